@@ -1,0 +1,41 @@
+#include "TDBEdit.h"
+
+#include "DataEditKeys.h"
+#include "Field.h"
+
+#include <QKeyEvent>
+
+TDBEdit::TDBEdit(QWidget *parent)
+    : QLineEdit(parent), m_link([this] { return text(); }, [this](const QString &value) { setText(value); })
+{
+    m_link.onStateChanged = [this] { applyFieldSize(); };
+    connect(this, &QLineEdit::textEdited, this, [this] { m_link.textChanged(); });
+}
+
+void TDBEdit::setDataField(const QString &fieldName)
+{
+    m_link.setDataField(fieldName);
+    applyFieldSize();
+}
+
+void TDBEdit::applyFieldSize()
+{
+    Field *field = m_link.field();
+    const int size = field ? field->size() : 0;
+    setMaxLength(size > 0 ? size : 32767);
+}
+
+void TDBEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (!isReadOnly() && DataEditKeys::changesText(event) && !m_link.prepareChange()) {
+        event->accept(); // the record set cannot be changed: the key does nothing
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TDBEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    m_link.handOver();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "FieldLink.h"
+
+#include <QPlainTextEdit>
+
+// A multi-line text bound to a field of a data source; it edits like TDBEdit.
+class TDBMemo : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TDBMemo(QWidget *parent = nullptr);
+
+    void setDataSource(DataSource *dataSource) { m_link.setDataSource(dataSource); }
+    void setDataField(const QString &fieldName) { m_link.setDataField(fieldName); }
+    FieldLink &link() { return m_link; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    FieldLink m_link;
+};

@@ -1,0 +1,72 @@
+#include "TApplication.h"
+
+#include "EAbort.h"
+#include "Exception.h"
+
+#include <QDir>
+#include <QMessageBox>
+
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+
+TApplication::~TApplication() = default;
+
+TApplication *TApplication::instance()
+{
+    return qobject_cast<TApplication *>(QCoreApplication::instance());
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &exception) {
+        showException(exception);
+    } catch (...) {
+        showException(Exception(QString()));
+    }
+    return false;
+}
+
+QString TApplication::withFullStop(const QString &message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void TApplication::showException(const std::exception &exception)
+{
+    if (dynamic_cast<const EAbort *>(&exception))
+        return;
+    const auto *own = dynamic_cast<const Exception *>(&exception);
+    const QString message = withFullStop(own ? own->message() : QString::fromUtf8(exception.what()));
+    if (m_exceptionDisplay)
+        m_exceptionDisplay(message);
+    else
+        showMessageBox(message);
+}
+
+void TApplication::setExceptionDisplay(std::function<void(const QString &)> display)
+{
+    m_exceptionDisplay = std::move(display);
+}
+
+void TApplication::showMessageBox(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, m_title, message, QMessageBox::Ok, activeWindow());
+    box.exec();
+}
+
+void TApplication::setHint(const QString &hint)
+{
+    if (hint == m_hint)
+        return;
+    m_hint = hint;
+    emit hintChanged();
+}
+
+QString TApplication::executableFolder() const
+{
+    const QString folder = m_executableFolder.isEmpty() ? applicationDirPath() : m_executableFolder;
+    return QDir::fromNativeSeparators(folder).endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}

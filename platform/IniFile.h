@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// A settings file of the profile format, read and written value by value. Every write goes
+// to the file at once; a write the system refuses raises "Unable to write to <file>".
+// Integers are written in decimal and read in decimal or, after "0x", in hexadecimal;
+// booleans are written as "1" and "0" and read as integers, any non-zero value being true.
+// Missing and unreadable values yield the caller's default.
+class IniFile
+{
+public:
+    explicit IniFile(QString fileName);
+
+    const QString &fileName() const { return m_fileName; }
+
+    QString readString(const QString &section, const QString &key, const QString &defaultValue) const;
+    int readInteger(const QString &section, const QString &key, int defaultValue) const;
+    bool readBool(const QString &section, const QString &key, bool defaultValue) const;
+
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+    void writeBool(const QString &section, const QString &key, bool value);
+
+    // The integer a settings text stands for, or defaultValue when it is none.
+    static int parseInteger(const QString &text, int defaultValue);
+
+private:
+    QString m_fileName;
+};

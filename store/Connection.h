@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+class RecordSet;
+
+// The one connection to a database file. It opens the file named by the connection
+// string's "Data Source" item, never creates one, and waits several seconds for another
+// program that holds the file before it gives up.
+class Connection
+{
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    void setConnectionString(const QString &connectionString); // only while not connected
+    const QString &connectionString() const { return m_connectionString; }
+
+    void open(); // raises EDatabaseError when the file cannot be opened as a database
+    void close(); // closes the record sets on it first
+    bool connected() const { return m_db != nullptr; }
+
+    // The open database, connecting first when needed.
+    sqlite3 *handle();
+
+private:
+    friend class RecordSet;
+    void attach(RecordSet *recordSet);
+    void detach(RecordSet *recordSet);
+
+    QString m_connectionString;
+    sqlite3 *m_db = nullptr;
+    QList<RecordSet *> m_recordSets;
+};

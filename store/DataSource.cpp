@@ -1,0 +1,67 @@
+#include "DataSource.h"
+
+#include "DataLink.h"
+#include "RecordSet.h"
+
+DataSource::DataSource(RecordSet *dataSet)
+{
+    setDataSet(dataSet);
+}
+
+DataSource::~DataSource()
+{
+    setDataSet(nullptr);
+}
+
+void DataSource::setDataSet(RecordSet *dataSet)
+{
+    if (m_dataSet == dataSet)
+        return;
+    if (m_dataSet)
+        m_dataSet->removeDataSource(this);
+    m_dataSet = dataSet;
+    if (m_dataSet)
+        m_dataSet->addDataSource(this);
+    stateChanged();
+}
+
+DataSetState DataSource::state() const
+{
+    return m_dataSet ? m_dataSet->state() : DataSetState::Inactive;
+}
+
+void DataSource::addLink(DataLink *link)
+{
+    if (!m_links.contains(link))
+        m_links.append(link);
+}
+
+void DataSource::removeLink(DataLink *link)
+{
+    m_links.removeAll(link);
+}
+
+void DataSource::stateChanged()
+{
+    const QList<DataLink *> links = m_links;
+    for (DataLink *link : links)
+        link->stateChanged();
+    if (onStateChange)
+        onStateChange();
+}
+
+void DataSource::recordChanged(Field *field)
+{
+    const QList<DataLink *> links = m_links;
+    for (DataLink *link : links)
+        link->recordChanged(field);
+    if (onDataChange)
+        onDataChange(field);
+}
+
+void DataSource::updateData()
+{
+    const QList<DataLink *> links = m_links;
+    for (DataLink *link : links)
+        link->updateData();
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "DataSetState.h"
+#include "FilterExpression.h"
+#include "SqlCommand.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Connection;
+class DataSource;
+class Field;
+class KeyCursor;
+class Statement;
+
+// A cursor over the rows of a single-table select on a Connection, with the moves, edits,
+// filter and events of a data set. Rows are identified by their key column "ID"; only the
+// current row is held in memory. Every change it stores is one transaction: a refused one
+// raises EDatabaseError and leaves the row being edited, and the file, as they were.
+class RecordSet
+{
+public:
+    explicit RecordSet(Connection *connection = nullptr);
+    ~RecordSet();
+    RecordSet(const RecordSet &) = delete;
+    RecordSet &operator=(const RecordSet &) = delete;
+
+    void setConnection(Connection *connection);
+    Connection *connection() const { return m_connection; }
+    void setCommandText(const QString &commandText); // only while closed
+    const QString &commandText() const { return m_commandText; }
+    void setLockType(LockType lockType); // only while closed
+    LockType lockType() const { return m_lockType; }
+
+    void open();
+    void close(); // a pending edit or insert is dropped
+    bool active() const { return m_state != DataSetState::Inactive; }
+    DataSetState state() const { return m_state; }
+
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    bool isEmpty() const;
+    int recordCount() const;
+    bool modified() const { return m_modified; }
+
+    void first();
+    void last();
+    void next();
+    void prior();
+    int recNo() const; // position of the current row from 0, -1 when there is none
+    void setRecNo(int position);
+    // Makes current the first row whose field equals value; false when there is none.
+    bool locate(const QString &fieldName, qint64 value);
+
+    void insert(); // a new row in front of the current one
+    void append(); // a new row at the end
+    void edit();   // on an empty record set: a new row
+    void post();
+    void cancel();
+    void deleteRecord();
+    void refresh();
+    // Leaves edit or insert: stores the row when it was changed, drops it otherwise.
+    void checkBrowseMode();
+
+    void setFilter(const QString &filter);
+    const QString &filter() const { return m_filter; }
+    void setFiltered(bool filtered);
+    bool filtered() const { return m_filtered; }
+
+    Field *fieldByName(const QString &fieldName);
+    QStringList fieldNames() const { return m_columns; }
+    std::optional<qint64> currentKey() const { return m_currentKey; }
+
+    // Events: beforePost may still set fields, and a failure in it stops the post.
+    std::function<void()> beforePost;
+    std::function<void()> afterScroll;
+
+private:
+    friend class Field;
+    friend class DataSource;
+    friend class Connection;
+
+    QVariant fieldValue(const QString &fieldName) const;
+    void setFieldValue(const QString &fieldName, const QVariant &value);
+    int fieldSize(const QString &fieldName) const;
+    int columnIndex(const QString &fieldName) const;
+    void addDataSource(DataSource *dataSource);
+    void removeDataSource(DataSource *dataSource);
+    void closeForConnection();
+
+    void checkActive() const;
+    void checkWritable() const;
+    void setState(DataSetState state);
+    void notifyRecordChanged(Field *field);
+    void notifyUpdateData();
+    void scrolled();
+    void makeCurrent(std::optional<qint64> key);
+    void fetchCurrentRow();
+    void rebuildCursor(const FilterExpression &filter);
+    void beginNewRow(std::optional<qint64> insertBefore);
+    void storeRow();
+    void validateRow() const;
+    QVariantList commandValuesWith(const QVariantList &more) const;
+
+    Connection *m_connection = nullptr;
+    QString m_commandText;
+    LockType m_lockType = LockType::Optimistic;
+    QString m_filter;
+    bool m_filtered = false;
+
+    DataSetState m_state = DataSetState::Inactive;
+    bool m_bof = true;
+    bool m_eof = true;
+    bool m_modified = false;
+
+    SqlCommand m_command;
+    QStringList m_columns;
+    QHash<QString, int> m_columnIndex; // lower-case name to column
+    std::vector<int> m_columnSizes;
+    int m_keyColumn = -1;
+    std::unique_ptr<KeyCursor> m_cursor;
+    std::unique_ptr<Statement> m_fetchRow;
+
+    std::optional<qint64> m_currentKey;
+    QVariantList m_row;
+    QVariantList m_originalRow;
+    std::optional<qint64> m_insertBefore; // where an inserted row goes; none: at the end
+    std::optional<qint64> m_keyBeforeInsert;
+
+    std::map<QString, std::unique_ptr<Field>> m_fields; // by lower-case name
+    QList<DataSource *> m_dataSources;
+};

@@ -1,0 +1,64 @@
+#include "Schema.h"
+
+#include "EDatabaseError.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+
+// IDs are assigned by the database and, with AUTOINCREMENT, never used twice. The text
+// limits hold in the file itself too, whatever program writes to it. The first index
+// walks one language's speeches in the order of their IDs; the second answers a keyword
+// search of one language without reading the speeches themselves.
+const char *const SchemaSql = R"sql(
+CREATE TABLE Taal (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  Taal VARCHAR(50) CHECK (length(Taal) <= 50)
+);
+CREATE TABLE Speeches (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  TaalID INTEGER,
+  Keywords VARCHAR(50) CHECK (length(Keywords) <= 50),
+  Tekst TEXT,
+  Comments TEXT
+);
+CREATE INDEX TaalByName ON Taal (Taal);
+CREATE INDEX SpeechesByTaal ON Speeches (TaalID);
+CREATE INDEX SpeechesByTaalKeywords ON Speeches (TaalID, Keywords);
+)sql";
+
+} // namespace
+
+namespace Schema {
+
+void create(sqlite3 *db)
+{
+    char *error = nullptr;
+    if (sqlite3_exec(db, SchemaSql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : "unknown error");
+        sqlite3_free(error);
+        throw EDatabaseError(message);
+    }
+}
+
+void createFile(const QString &path)
+{
+    if (QFileInfo::exists(path))
+        throw EDatabaseError(QStringLiteral("%1 already exists; it is left as it is").arg(path));
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    try {
+        if (rc != SQLITE_OK)
+            throw EDatabaseError(QStringLiteral("Cannot create %1: %2")
+                                     .arg(path, QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory")));
+        create(db);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    sqlite3_close(db);
+}
+
+} // namespace Schema

@@ -1,0 +1,50 @@
+#include "SqlCommand.h"
+
+#include "EDatabaseError.h"
+#include "SqlToken.h"
+
+SqlCommand SqlCommand::fromJet(const QString &commandText)
+{
+    const QList<SqlToken> tokens = tokenizeSql(commandText);
+    SqlCommand command;
+    QStringList pieces;
+    int depth = 0;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const SqlToken &token = tokens[i];
+        switch (token.kind) {
+        case SqlToken::String:
+            pieces.append(QStringLiteral("?"));
+            command.values.append(token.text);
+            break;
+        case SqlToken::Identifier:
+            // Plain words may be keywords and pass as written; names in brackets are quoted.
+            pieces.append(token.bracketed ? quoteIdentifier(token.text) : token.text);
+            if (token.isKeyword("from") && command.baseTable.isEmpty() && i + 1 < tokens.size()
+                && tokens[i + 1].kind == SqlToken::Identifier)
+                command.baseTable = tokens[i + 1].text;
+            if (depth == 0 && token.isKeyword("order") && i + 1 < tokens.size() && tokens[i + 1].isKeyword("by"))
+                command.ordered = true;
+            if (depth == 0 && token.isKeyword("where"))
+                command.selective = true;
+            break;
+        case SqlToken::Symbol:
+            if (token.text == QLatin1String("("))
+                ++depth;
+            else if (token.text == QLatin1String(")"))
+                --depth;
+            else if (token.text == QLatin1String(";"))
+                throw EDatabaseError(QStringLiteral("The command text holds more than one statement"));
+            pieces.append(token.text);
+            break;
+        case SqlToken::Number:
+            pieces.append(token.text);
+            break;
+        }
+    }
+    if (tokens.isEmpty() || !tokens.first().isKeyword("select"))
+        throw EDatabaseError(QStringLiteral("The command text is no select statement: \"%1\"").arg(commandText));
+    if (command.baseTable.isEmpty())
+        throw EDatabaseError(QStringLiteral("The command text names no table: \"%1\"").arg(commandText));
+    command.sql = pieces.join(QLatin1Char(' '));
+    return command;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One prepared SQLite statement, finalized when it goes. Values are bound, never pasted
+// into the text, and every failure raises EDatabaseError with SQLite's message.
+class Statement
+{
+public:
+    Statement(sqlite3 *db, const QString &sql);
+
+    void bind(int index, const QVariant &value); // index counts from 1
+    void bindAll(const QVariantList &values);
+    bool step();  // true while a row is ready
+    void reset(); // ready to run again, bindings cleared
+    void execute(const QVariantList &values); // bind, run to the end, reset
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    QString columnDeclaredType(int column) const;
+    qint64 columnInt64(int column) const;
+    QVariant columnValue(int column) const;
+
+private:
+    struct Finalizer
+    {
+        void operator()(sqlite3_stmt *statement) const;
+    };
+
+    [[noreturn]] void fail(const QString &what) const;
+
+    sqlite3 *m_db;
+    std::unique_ptr<sqlite3_stmt, Finalizer> m_statement;
+};
