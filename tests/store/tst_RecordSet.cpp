@@ -1,0 +1,519 @@
+#include "DataLink.h"
+#include "DataSource.h"
+#include "EDatabaseError.h"
+#include "Field.h"
+#include "StoreFixture.h"
+#include "TestMain.h"
+
+#include <QFile>
+#include <QCryptographicHash>
+
+namespace {
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Writes down what the record set tells its data source and its own events, in order.
+struct EventLog : DataLink
+{
+    QStringList events;
+    void stateChanged() override { events.append(QStringLiteral("state")); }
+    void recordChanged(Field *field) override
+    {
+        events.append(field ? QStringLiteral("field:") + field->fieldName() : QStringLiteral("record"));
+    }
+    void updateData() override { events.append(QStringLiteral("update")); }
+};
+
+} // namespace
+
+class tst_RecordSet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void movesSetBeginAndEndFlags();
+    void emptyListSetsBothFlags();
+    void filterNarrowsAndLocateFinds();
+    void filterChangeStoresChangedRowAndDropsUnchangedOne();
+    void insertEditPostCancelDelete();
+    void editOnEmptySetStartsNewRow();
+    void eventsComeInOrder();
+    void refusedWritesLeaveRowAndFileAsTheyWere_data();
+    void refusedWritesLeaveRowAndFileAsTheyWere();
+    void closedAndEmptySetsRefuseWithClearMessages();
+    void idsAreUniquePositiveAndNeverReused();
+    void textsRoundTripWithoutLoss();
+    void languagesComeInOrderOfName();
+    void keywordSearch_data();
+    void keywordSearch();
+    void keywordSearchTextNeverBecomesSql_data();
+    void keywordSearchTextNeverBecomesSql();
+    void connectionOpensExistingFilesOnly();
+    void pathWithSpacesReachesTheFile();
+};
+
+void tst_RecordSet::movesSetBeginAndEndFlags()
+{
+    StoreFixture f;
+    for (int i = 0; i < 3; ++i)
+        f.db->addSpeech(1, QStringLiteral("k%1").arg(i));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    QVERIFY(set->bof());
+    QVERIFY(!set->eof());
+    Field *id = set->fieldByName(QStringLiteral("ID"));
+    QCOMPARE(id->asInteger(), 1);
+
+    set->next();
+    set->next();
+    QCOMPARE(id->asInteger(), 3);
+    QVERIFY(!set->bof() && !set->eof()); // on the last row, but no move has failed yet
+    set->next();
+    QVERIFY(set->eof());
+    QCOMPARE(id->asInteger(), 3);
+
+    set->prior();
+    set->prior();
+    QCOMPARE(id->asInteger(), 1);
+    QVERIFY(!set->bof());
+    set->prior();
+    QVERIFY(set->bof());
+    QCOMPARE(id->asInteger(), 1);
+
+    set->last();
+    QVERIFY(set->eof() && !set->bof());
+    QCOMPARE(id->asInteger(), 3);
+    set->first();
+    QVERIFY(set->bof() && !set->eof());
+    QCOMPARE(set->recordCount(), 3);
+    QCOMPARE(set->recNo(), 0);
+    set->setRecNo(2);
+    QCOMPARE(id->asInteger(), 3);
+}
+
+void tst_RecordSet::emptyListSetsBothFlags()
+{
+    StoreFixture f;
+    f.db->addSpeech(2, QStringLiteral("other language"));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->setFilter(DatabaseTexts::languageFilter(1));
+    set->setFiltered(true);
+    set->open();
+    QVERIFY(set->bof() && set->eof());
+    QVERIFY(set->isEmpty());
+    QCOMPARE(set->fieldByName(QStringLiteral("ID"))->asInteger(), 0);
+    QCOMPARE(set->fieldByName(QStringLiteral("Tekst"))->asString(), QString());
+    set->next();
+    set->prior();
+    QVERIFY(set->bof() && set->eof());
+}
+
+void tst_RecordSet::filterNarrowsAndLocateFinds()
+{
+    StoreFixture f;
+    const int a1 = f.db->addSpeech(1, QStringLiteral("a1"));
+    const int b1 = f.db->addSpeech(2, QStringLiteral("b1"));
+    const int a2 = f.db->addSpeech(1, QStringLiteral("a2"));
+    const int orphan = f.db->addSpeech(99, QStringLiteral("no such language"));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    QCOMPARE(set->recordCount(), 4);
+
+    set->setFilter(QStringLiteral("TaalId = 1")); // the column is TaalID: names ignore case
+    set->setFiltered(true);
+    QCOMPARE(set->recordCount(), 2);
+    Field *id = set->fieldByName(QStringLiteral("ID"));
+    QCOMPARE(id->asInteger(), a1);
+    QVERIFY(set->bof());
+    set->next();
+    QCOMPARE(id->asInteger(), a2);
+
+    QVERIFY(!set->locate(DatabaseTexts::LocateKey, b1)); // filtered out
+    QCOMPARE(id->asInteger(), a2);
+    QVERIFY(!set->locate(DatabaseTexts::LocateKey, orphan));
+    QVERIFY(!set->locate(DatabaseTexts::LocateKey, 0));
+    QVERIFY(set->locate(DatabaseTexts::LocateKey, a1));
+    QCOMPARE(id->asInteger(), a1);
+    QVERIFY(!set->bof() && !set->eof());
+
+    set->setFilter(DatabaseTexts::languageFilter(2));
+    QCOMPARE(id->asInteger(), b1);
+    set->setFilter(QStringLiteral("(TaalID = 1 or TaalID = 2) and not Keywords like 'a_'"));
+    QCOMPARE(set->recordCount(), 1);
+    set->setFiltered(false);
+    QCOMPARE(set->recordCount(), 4);
+
+    set->setFiltered(true);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->setFilter(QStringLiteral("Nonsense = 1")));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->setFilter(QStringLiteral("TaalID = ")));
+    QCOMPARE(set->recordCount(), 1); // the old filter stays in force
+}
+
+void tst_RecordSet::filterChangeStoresChangedRowAndDropsUnchangedOne()
+{
+    StoreFixture f;
+    f.db->addSpeech(1, QStringLiteral("one"));
+    f.db->addSpeech(2, QStringLiteral("two"));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->setFilter(DatabaseTexts::languageFilter(1));
+    set->setFiltered(true);
+    set->open();
+
+    set->edit();
+    set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("changed"));
+    set->setFilter(DatabaseTexts::languageFilter(2));
+    QCOMPARE(set->state(), DataSetState::Browse);
+    QCOMPARE(f.db->text(QStringLiteral("select Keywords from Speeches where ID = 1")), QStringLiteral("changed"));
+
+    set->insert(); // unchanged: dropped
+    set->setFilter(DatabaseTexts::languageFilter(1));
+    QCOMPARE(set->state(), DataSetState::Browse);
+    QCOMPARE(f.db->count(QStringLiteral("select count(*) from Speeches")), 2);
+
+    set->setFilter(DatabaseTexts::languageFilter(1)); // the same text again changes nothing
+    QCOMPARE(set->fieldByName(QStringLiteral("Keywords"))->asString(), QStringLiteral("changed"));
+}
+
+void tst_RecordSet::insertEditPostCancelDelete()
+{
+    StoreFixture f;
+    const int first = f.db->addSpeech(1, QStringLiteral("first"));
+    const int second = f.db->addSpeech(1, QStringLiteral("second"));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    Field *keywords = set->fieldByName(QStringLiteral("Keywords"));
+    Field *id = set->fieldByName(QStringLiteral("ID"));
+
+    set->edit();
+    keywords->setAsString(QStringLiteral("edited"));
+    QVERIFY(set->modified());
+    set->cancel();
+    QCOMPARE(keywords->asString(), QStringLiteral("first"));
+    QCOMPARE(f.db->text(QStringLiteral("select Keywords from Speeches where ID = 1")), QStringLiteral("first"));
+
+    set->insert();
+    QCOMPARE(set->state(), DataSetState::Insert);
+    QCOMPARE(id->asInteger(), 0);
+    set->fieldByName(QStringLiteral("TaalID"))->setAsInteger(1);
+    keywords->setAsString(QStringLiteral("new"));
+    set->post();
+    const int added = id->asInteger();
+    QVERIFY(added > second);
+    QCOMPARE(f.db->text(QStringLiteral("select Keywords from Speeches where ID = %1").arg(added)), QStringLiteral("new"));
+
+    set->append();
+    set->cancel();
+    QCOMPARE(id->asInteger(), added); // back where it was
+
+    set->first();
+    set->deleteRecord();
+    QCOMPARE(id->asInteger(), second); // the next row takes its place
+    QCOMPARE(f.db->count(QStringLiteral("select count(*) from Speeches where ID = %1").arg(first)), 0);
+    set->last();
+    set->deleteRecord();
+    QCOMPARE(id->asInteger(), second); // at the end, the row before it
+    QVERIFY(set->eof());
+    set->deleteRecord();
+    QVERIFY(set->isEmpty());
+    QVERIFY(set->bof() && set->eof());
+}
+
+void tst_RecordSet::editOnEmptySetStartsNewRow()
+{
+    StoreFixture f;
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    set->edit();
+    QCOMPARE(set->state(), DataSetState::Insert);
+    set->fieldByName(QStringLiteral("Tekst"))->setAsString(QStringLiteral("hello"));
+    set->post();
+    QCOMPARE(f.db->count(QStringLiteral("select count(*) from Speeches")), 1);
+    QVERIFY(!set->isEmpty());
+}
+
+void tst_RecordSet::eventsComeInOrder()
+{
+    StoreFixture f;
+    f.db->addSpeech(1, QStringLiteral("a"));
+    f.db->addSpeech(1, QStringLiteral("b"));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    DataSource source(set.get());
+    EventLog log;
+    source.addLink(&log);
+    QStringList &events = log.events;
+    source.onStateChange = [&] { events.append(QStringLiteral("onStateChange")); };
+    set->afterScroll = [&] { events.append(QStringLiteral("afterScroll")); };
+    set->beforePost = [&] {
+        events.append(QStringLiteral("beforePost"));
+        set->fieldByName(QStringLiteral("TaalID"))->setAsInteger(7); // fields may still be set
+    };
+
+    set->open();
+    QCOMPARE(events, (QStringList{"state", "onStateChange", "record", "afterScroll"}));
+    events.clear();
+    set->next();
+    QCOMPARE(events, (QStringList{"record", "afterScroll"}));
+    events.clear();
+    set->edit();
+    set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("x"));
+    set->post();
+    QCOMPARE(events, (QStringList{"state", "onStateChange", "field:Keywords", "update", "beforePost", "field:TaalID",
+                                  "state", "onStateChange", "record"}));
+    QCOMPARE(f.db->count(QStringLiteral("select TaalID from Speeches where ID = 2")), 7);
+    events.clear();
+    set->close();
+    QCOMPARE(events, (QStringList{"state", "onStateChange", "record"}));
+}
+
+void tst_RecordSet::refusedWritesLeaveRowAndFileAsTheyWere_data()
+{
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("keywords over 50 characters") << "long";
+    QTest::newRow("before-post failure") << "beforePost";
+    QTest::newRow("row deleted by another program") << "deleted";
+    QTest::newRow("read-only record set") << "readOnly";
+}
+
+void tst_RecordSet::refusedWritesLeaveRowAndFileAsTheyWere()
+{
+    QFETCH(QString, refusal);
+    StoreFixture f;
+    f.db->addSpeech(1, QStringLiteral("keep"), QStringLiteral("text"));
+    const QByteArray before = fileHash(f.db->path());
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand,
+                           refusal == QLatin1String("readOnly") ? LockType::ReadOnly : LockType::Optimistic);
+    set->open();
+    Field *keywords = set->fieldByName(QStringLiteral("Keywords"));
+    if (refusal == QLatin1String("readOnly")) {
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->edit());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->insert());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->deleteRecord());
+        QCOMPARE(set->state(), DataSetState::Browse);
+        QCOMPARE(fileHash(f.db->path()), before);
+        return;
+    }
+    set->edit();
+    keywords->setAsString(QStringLiteral("typed"));
+    if (refusal == QLatin1String("long")) {
+        try {
+            keywords->setAsString(QString(51, QLatin1Char('x')));
+            QFAIL("a value of 51 characters was taken");
+        } catch (const EDatabaseError &error) {
+            QVERIFY2(error.message().contains(QLatin1String("50")), qPrintable(error.message()));
+        }
+        keywords->setAsString(QString(50, QChar(0x00E9))); // 50 is fine, whatever the letters
+        set->cancel();
+        set->edit();
+        keywords->setAsString(QStringLiteral("typed"));
+        set->beforePost = [&] { set->fieldByName(QStringLiteral("Tekst"))->setAsString(QStringLiteral("t")); };
+        // A value too long slipped in by the before-post handler is refused at the post.
+        set->beforePost = [&] { keywords->setValue(QString(60, QLatin1Char('y'))); };
+    } else if (refusal == QLatin1String("beforePost")) {
+        set->beforePost = [] { throw EDatabaseError(QStringLiteral("refused")); };
+    } else {
+        f.db->execute(QStringLiteral("delete from Speeches"));
+    }
+    const QByteArray ready = fileHash(f.db->path());
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->post());
+    QCOMPARE(set->state(), DataSetState::Edit);
+    QCOMPARE(fileHash(f.db->path()), ready);
+    if (refusal != QLatin1String("long"))
+        QCOMPARE(keywords->asString(), QStringLiteral("typed"));
+}
+
+void tst_RecordSet::closedAndEmptySetsRefuseWithClearMessages()
+{
+    StoreFixture f;
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    try {
+        set->next();
+        QFAIL("moved a closed record set");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.message(), QStringLiteral("Cannot perform this operation on a closed dataset"));
+    }
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->edit());
+    QCOMPARE(set->fieldByName(QStringLiteral("Tekst"))->asString(), QString()); // reads nothing, fails nothing
+    set->open();
+    try {
+        set->deleteRecord();
+        QFAIL("deleted from an empty record set");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.message(), QStringLiteral("Cannot perform this operation on an empty dataset"));
+    }
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->fieldByName(QStringLiteral("Tekst"))->setAsString(QStringLiteral("x")));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->setLockType(LockType::ReadOnly));
+    set->close();
+    set->setCommandText(QStringLiteral("select * from NoSuchTable"));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->open());
+    QVERIFY(!set->active());
+}
+
+void tst_RecordSet::idsAreUniquePositiveAndNeverReused()
+{
+    StoreFixture f;
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    QList<int> ids;
+    for (int i = 0; i < 3; ++i) {
+        set->append();
+        set->fieldByName(QStringLiteral("Keywords"))->setAsString(QString::number(i));
+        set->post();
+        ids.append(set->fieldByName(QStringLiteral("ID"))->asInteger());
+    }
+    set->deleteRecord(); // the newest
+    set->append();
+    set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("after delete"));
+    set->post();
+    const int fresh = set->fieldByName(QStringLiteral("ID"))->asInteger();
+    QVERIFY(ids[0] > 0);
+    QVERIFY(ids[0] < ids[1] && ids[1] < ids[2]);
+    QVERIFY(fresh > ids[2]);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, (set->edit(), set->fieldByName(QStringLiteral("ID"))->setAsInteger(1)));
+}
+
+void tst_RecordSet::textsRoundTripWithoutLoss()
+{
+    StoreFixture f;
+    const QString text = QStringLiteral("Grüße, élève, Привет\r\nline two\tand a tab");
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    set->insert();
+    set->fieldByName(QStringLiteral("Tekst"))->setAsString(text);
+    set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("ß"));
+    set->post();
+    set->close();
+    set->open();
+    QCOMPARE(set->fieldByName(QStringLiteral("Tekst"))->asString(), text);
+    QCOMPARE(set->fieldByName(QStringLiteral("Comments"))->asString(), QString()); // null reads as empty
+    QCOMPARE(set->fieldByName(QStringLiteral("Comments"))->asInteger(), 0);
+}
+
+void tst_RecordSet::languagesComeInOrderOfName()
+{
+    StoreFixture f;
+    f.db->addLanguage(QStringLiteral("Nederlands"));
+    f.db->addLanguage(QStringLiteral("Deutsch"));
+    f.db->addLanguage(QStringLiteral("English"));
+    auto set = f.recordSet(DatabaseTexts::LanguageListCommand);
+    set->open();
+    QStringList names;
+    for (set->first(); !set->eof(); set->next())
+        names.append(set->fieldByName(QStringLiteral("Taal"))->asString());
+    QCOMPARE(names, (QStringList{"Deutsch", "English", "Nederlands"}));
+
+    // A row inserted in the middle stays where it was inserted until the list is read again.
+    set->setRecNo(1);
+    set->insert();
+    set->fieldByName(QStringLiteral("Taal"))->setAsString(QStringLiteral("Zulu"));
+    set->post();
+    QCOMPARE(set->recNo(), 1);
+    set->refresh();
+    set->last();
+    QCOMPARE(set->fieldByName(QStringLiteral("Taal"))->asString(), QStringLiteral("Zulu"));
+}
+
+void tst_RecordSet::keywordSearch_data()
+{
+    QTest::addColumn<QString>("searchText");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("fragment anywhere") << "vac" << 1 << QStringList{"holiday vacation", "VACANCY"};
+    QTest::newRow("capitals find small letters") << "HOLIDAY" << 1 << QStringList{"holiday vacation"};
+    QTest::newRow("small letters find capitals") << "vacancy" << 1 << QStringList{"VACANCY"};
+    QTest::newRow("accented capitals") << "ÉLÈVE" << 1 << QStringList{"élève"};
+    QTest::newRow("umlaut") << "ä" << 1 << QStringList{"Ärger"};
+    QTest::newRow("greek") << "Σοφία" << 1 << QStringList{"σοφία"};
+    QTest::newRow("cyrillic") << "ПРИВЕТ" << 1 << QStringList{"привет"};
+    QTest::newRow("underscore is any one character") << "h_liday" << 1 << QStringList{"holiday vacation"};
+    QTest::newRow("percent is any run") << "hol%tion" << 1 << QStringList{"holiday vacation"};
+    QTest::newRow("only the language asked for") << "other" << 1 << QStringList{};
+    QTest::newRow("a language without speeches") << "" << 3 << QStringList{};
+    QTest::newRow("empty text finds all of a language") << "" << 2 << QStringList{"other language"};
+}
+
+void tst_RecordSet::keywordSearch()
+{
+    QFETCH(QString, searchText);
+    QFETCH(int, language);
+    QFETCH(QStringList, expected);
+    StoreFixture f;
+    for (const char *keywords : {"holiday vacation", "VACANCY", "élève", "Ärger", "σοφία", "привет"})
+        f.db->addSpeech(1, QString::fromUtf8(keywords));
+    f.db->addSpeech(2, QStringLiteral("other language"));
+    f.db->addSpeech(77, QStringLiteral("holiday in an unlisted language"));
+    auto set = f.recordSet(DatabaseTexts::keywordSearch(searchText, language));
+    set->open();
+    QStringList found;
+    for (; !set->eof(); set->next())
+        found.append(set->fieldByName(QStringLiteral("Keywords"))->asString());
+    QCOMPARE(found, expected);
+    QCOMPARE(set->recordCount(), expected.size());
+}
+
+void tst_RecordSet::keywordSearchTextNeverBecomesSql_data()
+{
+    QTest::addColumn<QString>("searchText");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("double quote") << "say \"hi" << "say \"hi\"";
+    QTest::newRow("closing the literal") << "\" or 1=1 or \"" << "";
+    QTest::newRow("apostrophe") << "it's" << "it's here";
+    QTest::newRow("statement end") << "; drop table Speeches; --" << "";
+    QTest::newRow("comment") << "--" << "a -- b";
+    QTest::newRow("doubled quotes") << "\"\"" << "";
+}
+
+void tst_RecordSet::keywordSearchTextNeverBecomesSql()
+{
+    QFETCH(QString, searchText);
+    QFETCH(QString, expected);
+    StoreFixture f;
+    for (const char *keywords : {"say \"hi\"", "it's here", "a -- b", "plain"})
+        f.db->addSpeech(1, QString::fromUtf8(keywords));
+    auto set = f.recordSet(DatabaseTexts::keywordSearch(searchText, 1));
+    set->open(); // never a database error
+    QCOMPARE(set->recordCount(), expected.isEmpty() ? 0 : 1);
+    if (!expected.isEmpty())
+        QCOMPARE(set->fieldByName(QStringLiteral("Keywords"))->asString(), expected);
+    QCOMPARE(f.db->count(QStringLiteral("select count(*) from Speeches")), 4);
+}
+
+void tst_RecordSet::connectionOpensExistingFilesOnly()
+{
+    QTemporaryDir dir;
+    Connection connection;
+    connection.setConnectionString(DatabaseTexts::connectionString(dir.filePath(QStringLiteral("missing.csp"))));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, connection.open());
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing.csp"))));
+
+    QFile garbage(dir.filePath(QStringLiteral("garbage.csp")));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    Connection second;
+    second.setConnectionString(DatabaseTexts::connectionString(garbage.fileName()));
+    try {
+        second.open();
+        QFAIL("a file that is no database was opened");
+    } catch (const EDatabaseError &error) {
+        QVERIFY2(error.message().contains(QLatin1String("garbage.csp")), qPrintable(error.message()));
+    }
+    QVERIFY(!second.connected());
+}
+
+void tst_RecordSet::pathWithSpacesReachesTheFile()
+{
+    StoreFixture f(QStringLiteral("my speeches; old.csp"));
+    f.db->addSpeech(1, QStringLiteral("found"));
+    QVERIFY(f.connection->connectionString().contains(QLatin1String("my speeches; old.csp;Jet OLEDB")));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    QCOMPARE(set->fieldByName(QStringLiteral("Keywords"))->asString(), QStringLiteral("found"));
+}
+
+TINLARK_TEST_MAIN(tst_RecordSet)
+#include "tst_RecordSet.moc"
