@@ -1,0 +1,202 @@
+#include "ImageLists.h"
+#include "TestMain.h"
+
+#include <QImage>
+#include <QTest>
+#include <functional>
+
+namespace {
+
+enum class Tint { Blue, Yellow, Green, Red };
+
+QImage pictureImage(const QIcon &icon, QIcon::Mode mode = QIcon::Normal)
+{
+    return icon.pixmap(QSize(16, 16), mode).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+int countPixels(const QImage &image, const std::function<bool(QRgb)> &test)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (test(image.pixel(x, y)))
+                ++count;
+    return count;
+}
+
+bool isOpaque(QRgb pixel)
+{
+    return qAlpha(pixel) >= 128;
+}
+
+bool hasTint(QRgb pixel, Tint tint)
+{
+    const int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
+    if (!isOpaque(pixel))
+        return false;
+    switch (tint) {
+    case Tint::Blue:
+        return b > 180 && r < 100 && g < 120;
+    case Tint::Yellow:
+        return r > 200 && g > 200 && b < 80;
+    case Tint::Green:
+        return g > 150 && r < 80 && b < 80;
+    case Tint::Red:
+        return r > 200 && g < 60 && b < 60;
+    }
+    return false;
+}
+
+} // namespace
+
+// The pictures of the two image lists and of the About window, as the program finds them.
+class tst_ImageLists : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listSizes();
+    void everyPictureLoads_data();
+    void everyPictureLoads();
+    void recordButtonsTakeTheirColourWhenHot_data();
+    void recordButtonsTakeTheirColourWhenHot();
+    void lastPictureRepeatsFindNext();
+    void indexOutsideAList_data();
+    void indexOutsideAList();
+    void toolIconShowsHotPictureUnderTheMouse_data();
+    void toolIconShowsHotPictureUnderTheMouse();
+    void aboutPhotograph();
+    void aboutStripShowsWindowThroughItsWhite();
+};
+
+void tst_ImageLists::listSizes()
+{
+    QCOMPARE(ImageLists::imageCount(), 25);
+    QCOMPARE(ImageLists::hotImageCount(), 24);
+}
+
+void tst_ImageLists::everyPictureLoads_data()
+{
+    QTest::addColumn<bool>("hot");
+    QTest::addColumn<int>("index");
+    for (int index = 0; index < 25; ++index)
+        QTest::addRow("Images %d", index) << false << index;
+    for (int index = 0; index < 24; ++index)
+        QTest::addRow("HotImages %d", index) << true << index;
+}
+
+// Without the SVG plugin, or with a path missing from the resources, an icon draws nothing.
+void tst_ImageLists::everyPictureLoads()
+{
+    QFETCH(bool, hot);
+    QFETCH(int, index);
+    const QIcon icon = hot ? ImageLists::hotImage(index) : ImageLists::image(index);
+    QVERIFY(!icon.isNull());
+    const QPixmap pixmap = icon.pixmap(16, 16);
+    QVERIFY(!pixmap.isNull());
+    QCOMPARE(pixmap.size(), QSize(16, 16));
+    QVERIFY2(countPixels(pictureImage(icon), isOpaque) >= 12, "the picture is (nearly) empty");
+}
+
+void tst_ImageLists::recordButtonsTakeTheirColourWhenHot_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<Tint>("tint");
+    QTest::newRow("first") << 11 << Tint::Blue;
+    QTest::newRow("prior") << 12 << Tint::Blue;
+    QTest::newRow("next") << 13 << Tint::Blue;
+    QTest::newRow("last") << 14 << Tint::Blue;
+    QTest::newRow("insert") << 15 << Tint::Yellow;
+    QTest::newRow("delete") << 16 << Tint::Yellow;
+    QTest::newRow("edit") << 17 << Tint::Yellow;
+    QTest::newRow("post") << 18 << Tint::Green;
+    QTest::newRow("cancel") << 19 << Tint::Red;
+    QTest::newRow("refresh") << 20 << Tint::Green;
+}
+
+// The tool bar's record buttons are black and take their colour under the mouse.
+void tst_ImageLists::recordButtonsTakeTheirColourWhenHot()
+{
+    QFETCH(int, index);
+    QFETCH(Tint, tint);
+    const QImage normal = pictureImage(ImageLists::image(index));
+    const int coloured = countPixels(normal, [](QRgb pixel) {
+        return qAlpha(pixel) > 0 && qMax(qRed(pixel), qMax(qGreen(pixel), qBlue(pixel))) > 64;
+    });
+    QCOMPARE(coloured, 0);
+    const QImage hot = pictureImage(ImageLists::hotImage(index));
+    QVERIFY2(countPixels(hot, [tint](QRgb pixel) { return hasTint(pixel, tint); }) >= 8,
+             "the hot picture lacks its colour");
+}
+
+void tst_ImageLists::lastPictureRepeatsFindNext()
+{
+    QCOMPARE(pictureImage(ImageLists::image(24)), pictureImage(ImageLists::image(9)));
+}
+
+void tst_ImageLists::indexOutsideAList_data()
+{
+    QTest::addColumn<bool>("hot");
+    QTest::addColumn<int>("index");
+    QTest::newRow("Images -1") << false << -1;
+    QTest::newRow("Images 25") << false << 25;
+    QTest::newRow("HotImages -1") << true << -1;
+    QTest::newRow("HotImages 24") << true << 24;
+}
+
+void tst_ImageLists::indexOutsideAList()
+{
+    QFETCH(bool, hot);
+    QFETCH(int, index);
+    QVERIFY(hot ? ImageLists::hotImage(index).isNull() : ImageLists::image(index).isNull());
+    QVERIFY(hot ? ImageLists::hotImagePath(index).isEmpty() : ImageLists::imagePath(index).isEmpty());
+    if (!hot)
+        QVERIFY(ImageLists::toolIcon(index).isNull());
+}
+
+void tst_ImageLists::toolIconShowsHotPictureUnderTheMouse_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("hotIndex");
+    QTest::newRow("next") << 13 << 13;
+    QTest::newRow("cancel") << 19 << 19;
+    // the last picture has no hot twin and keeps its own
+    QTest::newRow("find next again") << 24 << -1;
+}
+
+void tst_ImageLists::toolIconShowsHotPictureUnderTheMouse()
+{
+    QFETCH(int, index);
+    QFETCH(int, hotIndex);
+    const QIcon icon = ImageLists::toolIcon(index);
+    QCOMPARE(pictureImage(icon, QIcon::Normal), pictureImage(ImageLists::image(index)));
+    const QIcon hot = hotIndex < 0 ? ImageLists::image(index) : ImageLists::hotImage(hotIndex);
+    QCOMPARE(pictureImage(icon, QIcon::Active), pictureImage(hot));
+}
+
+void tst_ImageLists::aboutPhotograph()
+{
+    const QPixmap photograph = ImageLists::aboutPhotograph();
+    QVERIFY(!photograph.isNull());
+    QCOMPARE(photograph.size(), QSize(300, 225));
+}
+
+void tst_ImageLists::aboutStripShowsWindowThroughItsWhite()
+{
+    const QPixmap strip = ImageLists::aboutStrip();
+    QVERIFY(!strip.isNull());
+    QCOMPARE(strip.size(), QSize(29, 200));
+    const QImage image = strip.toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(image.pixel(28, 199)), 0);
+    const int opaqueWhite = countPixels(image, [](QRgb pixel) { return isOpaque(pixel) && qGreen(pixel) > 200; });
+    QCOMPARE(opaqueWhite, 0);
+    const int lettering = countPixels(image, [](QRgb pixel) {
+        return isOpaque(pixel) && qRed(pixel) < 40 && qGreen(pixel) > 100 && qBlue(pixel) < 40;
+    });
+    QVERIFY2(lettering >= 200, "the name is missing");
+}
+
+TINLARK_TEST_MAIN(tst_ImageLists)
+
+#include "tst_imagelists.moc"
