@@ -16,12 +16,15 @@ namespace {
 
 const QString SettingsFileName = QStringLiteral("Tinlark.ini");
 const QString WindowSection = QStringLiteral("MainForm");
+// Where the window opens when no settings say otherwise.
+const QPoint LayoutPosition(192, 153);
 
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>())
 {
     m_ui->setupUi(this);
+    move(LayoutPosition);
 
     tblSpeech.setConnection(&Connection);
     tblSpeech.setCommandText(DatabaseTexts::SpeechListCommand);
@@ -181,9 +184,15 @@ void TForm1::FillLanguageList()
         const int previous = selector->findData(previousTaalId);
         selector->setCurrentIndex(previous >= 0 ? previous : std::min(0, selector->count() - 1));
     }
-    // An empty language list is no error: the speech list then shows nothing.
-    if (selector->count() > 0)
+    if (selector->count() > 0) {
         cbLanguageChange();
+    } else {
+        // An empty language list is no error: no language is current and the speech list
+        // shows nothing.
+        CurrentTaalID = 0;
+        tblSpeech.setFilter(DatabaseTexts::languageFilter(CurrentTaalID));
+        tblSpeech.setFiltered(true);
+    }
 }
 
 void TForm1::cbLanguageChange()

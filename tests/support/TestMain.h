@@ -10,7 +10,7 @@
     int main(int argc, char *argv[])                                                                               \
     {                                                                                                              \
         TApplication app(argc, argv);                                                                              \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                   \
+        app.setTitle(QStringLiteral("The Tinlark"));                                                                 \
         TestObject tc;                                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                 \
         return QTest::qExec(&tc, argc, argv);                                                                      \

@@ -1,0 +1,250 @@
+#include "Exception.h"
+#include "ExceptionRecorder.h"
+#include "Mainfrm.h"
+#include "TestDatabase.h"
+#include "TestFolder.h"
+#include "TestMain.h"
+#include "ui_Mainfrm.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QSettings>
+
+namespace {
+
+// A settings file read back the plain way, to see what the program wrote.
+int storedInteger(const TestFolder &folder, const QString &key)
+{
+    QSettings settings(folder.settingsPath(), QSettings::IniFormat);
+    return settings.value(QStringLiteral("MainForm/") + key, -999).toInt();
+}
+
+void addThreeLanguages(TestDatabase &db)
+{
+    db.addSpeech(db.addLanguage(QStringLiteral("Nederlands")), QStringLiteral("nl"));
+    db.addSpeech(db.addLanguage(QStringLiteral("Deutsch")), QStringLiteral("de"));
+    db.addSpeech(db.addLanguage(QStringLiteral("English")), QStringLiteral("en"));
+}
+
+} // namespace
+
+class tst_MainfrmStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void noSettingsFileUsesLayoutAndWritesMainFormOnly();
+    void readOnlySetting_data();
+    void readOnlySetting();
+    void geometryIsAppliedAsItStands();
+    void databaseSetting_data();
+    void databaseSetting();
+    void missingDatabaseStillWritesSettings();
+    void storedIndexOutsideListSelectsFirstLanguage_data();
+    void storedIndexOutsideListSelectsFirstLanguage();
+    void emptyLanguageTableIsNoError();
+    void closeAndReopenRestoresEverything();
+    void otherSectionsAndCommentsAreKept();
+    void refusedSettingsWriteIsShownAndShutdownGoesOn();
+};
+
+void tst_MainfrmStartup::noSettingsFileUsesLayoutAndWritesMainFormOnly()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    ExceptionRecorder recorder;
+    {
+        TForm1 form;
+        QCOMPARE(recorder.messages(), QStringList());
+        QCOMPARE(form.pos(), QPoint(192, 153));
+        QCOMPARE(form.size(), QSize(612, 410));
+        QCOMPARE(form.ui()->pnlComments->height(), 94);
+        QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
+        QVERIFY(!form.ui()->actSetReadOnly->isChecked()); // edit mode
+        QCOMPARE(form.statusPanel(0)->text(), QString());
+        QCOMPARE(form.statusPanel(HintPanelIndex)->text(), QString());
+        QCOMPARE(form.windowTitle(), QStringLiteral("The Tinlark"));
+    }
+    QCOMPARE(folder.readSettings(), QByteArray("[MainForm]\nL=192\nT=153\nW=612\nH=410\nCH=94\nIndex=0\nRO=1\n"));
+}
+
+void tst_MainfrmStartup::readOnlySetting_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("0: read-only") << QByteArray("0") << true;
+    QTest::newRow("1: edit") << QByteArray("1") << false;
+    QTest::newRow("7 counts as 1") << QByteArray("7") << false;
+    QTest::newRow("abc counts as missing") << QByteArray("abc") << false;
+}
+
+void tst_MainfrmStartup::readOnlySetting()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(bool, readOnly);
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    folder.writeSettings("[MainForm]\nRO=" + value + "\n");
+    {
+        TForm1 form;
+        QCOMPARE(form.ui()->actSetReadOnly->isChecked(), readOnly);
+        QCOMPARE(form.tblSpeech.lockType(), readOnly ? LockType::ReadOnly : LockType::Optimistic);
+        QCOMPARE(form.ui()->dbmTekst->isReadOnly(), readOnly);
+    }
+    QCOMPARE(storedInteger(folder, QStringLiteral("RO")), readOnly ? 0 : 1);
+}
+
+void tst_MainfrmStartup::geometryIsAppliedAsItStands()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    folder.writeSettings("[MainForm]\nL=0x10\nT=-20\nW=900\nH=700\nCH=120\n");
+    TForm1 form;
+    QCOMPARE(form.pos(), QPoint(16, -20));
+    QCOMPARE(form.size(), QSize(900, 700));
+    QCOMPARE(form.ui()->pnlComments->height(), 120);
+}
+
+void tst_MainfrmStartup::databaseSetting_data()
+{
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("subfolder") << QByteArray("[Hacks]\nDatabase=data/speeches.csp\n") << true;
+    QTest::newRow("absolute path joined to the folder") << QByteArray("[Hacks]\nDatabase=ABSOLUTE\n") << false;
+    QTest::newRow("empty names the folder itself") << QByteArray("[Hacks]\nDatabase=\n") << false;
+}
+
+void tst_MainfrmStartup::databaseSetting()
+{
+    QFETCH(QByteArray, setting);
+    QFETCH(bool, found);
+    TestFolder folder;
+    QDir(folder.path()).mkdir(QStringLiteral("data"));
+    TestDatabase db(folder.filePath(QStringLiteral("data/speeches.csp")));
+    db.addSpeech(db.addLanguage(QStringLiteral("English")), QStringLiteral("hello"));
+    // An absolute name is joined to the folder like any other, so it names no file.
+    QTemporaryDir elsewhere;
+    TestDatabase other(elsewhere.filePath(QStringLiteral("other.csp")));
+    folder.writeSettings(setting.replace("ABSOLUTE", other.path().toUtf8()));
+    ExceptionRecorder recorder;
+    TForm1 form;
+    if (found) {
+        QCOMPARE(recorder.messages(), QStringList());
+        QCOMPARE(form.ui()->dbeKeywords->text(), QStringLiteral("hello"));
+    } else {
+        QCOMPARE(recorder.messages(), QStringList{QStringLiteral("Speech database not found!")});
+        QVERIFY(!form.tblSpeech.active());
+    }
+}
+
+void tst_MainfrmStartup::missingDatabaseStillWritesSettings()
+{
+    TestFolder folder;
+    ExceptionRecorder recorder;
+    {
+        TForm1 form;
+        QCOMPARE(recorder.messages(), QStringList{QStringLiteral("Speech database not found!")});
+        QCOMPARE(form.statusPanel(0)->text(), QStringLiteral("xxxx from xxxxxx"));
+        QCOMPARE(form.statusPanel(HintPanelIndex)->text(), QStringLiteral("Hint area"));
+        QVERIFY(form.ui()->actSetReadOnly->isChecked());
+        QVERIFY(form.ui()->dbmTekst->isReadOnly());
+        QCOMPARE(form.ui()->cbLanguage->count(), 0);
+        QVERIFY(!QFile::exists(folder.databasePath())); // the program never makes one
+    }
+    QCOMPARE(storedInteger(folder, QStringLiteral("Index")), -1);
+    QCOMPARE(storedInteger(folder, QStringLiteral("RO")), 0);
+}
+
+void tst_MainfrmStartup::storedIndexOutsideListSelectsFirstLanguage_data()
+{
+    QTest::addColumn<QByteArray>("index");
+    QTest::newRow("-1 after a start without the database") << QByteArray("-1");
+    QTest::newRow("past the end") << QByteArray("3");
+}
+
+void tst_MainfrmStartup::storedIndexOutsideListSelectsFirstLanguage()
+{
+    QFETCH(QByteArray, index);
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    folder.writeSettings("[MainForm]\nIndex=" + index + "\nRO=1\nW=700\n");
+    ExceptionRecorder recorder;
+    TForm1 form;
+    QCOMPARE(recorder.messages(), QStringList());
+    QCOMPARE(form.ui()->cbLanguage->currentIndex(), 0);
+    QCOMPARE(form.ui()->dbeKeywords->text(), QStringLiteral("de"));
+    QCOMPARE(form.width(), 700);
+    QVERIFY(!form.ui()->actSetReadOnly->isChecked()); // the steps after it ran
+}
+
+void tst_MainfrmStartup::emptyLanguageTableIsNoError()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    db.addSpeech(1, QStringLiteral("no language is listed"));
+    ExceptionRecorder recorder;
+    TForm1 form;
+    QCOMPARE(recorder.messages(), QStringList());
+    QCOMPARE(form.ui()->cbLanguage->count(), 0);
+    QCOMPARE(form.ui()->dbeKeywords->text(), QString());
+    QVERIFY(!form.ui()->actSetReadOnly->isChecked());
+    QVERIFY_THROWS_EXCEPTION(Exception, form.cbLanguageChange()); // nothing is selected
+}
+
+void tst_MainfrmStartup::closeAndReopenRestoresEverything()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    {
+        TForm1 form;
+        form.move(40, 50);
+        form.resize(640, 480);
+        form.ui()->cbLanguage->setCurrentIndex(2);
+        form.ui()->actSetReadOnly->trigger();
+        QVERIFY(form.ui()->actSetReadOnly->isChecked());
+    }
+    QCOMPARE(storedInteger(folder, QStringLiteral("Index")), 2);
+    TForm1 form;
+    QCOMPARE(form.pos(), QPoint(40, 50));
+    QCOMPARE(form.size(), QSize(640, 480));
+    QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("Nederlands"));
+    QCOMPARE(form.ui()->dbeKeywords->text(), QStringLiteral("nl"));
+    QVERIFY(form.ui()->actSetReadOnly->isChecked());
+}
+
+void tst_MainfrmStartup::otherSectionsAndCommentsAreKept()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    folder.writeSettings("; my notes\n[Hacks]\nDatabase=Speeches.csp\n\n[MainForm]\nIndex=1\n[Other]\nx=y\n");
+    {
+        TForm1 form;
+        QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("English"));
+    }
+    const QByteArray written = folder.readSettings();
+    QVERIFY(written.startsWith("; my notes\n[Hacks]\nDatabase=Speeches.csp\n\n[MainForm]\nIndex=1\n"));
+    QVERIFY(written.endsWith("[Other]\nx=y\n"));
+    QCOMPARE(storedInteger(folder, QStringLiteral("W")), 612);
+}
+
+void tst_MainfrmStartup::refusedSettingsWriteIsShownAndShutdownGoesOn()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    ExceptionRecorder recorder;
+    {
+        TForm1 form;
+        QDir(folder.path()).mkdir(QStringLiteral("Tinlark.ini")); // nothing can be written there now
+    }
+    QCOMPARE(recorder.messages(), QStringList{QStringLiteral("Unable to write to %1.").arg(folder.settingsPath())});
+}
+
+TINLARK_TEST_MAIN(tst_MainfrmStartup)
+#include "tst_MainfrmStartup.moc"
