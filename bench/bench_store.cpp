@@ -1,0 +1,164 @@
+// The database work of the main window over sample databases of 10,000 to 1,000,000 speeches.
+// Arguments: number of speeches, language (20: 500 speeches at every size; 1: a large one).
+
+#include "BenchDatabases.h"
+#include "Connection.h"
+#include "DatabaseTexts.h"
+#include "Field.h"
+#include "RecordSet.h"
+#include "Statement.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <random>
+
+namespace {
+
+struct OpenDatabase
+{
+    Connection connection;
+    RecordSet speeches{&connection};
+
+    OpenDatabase(int size, int language, LockType lockType = LockType::ReadOnly)
+    {
+        connection.setConnectionString(DatabaseTexts::connectionString(BenchDatabases::pathFor(size)));
+        speeches.setCommandText(DatabaseTexts::SpeechListCommand);
+        speeches.setLockType(lockType);
+        speeches.open();
+        speeches.setFilter(DatabaseTexts::languageFilter(language));
+        speeches.setFiltered(true);
+    }
+
+    void readCurrent()
+    {
+        for (const char *name : {"ID", "Keywords", "Tekst", "Comments"})
+            benchmark::DoNotOptimize(speeches.fieldByName(QString::fromLatin1(name))->asString());
+    }
+};
+
+// Opening the speech list, filling the languages, filtering to one and showing its first speech.
+void BM_StartUp(benchmark::State &state)
+{
+    const QString path = BenchDatabases::pathFor(int(state.range(0)));
+    const int language = int(state.range(1));
+    for (auto _ : state) {
+        Connection connection;
+        connection.setConnectionString(DatabaseTexts::connectionString(path));
+        RecordSet speeches(&connection);
+        speeches.setCommandText(DatabaseTexts::SpeechListCommand);
+        speeches.setLockType(LockType::ReadOnly);
+        speeches.open();
+        RecordSet languages(&connection);
+        languages.setCommandText(DatabaseTexts::LanguageListCommand);
+        languages.open();
+        for (languages.first(); !languages.eof(); languages.next())
+            benchmark::DoNotOptimize(languages.fieldByName(QStringLiteral("Taal"))->asString());
+        languages.close();
+        speeches.setFilter(DatabaseTexts::languageFilter(language));
+        speeches.setFiltered(true);
+        benchmark::DoNotOptimize(speeches.fieldByName(QStringLiteral("Tekst"))->asString());
+    }
+}
+
+void BM_LanguageSwitch(benchmark::State &state)
+{
+    const int language = int(state.range(1));
+    const int other = language == BenchDatabases::SmallLanguageId ? language - 1 : language + 1;
+    OpenDatabase db(int(state.range(0)), language);
+    bool toOther = true;
+    for (auto _ : state) {
+        db.speeches.setFilter(DatabaseTexts::languageFilter(toOther ? other : language));
+        db.readCurrent();
+        toOther = !toOther;
+    }
+}
+
+// A search for a three-letter fragment within one language, then the jump to the first hit.
+void BM_KeywordSearch(benchmark::State &state)
+{
+    const int language = int(state.range(1));
+    OpenDatabase db(int(state.range(0)), language);
+    RecordSet search(&db.connection);
+    for (auto _ : state) {
+        search.close();
+        search.setCommandText(DatabaseTexts::keywordSearch(QStringLiteral("ank"), language));
+        search.open();
+        const int hits = search.recordCount();
+        if (hits > 0)
+            db.speeches.locate(DatabaseTexts::LocateKey, search.fieldByName(QStringLiteral("ID"))->asInteger());
+        state.counters["hits"] = hits;
+    }
+}
+
+void BM_Next(benchmark::State &state)
+{
+    OpenDatabase db(int(state.range(0)), int(state.range(1)));
+    for (auto _ : state) {
+        db.speeches.next();
+        if (db.speeches.eof())
+            db.speeches.first();
+        db.readCurrent();
+    }
+}
+
+std::vector<int> idsOfLanguage(Connection &connection, int language)
+{
+    Statement ids(connection.handle(), QStringLiteral("SELECT ID FROM Speeches WHERE TaalID = ?"));
+    ids.bind(1, language);
+    std::vector<int> result;
+    while (ids.step())
+        result.push_back(int(ids.columnInt64(0)));
+    std::shuffle(result.begin(), result.end(), std::mt19937(7));
+    return result;
+}
+
+void BM_Locate(benchmark::State &state)
+{
+    OpenDatabase db(int(state.range(0)), int(state.range(1)));
+    const std::vector<int> ids = idsOfLanguage(db.connection, int(state.range(1)));
+    size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(db.speeches.locate(DatabaseTexts::LocateKey, ids[next++ % ids.size()]));
+        db.readCurrent();
+    }
+}
+
+// Storing an edited speech: one durable transaction.
+void BM_PostEdit(benchmark::State &state)
+{
+    OpenDatabase db(int(state.range(0)), int(state.range(1)), LockType::Optimistic);
+    int round = 0;
+    for (auto _ : state) {
+        db.speeches.edit();
+        db.speeches.fieldByName(QStringLiteral("Comments"))->setAsString(QStringLiteral("edited %1").arg(++round));
+        db.speeches.post();
+    }
+}
+
+void databaseSizes(benchmark::internal::Benchmark *benchmark)
+{
+    for (int size : {10000, 100000, 1000000}) {
+        benchmark->Args({size, BenchDatabases::SmallLanguageId});
+        benchmark->Args({size, BenchDatabases::LargeLanguageId});
+    }
+    benchmark->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+BENCHMARK(BM_StartUp)->Apply(databaseSizes);
+BENCHMARK(BM_LanguageSwitch)->Apply(databaseSizes);
+BENCHMARK(BM_KeywordSearch)->Apply(databaseSizes);
+BENCHMARK(BM_Next)->Apply(databaseSizes);
+BENCHMARK(BM_Locate)->Apply(databaseSizes);
+BENCHMARK(BM_PostEdit)->Apply(databaseSizes);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
