@@ -11,7 +11,8 @@ FieldLink::FieldLink(std::function<QString()> controlText, std::function<void(co
 
 FieldLink::~FieldLink()
 {
-    setDataSource(nullptr);
+    if (m_dataSource)
+        m_dataSource->removeLink(this);
 }
 
 void FieldLink::setDataSource(DataSource *dataSource)

@@ -4,12 +4,19 @@
 #include "DatabaseTexts.h"
 #include "Exception.h"
 #include "Field.h"
+#include "HintText.h"
+#include "ImageLists.h"
 #include "IniFile.h"
+#include "MenuIconStyle.h"
+#include "ShortCuts.h"
 #include "TApplication.h"
+#include "TextEditTarget.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QScopeGuard>
 
 namespace {
@@ -46,30 +53,10 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     m_ui->ReadOnlyBand->addWidget(m_ui->sbReadOnly);
     m_ui->sbReadOnly->setDefaultAction(m_ui->actSetReadOnly);
     m_ui->Splitter1->setControl(m_ui->pnlComments);
-    for (const QString &layoutText : {QStringLiteral("xxxx from xxxxxx"), QStringLiteral("Hint area")}) {
-        auto *panel = new QLabel(layoutText, m_ui->StatusBar1);
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(QFrame::Sunken);
-        m_statusPanels.append(panel);
-    }
-    m_statusPanels[0]->setFixedWidth(95);
-    m_ui->StatusBar1->addPermanentWidget(m_statusPanels[0]);
-    m_ui->StatusBar1->addPermanentWidget(m_statusPanels[1], 1);
-
-    for (auto *control : {static_cast<QWidget *>(m_ui->dbeKeywords), static_cast<QWidget *>(m_ui->dbmTekst),
-                          static_cast<QWidget *>(m_ui->dbmComments)}) {
-        const QString fieldName = control->property("dataField").toString();
-        if (auto *edit = qobject_cast<TDBEdit *>(control)) {
-            edit->setDataField(fieldName);
-            edit->setDataSource(&dsSpeech);
-        } else if (auto *memo = qobject_cast<TDBMemo *>(control)) {
-            memo->setDataField(fieldName);
-            memo->setDataSource(&dsSpeech);
-        }
-    }
-
-    connect(m_ui->cbLanguage, &QComboBox::currentIndexChanged, this, [this] { cbLanguageChange(); });
-    connect(m_ui->actSetReadOnly, &QAction::triggered, this, [this] { actSetReadOnlyExecute(); });
+    createActions();
+    createStatusPanels();
+    bindDataControls();
+    connectHandlers();
 
     try {
         FormCreate();
@@ -80,6 +67,8 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
 
 TForm1::~TForm1()
 {
+    // Nothing may reach the handlers while the window's parts are taken down.
+    delete m_handlers;
     try {
         FormDestroy();
     } catch (const std::exception &error) {
@@ -87,9 +76,143 @@ TForm1::~TForm1()
     }
 }
 
+QList<QAction *> TForm1::actionList() const
+{
+    return findChildren<QAction *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// Gives every action its tool tip, shortcut and picture from the values stored with it.
+void TForm1::createActions()
+{
+    for (QAction *action : actionList()) {
+        if (action->isSeparator() || action->objectName().isEmpty())
+            continue;
+        const QString hint = action->property("hint").toString();
+        action->setToolTip(HintText::shortPart(hint));
+        action->setShortcuts(shortCutToKeySequences(action->property("shortCutValue").toInt()));
+        action->setShortcutContext(Qt::WindowShortcut);
+        const int imageIndex = action->property("imageIndex").toInt();
+        if (imageIndex >= 0)
+            action->setIcon(ImageLists::toolIcon(imageIndex));
+        // Actions on no menu and no tool bar act through their shortcuts alone.
+        addAction(action);
+    }
+    const QList<QAction *> buttons = m_ui->ToolBar1->actions();
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (QWidget *button = m_ui->ToolBar1->widgetForAction(buttons[i]))
+            button->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
+    }
+    auto *menuStyle = new MenuIconStyle(QString());
+    menuStyle->setParent(this);
+    for (QMenu *menu : m_ui->MainMenu1->findChildren<QMenu *>())
+        menu->setStyle(menuStyle);
+}
+
+void TForm1::createStatusPanels()
+{
+    for (const QString &layoutText : {QStringLiteral("xxxx from xxxxxx"), QStringLiteral("Hint area")}) {
+        auto *panel = new QLabel(layoutText, m_ui->StatusBar1);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        m_statusPanels.append(panel);
+    }
+    m_statusPanels[0]->setFixedWidth(95);
+    m_ui->StatusBar1->addPermanentWidget(m_statusPanels[0]);
+    m_ui->StatusBar1->addPermanentWidget(m_statusPanels[1], 1);
+    m_ui->StatusBar1->setFixedHeight(19);
+}
+
+void TForm1::bindDataControls()
+{
+    m_ui->dbeKeywords->setDataField(m_ui->dbeKeywords->property("dataField").toString());
+    m_ui->dbeKeywords->setDataSource(&dsSpeech);
+    for (TDBMemo *memo : {m_ui->dbmTekst, m_ui->dbmComments}) {
+        memo->setDataField(memo->property("dataField").toString());
+        memo->setDataSource(&dsSpeech);
+    }
+}
+
+void TForm1::connectHandlers()
+{
+    connect(m_ui->cbLanguage, &QComboBox::currentIndexChanged, m_handlers, [this] { cbLanguageChange(); });
+    connect(m_ui->cbLanguage, &QComboBox::editTextChanged, m_handlers, [this](const QString &text) {
+        // Typed text that names no entry leaves nothing selected, which the change reports.
+        if (m_ui->cbLanguage->currentIndex() >= 0 && text != m_ui->cbLanguage->currentText())
+            return;
+        if (m_ui->cbLanguage->findText(text) < 0 && m_ui->cbLanguage->count() > 0) {
+            const QSignalBlocker blocker(m_ui->cbLanguage);
+            m_ui->cbLanguage->setCurrentIndex(-1);
+            m_ui->cbLanguage->setEditText(text);
+            cbLanguageChange();
+        }
+    });
+    dsSpeech.onStateChange = [this] { dsSpeechStateChange(); };
+    tblSpeech.afterScroll = [this] { tblSpeechAfterScroll(); };
+    tblSpeech.beforePost = [this] { tblSpeechBeforePost(); };
+
+    const std::pair<QAction *, void (TForm1::*)()> handlers[] = {
+        {m_ui->DataSetFirst, &TForm1::DataSetFirstExecute},     {m_ui->DataSetPrior, &TForm1::DataSetPriorExecute},
+        {m_ui->DataSetNext, &TForm1::DataSetNextExecute},       {m_ui->DataSetLast, &TForm1::DataSetLastExecute},
+        {m_ui->DataSetInsert, &TForm1::DataSetInsertExecute},   {m_ui->DataSetDelete, &TForm1::DataSetDeleteExecute},
+        {m_ui->DataSetEdit, &TForm1::DataSetEditExecute},       {m_ui->DataSetPost, &TForm1::DataSetPostExecute},
+        {m_ui->DataSetCancel, &TForm1::DataSetCancelExecute},   {m_ui->DataSetRefresh, &TForm1::DataSetRefreshExecute},
+        {m_ui->actLanguages, &TForm1::actLanguagesExecute},     {m_ui->actSetReadOnly, &TForm1::actSetReadOnlyExecute},
+    };
+    for (const auto &[action, handler] : handlers)
+        connect(action, &QAction::triggered, m_handlers, [this, handler = handler] { (this->*handler)(); });
+
+    // The standard edit actions work on the focused text control.
+    const std::pair<QAction *, void (TextEditTarget::*)()> editHandlers[] = {
+        {m_ui->EditCut1, &TextEditTarget::cut},         {m_ui->EditCopy1, &TextEditTarget::copy},
+        {m_ui->EditPaste1, &TextEditTarget::paste},     {m_ui->EditSelectAll1, &TextEditTarget::selectAll},
+        {m_ui->EditUndo1, &TextEditTarget::undo},       {m_ui->EditDelete1, &TextEditTarget::deleteSelection},
+    };
+    for (const auto &[action, handler] : editHandlers) {
+        connect(action, &QAction::triggered, m_handlers, [this, handler = handler] {
+            TextEditTarget target = TextEditTarget::focused(this);
+            if (target.isValid())
+                (target.*handler)();
+            refreshEditActionStates();
+        });
+    }
+    connect(m_ui->FileExit1, &QAction::triggered, m_handlers, [this] { close(); });
+
+    // The edit actions follow the focus, the selection, the text and the clipboard.
+    connect(qApp, &QApplication::focusChanged, m_handlers, [this] { refreshEditActionStates(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, m_handlers, [this] { refreshEditActionStates(); });
+    connect(m_ui->Edit1, &QMenu::aboutToShow, m_handlers, [this] { refreshEditActionStates(); });
+    connect(m_ui->dbeKeywords, &QLineEdit::selectionChanged, m_handlers, [this] { refreshEditActionStates(); });
+    connect(m_ui->dbeKeywords, &QLineEdit::textChanged, m_handlers, [this] { refreshEditActionStates(); });
+    for (TDBMemo *memo : {m_ui->dbmTekst, m_ui->dbmComments}) {
+        connect(memo, &QPlainTextEdit::selectionChanged, m_handlers, [this] { refreshEditActionStates(); });
+        connect(memo, &QPlainTextEdit::textChanged, m_handlers, [this] { refreshEditActionStates(); });
+    }
+    refreshEditActionStates();
+}
+
+void TForm1::refreshEditActionStates()
+{
+    const TextEditTarget target = TextEditTarget::focused(this);
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    m_ui->EditCut1->setEnabled(target.isValid() && target.hasSelection());
+    m_ui->EditCopy1->setEnabled(target.isValid() && target.hasSelection());
+    m_ui->EditPaste1->setEnabled(target.isValid() && clipboard && clipboard->hasText());
+    m_ui->EditSelectAll1->setEnabled(target.isValid() && target.hasText());
+    m_ui->EditUndo1->setEnabled(target.isValid() && target.canUndo());
+    m_ui->EditDelete1->setEnabled(target.isValid() && target.hasSelection());
+}
+
 QLabel *TForm1::statusPanel(int index) const
 {
     return m_statusPanels.value(index);
+}
+
+bool TForm1::event(QEvent *event)
+{
+    // The status bar's panels show what this program puts there, never Qt's status tips.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
 }
 
 QString TForm1::settingsPath() const
@@ -101,6 +224,8 @@ void TForm1::setCommentsHeight(int height)
 {
     m_ui->pnlComments->setFixedHeight(std::max(height, 0));
 }
+
+// ---- start-up and shutdown
 
 void TForm1::FormCreate()
 {
@@ -156,10 +281,13 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     // A changed speech still being edited is stored before the window goes; if the
     // database refuses it, the window stays open with the text still there.
+    event->ignore();
     if (tblSpeech.active())
         tblSpeech.checkBrowseMode();
     event->accept();
 }
+
+// ---- languages
 
 void TForm1::FillLanguageList()
 {
@@ -205,18 +333,94 @@ void TForm1::cbLanguageChange()
     tblSpeech.setFiltered(true);
 }
 
-void TForm1::actSetReadOnlyExecute()
+void TForm1::actLanguagesExecute()
 {
-    const qint64 rememberedId = tblSpeechID->asInteger();
-    const bool readOnly = m_ui->actSetReadOnly->isChecked();
-    // Keep the other styles the user may have given the button's font.
-    QFont font = m_ui->sbReadOnly->font();
-    font.setBold(readOnly);
-    m_ui->sbReadOnly->setFont(font);
+    tblTaal.open();
+    const auto closeLanguages = qScopeGuard([this] { tblTaal.close(); });
+    FillLanguageList();
+}
+
+// ---- record navigation and editing
+
+void TForm1::dsSpeechStateChange()
+{
+    RefreshActionStates();
+}
+
+void TForm1::tblSpeechAfterScroll()
+{
+    RefreshActionStates();
+}
+
+void TForm1::tblSpeechBeforePost()
+{
+    tblSpeechTaalID->setAsInteger(CurrentTaalID);
+}
+
+void TForm1::RefreshActionStates()
+{
+    const DataSetState state = dsSpeech.state();
+    const bool editing = state == DataSetState::Edit || state == DataSetState::Insert || state == DataSetState::SetKey;
+    const bool readOnly = tblSpeech.lockType() == LockType::ReadOnly;
+    const bool atBegin = tblSpeech.bof();
+    const bool atEnd = tblSpeech.eof();
+    m_ui->DataSetFirst->setEnabled(!atBegin && !editing);
+    m_ui->DataSetPrior->setEnabled(!atBegin && !editing);
+    m_ui->DataSetNext->setEnabled(!atEnd && !editing);
+    m_ui->DataSetLast->setEnabled(!atEnd && !editing);
+    m_ui->DataSetInsert->setEnabled(!readOnly && !editing);
+    m_ui->DataSetDelete->setEnabled(!readOnly && !editing);
+    m_ui->DataSetEdit->setEnabled(!readOnly && !editing);
+    m_ui->DataSetPost->setEnabled(editing);
+    m_ui->DataSetCancel->setEnabled(editing);
+    m_ui->DataSetRefresh->setEnabled(!readOnly && !editing);
+}
+
+void TForm1::DataSetFirstExecute() { tblSpeech.first(); }
+void TForm1::DataSetPriorExecute() { tblSpeech.prior(); }
+void TForm1::DataSetNextExecute() { tblSpeech.next(); }
+void TForm1::DataSetLastExecute() { tblSpeech.last(); }
+void TForm1::DataSetInsertExecute() { tblSpeech.insert(); }
+void TForm1::DataSetDeleteExecute() { tblSpeech.deleteRecord(); }
+void TForm1::DataSetEditExecute() { tblSpeech.edit(); }
+void TForm1::DataSetPostExecute() { tblSpeech.post(); }
+void TForm1::DataSetCancelExecute() { tblSpeech.cancel(); }
+void TForm1::DataSetRefreshExecute() { tblSpeech.refresh(); }
+
+// ---- read-only mode
+
+void TForm1::setDataControlsReadOnly(bool readOnly)
+{
     for (QWidget *control : {static_cast<QWidget *>(m_ui->dbeKeywords), static_cast<QWidget *>(m_ui->dbmTekst),
                              static_cast<QWidget *>(m_ui->dbmComments)}) {
         control->setProperty("readOnly", readOnly);
+        // Read-only fields take the colour of the panel behind them, editable ones the
+        // window colour.
+        QPalette palette = control->palette();
+        palette.setColor(QPalette::Base, readOnly ? control->parentWidget()->palette().color(QPalette::Window)
+                                                  : QApplication::palette().color(QPalette::Base));
+        control->setPalette(palette);
     }
+}
+
+void TForm1::actSetReadOnlyExecute()
+{
+    const bool readOnly = m_ui->actSetReadOnly->isChecked();
+    // What the user typed is not lost: a changed speech is stored first (an unchanged new
+    // one is dropped). If the database refuses it, the mode stays as it was.
+    if (tblSpeech.active()) {
+        try {
+            tblSpeech.checkBrowseMode();
+        } catch (...) {
+            m_ui->actSetReadOnly->setChecked(!readOnly);
+            throw;
+        }
+    }
+    const qint64 rememberedId = tblSpeechID->asInteger();
+    QFont font = m_ui->sbReadOnly->font(); // other styles the button's font may have stay
+    font.setBold(readOnly);
+    m_ui->sbReadOnly->setFont(font);
+    setDataControlsReadOnly(readOnly);
     tblSpeech.close();
     tblSpeech.setLockType(readOnly ? LockType::ReadOnly : LockType::Optimistic);
     tblSpeech.open();

@@ -8,6 +8,7 @@
 #include <memory>
 
 class Field;
+class QAction;
 class QLabel;
 namespace Ui {
 class TForm1;
@@ -31,13 +32,26 @@ public:
 
     Ui::TForm1 *ui() const { return m_ui.get(); }
     QLabel *statusPanel(int index) const;
+    QList<QAction *> actionList() const;
 
-    // The creation and shutdown sequences, public so that tests can run them and see
-    // their failures.
+    // The handlers, public so that tests can call them directly and see their failures.
     void FormCreate();
     void FormDestroy();
-
     void cbLanguageChange();
+    void dsSpeechStateChange();
+    void DataSetFirstExecute();
+    void DataSetPriorExecute();
+    void DataSetNextExecute();
+    void DataSetLastExecute();
+    void DataSetInsertExecute();
+    void DataSetDeleteExecute();
+    void DataSetEditExecute();
+    void DataSetPostExecute();
+    void DataSetCancelExecute();
+    void DataSetRefreshExecute();
+    void tblSpeechAfterScroll();
+    void tblSpeechBeforePost();
+    void actLanguagesExecute();
     void actSetReadOnlyExecute();
 
     int currentTaalId() const { return CurrentTaalID; }
@@ -56,14 +70,23 @@ public:
     Field *tblTaalTaal;
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void createActions();
+    void createStatusPanels();
+    void bindDataControls();
+    void connectHandlers();
+    void RefreshActionStates();
+    void refreshEditActionStates();
     void FillLanguageList();
+    void setDataControlsReadOnly(bool readOnly);
     QString settingsPath() const;
     void setCommentsHeight(int height);
 
     std::unique_ptr<Ui::TForm1> m_ui;
+    QObject *m_handlers = new QObject(this); // the receiving end of every connection to a handler
     QList<QLabel *> m_statusPanels;
 
     int CurrentTaalID = 0;

@@ -9,7 +9,7 @@ TDBEdit::TDBEdit(QWidget *parent)
     : QLineEdit(parent), m_link([this] { return text(); }, [this](const QString &value) { setText(value); })
 {
     m_link.onStateChanged = [this] { applyFieldSize(); };
-    connect(this, &QLineEdit::textEdited, this, [this] { m_link.textChanged(); });
+    connect(this, &QLineEdit::textChanged, this, [this] { m_link.textChanged(); });
 }
 
 void TDBEdit::setDataField(const QString &fieldName)

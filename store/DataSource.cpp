@@ -10,6 +10,10 @@ DataSource::DataSource(RecordSet *dataSet)
 
 DataSource::~DataSource()
 {
+    const QList<DataLink *> links = m_links;
+    m_links.clear();
+    for (DataLink *link : links)
+        link->dataSourceDestroyed();
     setDataSet(nullptr);
 }
 
