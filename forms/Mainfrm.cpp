@@ -9,6 +9,7 @@
 #include "IniFile.h"
 #include "MenuIconStyle.h"
 #include "ShortCuts.h"
+#include "ShortcutFirstFilter.h"
 #include "TApplication.h"
 #include "TextEditTarget.h"
 
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScopeGuard>
+#include <QToolBar>
 
 namespace {
 
@@ -49,8 +51,6 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     tblTaalTaal = tblTaal.fieldByName(QStringLiteral("Taal"));
     tblTaalTaal->setDisplayLabel(QStringLiteral("Language"));
 
-    m_ui->LanguageBand->addWidget(m_ui->cbLanguage);
-    m_ui->ReadOnlyBand->addWidget(m_ui->sbReadOnly);
     m_ui->sbReadOnly->setDefaultAction(m_ui->actSetReadOnly);
     m_ui->Splitter1->setControl(m_ui->pnlComments);
     createActions();
@@ -99,9 +99,16 @@ void TForm1::createActions()
     }
     const QList<QAction *> buttons = m_ui->ToolBar1->actions();
     for (int i = 0; i < buttons.size(); ++i) {
-        if (QWidget *button = m_ui->ToolBar1->widgetForAction(buttons[i]))
+        if (QWidget *button = m_ui->ToolBar1->widgetForAction(buttons[i])) {
             button->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
+            button->setFixedSize(23, 22); // the three bands fit in one row at the layout's width
+        }
     }
+    for (QToolBar *band : {m_ui->ToolBar1, m_ui->LanguageBand, m_ui->ReadOnlyBand}) {
+        band->layout()->setSpacing(0);
+        band->layout()->setContentsMargins(0, 1, 0, 1);
+    }
+    qApp->installEventFilter(new ShortcutFirstFilter(this, actionList()));
     auto *menuStyle = new MenuIconStyle(QString());
     menuStyle->setParent(this);
     for (QMenu *menu : m_ui->MainMenu1->findChildren<QMenu *>())

@@ -22,7 +22,10 @@ void TDBEdit::applyFieldSize()
 {
     Field *field = m_link.field();
     const int size = field ? field->size() : 0;
-    setMaxLength(size > 0 ? size : 32767);
+    const int limit = size > 0 ? size : 32767;
+    // Setting the limit sets the text anew, which would drop the user's selection.
+    if (maxLength() != limit)
+        setMaxLength(limit);
 }
 
 void TDBEdit::keyPressEvent(QKeyEvent *event)

@@ -408,8 +408,11 @@ bool RecordSet::locate(const QString &fieldName, qint64 value)
     }
     if (!found)
         return false;
-    makeCurrent(found);
-    m_bof = m_eof = false;
+    // Finding the row that is already current is no move: the flags stay as they are.
+    if (found != m_currentKey) {
+        makeCurrent(found);
+        m_bof = m_eof = false;
+    }
     scrolled();
     return true;
 }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ExceptionRecorder.h"
+#include "Mainfrm.h"
+#include "TestDatabase.h"
+#include "TestFolder.h"
+#include "ui_Mainfrm.h"
+
+#include <QTest>
+#include <memory>
+
+// A main window on a fresh database of two languages, shown and active, ready for keys.
+// English (ID 1) has three speeches, Deutsch (ID 2) one, Leeg (ID 3) none; the selector
+// lists Deutsch, English, Leeg.
+struct MainWindowFixture
+{
+    TestFolder folder;
+    TestDatabase db{folder.databasePath()};
+    ExceptionRecorder recorder;
+    std::unique_ptr<TForm1> form;
+    QList<int> english;
+
+    explicit MainWindowFixture(bool readOnly = false)
+    {
+        db.addLanguage(QStringLiteral("English"));
+        db.addLanguage(QStringLiteral("Deutsch"));
+        db.addLanguage(QStringLiteral("Leeg"));
+        english.append(db.addSpeech(1, QStringLiteral("hello"), QStringLiteral("Hello there"), QStringLiteral("c1")));
+        english.append(db.addSpeech(1, QStringLiteral("thanks"), QStringLiteral("Thank you"), QStringLiteral("c2")));
+        english.append(db.addSpeech(1, QStringLiteral("bye"), QStringLiteral("Goodbye"), QStringLiteral("c3")));
+        db.addSpeech(2, QStringLiteral("hallo"), QStringLiteral("Hallo"));
+        folder.writeSettings(QByteArray("[MainForm]\nIndex=1\nRO=") + (readOnly ? "0" : "1") + "\n");
+        open();
+    }
+
+    void open()
+    {
+        form = std::make_unique<TForm1>();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    // Closes the window as the user does, then destroys it, which stores the settings.
+    void close()
+    {
+        form->close();
+        form.reset();
+    }
+
+    Ui::TForm1 *ui() const { return form->ui(); }
+    int currentId() const { return form->tblSpeechID->asInteger(); }
+    void focus(QWidget *widget)
+    {
+        widget->setFocus();
+        QTRY_VERIFY(widget->hasFocus());
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    void type(const QString &text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+};

@@ -1,0 +1,386 @@
+#include "Field.h"
+#include "MainWindowFixture.h"
+#include "ShortCuts.h"
+#include "TestMain.h"
+
+#include <QClipboard>
+#include <QScrollBar>
+
+namespace {
+
+// Which of the ten record actions are enabled, as a string of ten 0s and 1s in the order
+// First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh.
+QString recordActionStates(const Ui::TForm1 *ui)
+{
+    QString states;
+    for (const QAction *action : {ui->DataSetFirst, ui->DataSetPrior, ui->DataSetNext, ui->DataSetLast,
+                                  ui->DataSetInsert, ui->DataSetDelete, ui->DataSetEdit, ui->DataSetPost,
+                                  ui->DataSetCancel, ui->DataSetRefresh})
+        states += action->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return states;
+}
+
+} // namespace
+
+class tst_Mainfrm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shortcutValues_data();
+    void shortcutValues();
+    void everyActionHasItsPictureHintAndShortcut();
+    void recordActionStatesFollowMoves();
+    void recordActionStatesWithoutSpeechesAndReadOnly();
+    void pageKeysMoveOrScrollTheMemo();
+    void escCancelsAndCtrlEnterPostsFromAMemo();
+    void insertIsStampedWithTheSelectedLanguage();
+    void deleteRemovesAtOnce();
+    void languageChangeStoresChangedSpeechUnderNewLanguage();
+    void keywordsTakeAtMostFiftyCharacters();
+    void readOnlySwitchTwiceEndsOnSameSpeech();
+    void readOnlySwitchKeepsWhatWasTyped_data();
+    void readOnlySwitchKeepsWhatWasTyped();
+    void closingStoresChangedSpeech_data();
+    void closingStoresChangedSpeech();
+    void editKeysActInTextControlsOnly();
+    void commentsPaneKeepsHeightAndCollapses();
+};
+
+void tst_Mainfrm::shortcutValues_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("Ctrl+X") << 16472 << "Ctrl+X";
+    QTest::newRow("Ctrl+C") << 16451 << "Ctrl+C";
+    QTest::newRow("Ctrl+V") << 16470 << "Ctrl+V";
+    QTest::newRow("Ctrl+A") << 16449 << "Ctrl+A";
+    QTest::newRow("Ctrl+Z") << 16474 << "Ctrl+Z";
+    QTest::newRow("Ctrl+F") << 16454 << "Ctrl+F";
+    QTest::newRow("Del") << 46 << "Del";
+    QTest::newRow("Ctrl+PgUp") << 16417 << "Ctrl+PgUp";
+    QTest::newRow("PgUp") << 33 << "PgUp";
+    QTest::newRow("PgDn") << 34 << "PgDown";
+    QTest::newRow("Ctrl+PgDn") << 16418 << "Ctrl+PgDown";
+    QTest::newRow("Ctrl+Ins") << 16429 << "Ctrl+Ins";
+    QTest::newRow("Ctrl+Del") << 16430 << "Ctrl+Del";
+    QTest::newRow("F2") << 113 << "F2";
+    QTest::newRow("F3") << 114 << "F3";
+    QTest::newRow("F4") << 115 << "F4";
+    QTest::newRow("F5") << 116 << "F5";
+    QTest::newRow("Ctrl+Enter") << 16397 << "Ctrl+Return";
+    QTest::newRow("Esc") << 27 << "Esc";
+    QTest::newRow("Shift+Alt+F1") << (0x2000 | 0x8000 | 0x70) << "Alt+Shift+F1";
+    QTest::newRow("none") << 0 << "";
+}
+
+void tst_Mainfrm::shortcutValues()
+{
+    QFETCH(int, value);
+    QFETCH(QString, keys);
+    const QList<QKeySequence> sequences = shortCutToKeySequences(value);
+    QCOMPARE(sequences.value(0).toString(), keys);
+}
+
+void tst_Mainfrm::everyActionHasItsPictureHintAndShortcut()
+{
+    MainWindowFixture f;
+    int withPicture = 0;
+    for (QAction *action : f.form->actionList()) {
+        if (action->objectName().isEmpty())
+            continue;
+        const int index = action->property("imageIndex").toInt();
+        QCOMPARE(action->icon().isNull(), index < 0);
+        if (index >= 0) {
+            QVERIFY2(!action->icon().pixmap(16, 16).isNull(), qPrintable(action->objectName()));
+            ++withPicture;
+        }
+    }
+    QCOMPARE(withPicture, 18);
+    QCOMPARE(f.ui()->actFind->toolTip(), QStringLiteral("Find"));
+    QCOMPARE(f.ui()->DataSetFirst->toolTip(), QStringLiteral("First"));
+    QCOMPARE(f.ui()->DataSetPost->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    QCOMPARE(f.form->findChild<QWidget *>(QStringLiteral("ToolButton10"))->property("toolTip").toString(),
+             QStringLiteral("Refresh"));
+}
+
+void tst_Mainfrm::recordActionStatesFollowMoves()
+{
+    MainWindowFixture f;
+    QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("English"));
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("0011111001"));
+    f.focus(f.ui()->dbmTekst);
+    f.press(Qt::Key_PageDown);
+    f.press(Qt::Key_PageDown);
+    QCOMPARE(f.currentId(), f.english[2]);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("1111111001")); // no move has failed yet
+    f.press(Qt::Key_PageDown);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("1100111001"));
+    f.press(Qt::Key_PageUp);
+    f.press(Qt::Key_PageUp);
+    QCOMPARE(f.currentId(), f.english[0]);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("1111111001"));
+    f.press(Qt::Key_PageUp);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("0011111001"));
+    f.press(Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(f.currentId(), f.english[2]);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("1100111001"));
+    f.press(Qt::Key_F2);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("0000000110")); // editing: Post and Cancel only
+
+    // One speech: the end flag is not set until a move fails.
+    f.ui()->cbLanguage->setCurrentIndex(0);
+    QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("0011111001"));
+}
+
+void tst_Mainfrm::recordActionStatesWithoutSpeechesAndReadOnly()
+{
+    {
+        MainWindowFixture f;
+        f.ui()->cbLanguage->setCurrentIndex(2);
+        QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("Leeg"));
+        QVERIFY(f.form->tblSpeech.isEmpty());
+        QCOMPARE(recordActionStates(f.ui()), QStringLiteral("0000111001"));
+    }
+    MainWindowFixture f(true);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("0011000000"));
+    QVERIFY(f.ui()->dbmTekst->isReadOnly());
+    f.focus(f.ui()->dbmTekst);
+    f.type(QStringLiteral("x"));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
+    QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("Hello there"));
+}
+
+void tst_Mainfrm::pageKeysMoveOrScrollTheMemo()
+{
+    MainWindowFixture f;
+    f.db.execute(QStringLiteral("update Speeches set Tekst = '%1' where ID = %2")
+                     .arg(QStringList(QList<QString>(200, QStringLiteral("line"))).join(QLatin1Char('\n')))
+                     .arg(f.english[2]));
+    f.ui()->DataSetRefresh->trigger();
+    f.focus(f.ui()->dbmTekst);
+    f.press(Qt::Key_PageDown);
+    QCOMPARE(f.currentId(), f.english[1]);
+    QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("Thank you"));
+    f.press(Qt::Key_PageDown);
+    f.press(Qt::Key_PageDown); // fails: the end flag is set
+    QCOMPARE(f.currentId(), f.english[2]);
+    QScrollBar *scroll = f.ui()->dbmTekst->verticalScrollBar();
+    const int top = scroll->value();
+    f.press(Qt::Key_PageDown); // Next is disabled now: the memo scrolls
+    QCOMPARE(f.currentId(), f.english[2]);
+    QVERIFY(scroll->value() > top);
+}
+
+void tst_Mainfrm::escCancelsAndCtrlEnterPostsFromAMemo()
+{
+    MainWindowFixture f;
+    f.focus(f.ui()->dbmComments);
+    f.type(QStringLiteral("X"));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+    f.press(Qt::Key_Escape);
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
+    QCOMPARE(f.ui()->dbmComments->toPlainText(), QStringLiteral("c1"));
+
+    f.press(Qt::Key_End, Qt::ControlModifier);
+    f.type(QStringLiteral("!"));
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
+    QCOMPARE(f.db.text(QStringLiteral("select Comments from Speeches where ID = %1").arg(f.english[0])), QStringLiteral("c1!"));
+}
+
+void tst_Mainfrm::insertIsStampedWithTheSelectedLanguage()
+{
+    MainWindowFixture f;
+    const int five = [&] {
+        f.db.addLanguage(QStringLiteral("four"));
+        return f.db.addLanguage(QStringLiteral("Zulu"));
+    }();
+    QCOMPARE(five, 5);
+    f.ui()->actLanguages->trigger(); // reads the languages again
+    f.ui()->cbLanguage->setCurrentIndex(f.ui()->cbLanguage->findText(QStringLiteral("Zulu")));
+    QCOMPARE(f.form->currentTaalId(), 5);
+    f.focus(f.ui()->dbeKeywords);
+    f.press(Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Insert);
+    f.type(QStringLiteral("new one"));
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    const int id = f.currentId();
+    QVERIFY(id > 0);
+    QCOMPARE(f.db.count(QStringLiteral("select TaalID from Speeches where ID = %1").arg(id)), 5);
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("new one")); // visible under the filter
+}
+
+void tst_Mainfrm::deleteRemovesAtOnce()
+{
+    MainWindowFixture f;
+    f.focus(f.ui()->dbmTekst);
+    f.press(Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches where ID = %1").arg(f.english[0])), 0);
+    QCOMPARE(f.currentId(), f.english[1]);
+}
+
+void tst_Mainfrm::languageChangeStoresChangedSpeechUnderNewLanguage()
+{
+    MainWindowFixture f;
+    f.focus(f.ui()->dbeKeywords);
+    f.press(Qt::Key_End);
+    f.type(QStringLiteral("2"));
+    f.ui()->cbLanguage->setCurrentIndex(0); // Deutsch
+    QCOMPARE(f.db.count(QStringLiteral("select TaalID from Speeches where Keywords = 'hello2'")), 2);
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
+    QCOMPARE(f.form->tblSpeech.recordCount(), 2);
+}
+
+void tst_Mainfrm::keywordsTakeAtMostFiftyCharacters()
+{
+    MainWindowFixture f;
+    QCOMPARE(f.ui()->dbeKeywords->maxLength(), 50);
+    f.focus(f.ui()->dbeKeywords);
+    f.press(Qt::Key_End);
+    f.type(QString(60, QLatin1Char('k')));
+    QCOMPARE(f.ui()->dbeKeywords->text().size(), 50);
+    f.focus(f.ui()->dbmTekst); // the text reaches the field when the edit loses the focus
+    QCOMPARE(f.form->tblSpeechKeywords->asString().size(), 50);
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(f.recorder.messages(), QStringList());
+}
+
+void tst_Mainfrm::readOnlySwitchTwiceEndsOnSameSpeech()
+{
+    MainWindowFixture f;
+    QFont font = f.ui()->sbReadOnly->font();
+    font.setItalic(true);
+    f.ui()->sbReadOnly->setFont(font);
+    f.ui()->DataSetNext->trigger();
+    for (int round = 0; round < 2; ++round) {
+        QTest::mouseClick(f.ui()->sbReadOnly, Qt::LeftButton);
+        QVERIFY(f.ui()->actSetReadOnly->isChecked());
+        QVERIFY(f.ui()->sbReadOnly->isChecked());
+        QVERIFY(f.ui()->sbReadOnly->font().bold());
+        QVERIFY(f.ui()->dbeKeywords->isReadOnly());
+        QCOMPARE(f.ui()->dbeKeywords->palette().color(QPalette::Base), f.ui()->Panel2->palette().color(QPalette::Window));
+        QCOMPARE(f.currentId(), f.english[1]);
+        QCOMPARE(recordActionStates(f.ui()).mid(4), QStringLiteral("000000"));
+
+        f.ui()->actSetReadOnly->trigger(); // as the Speeches menu does
+        QVERIFY(!f.ui()->sbReadOnly->isChecked());
+        QVERIFY(!f.ui()->sbReadOnly->font().bold());
+        QVERIFY(!f.ui()->dbmComments->isReadOnly());
+        QCOMPARE(f.ui()->dbmComments->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+        QCOMPARE(f.currentId(), f.english[1]);
+        QCOMPARE(recordActionStates(f.ui()).mid(4), QStringLiteral("111001"));
+    }
+    QVERIFY(f.ui()->sbReadOnly->font().italic());
+}
+
+void tst_Mainfrm::readOnlySwitchKeepsWhatWasTyped_data()
+{
+    QTest::addColumn<bool>("insert");
+    QTest::addColumn<bool>("change");
+    QTest::newRow("changed edit") << false << true;
+    QTest::newRow("changed insert") << true << true;
+    QTest::newRow("unchanged insert") << true << false;
+}
+
+void tst_Mainfrm::readOnlySwitchKeepsWhatWasTyped()
+{
+    QFETCH(bool, insert);
+    QFETCH(bool, change);
+    MainWindowFixture f;
+    f.ui()->DataSetNext->trigger();
+    f.focus(f.ui()->dbmTekst);
+    if (insert)
+        f.press(Qt::Key_Insert, Qt::ControlModifier);
+    if (change)
+        f.type(QStringLiteral("typed"));
+    f.ui()->actSetReadOnly->trigger();
+    QVERIFY(f.ui()->actSetReadOnly->isChecked());
+    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches")), insert && change ? 5 : 4);
+    if (change) {
+        QVERIFY(f.ui()->dbmTekst->toPlainText().contains(QLatin1String("typed"))); // still on that speech
+        QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches where Tekst like '%typed%' and TaalID = 1")), 1);
+    } else {
+        QCOMPARE(f.currentId(), f.english[1]); // the new row was dropped: back where it was
+    }
+}
+
+void tst_Mainfrm::closingStoresChangedSpeech_data()
+{
+    QTest::addColumn<bool>("insert");
+    QTest::addColumn<bool>("change");
+    QTest::newRow("changed edit") << false << true;
+    QTest::newRow("changed insert") << true << true;
+    QTest::newRow("unchanged insert") << true << false;
+}
+
+void tst_Mainfrm::closingStoresChangedSpeech()
+{
+    QFETCH(bool, insert);
+    QFETCH(bool, change);
+    MainWindowFixture f;
+    f.focus(f.ui()->dbeKeywords);
+    if (insert)
+        f.press(Qt::Key_Insert, Qt::ControlModifier);
+    if (change)
+        f.type(QStringLiteral("kept"));
+    f.close();
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches")), insert && change ? 5 : 4);
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches where Keywords like '%kept%'")), change ? 1 : 0);
+    QVERIFY(f.folder.readSettings().contains("RO=1"));
+}
+
+void tst_Mainfrm::editKeysActInTextControlsOnly()
+{
+    MainWindowFixture f;
+    f.focus(f.ui()->dbeKeywords);
+    QVERIFY(f.ui()->EditSelectAll1->isEnabled());
+    QVERIFY(!f.ui()->EditCopy1->isEnabled()); // nothing selected yet
+    f.press(Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(f.ui()->EditCopy1->isEnabled());
+    f.press(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("hello"));
+    f.press(Qt::Key_Delete);
+    QCOMPARE(f.ui()->dbeKeywords->text(), QString());
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+    f.press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("hello"));
+
+    // The edit actions from the menu act on the focused control.
+    f.ui()->EditSelectAll1->trigger();
+    f.ui()->EditCut1->trigger();
+    QCOMPARE(f.ui()->dbeKeywords->text(), QString());
+    f.ui()->EditPaste1->trigger();
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("hello"));
+
+    f.ui()->cbLanguage->setFocus();
+    QTRY_VERIFY(f.ui()->cbLanguage->hasFocus());
+    for (QAction *action : {f.ui()->EditCut1, f.ui()->EditCopy1, f.ui()->EditPaste1, f.ui()->EditSelectAll1,
+                            f.ui()->EditUndo1, f.ui()->EditDelete1})
+        QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+}
+
+void tst_Mainfrm::commentsPaneKeepsHeightAndCollapses()
+{
+    MainWindowFixture f;
+    const int memoHeight = f.ui()->dbmTekst->height();
+    f.form->resize(800, 600);
+    QTRY_COMPARE(f.ui()->pnlComments->height(), 94);
+    QTRY_VERIFY(f.ui()->dbmTekst->height() > memoHeight);
+    QCOMPARE(f.ui()->dbeKeywords->width() + f.ui()->Label1->width() > 700, true);
+
+    QWidget *splitter = f.ui()->Splitter1;
+    const QPoint grip(splitter->width() / 2, 1);
+    QTest::mousePress(splitter, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(splitter, grip + QPoint(0, 40)); // 54 high
+    QCOMPARE(f.ui()->pnlComments->height(), 54);
+    QTest::mouseMove(splitter, grip + QPoint(0, 64)); // 30 high: collapses
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, grip + QPoint(0, 64));
+    QCOMPARE(f.ui()->pnlComments->height(), 0);
+}
+
+TINLARK_TEST_MAIN(tst_Mainfrm)
+#include "tst_Mainfrm.moc"
