@@ -4,6 +4,7 @@
 #include "DatabaseTexts.h"
 #include "Exception.h"
 #include "Field.h"
+#include "Finddlg.h"
 #include "HintText.h"
 #include "ImageLists.h"
 #include "IniFile.h"
@@ -50,6 +51,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     tblTaalID = tblTaal.fieldByName(QStringLiteral("ID"));
     tblTaalTaal = tblTaal.fieldByName(QStringLiteral("Taal"));
     tblTaalTaal->setDisplayLabel(QStringLiteral("Language"));
+    tblSearchID = tblSearch.fieldByName(QStringLiteral("ID"));
 
     m_ui->sbReadOnly->setDefaultAction(m_ui->actSetReadOnly);
     m_ui->Splitter1->setControl(m_ui->pnlComments);
@@ -164,6 +166,8 @@ void TForm1::connectHandlers()
         {m_ui->DataSetEdit, &TForm1::DataSetEditExecute},       {m_ui->DataSetPost, &TForm1::DataSetPostExecute},
         {m_ui->DataSetCancel, &TForm1::DataSetCancelExecute},   {m_ui->DataSetRefresh, &TForm1::DataSetRefreshExecute},
         {m_ui->actLanguages, &TForm1::actLanguagesExecute},     {m_ui->actSetReadOnly, &TForm1::actSetReadOnlyExecute},
+        {m_ui->actCopyToClipboard, &TForm1::actCopyToClipboardExecute},
+        {m_ui->actFind, &TForm1::actFindExecute},               {m_ui->actFindNext, &TForm1::actFindNextExecute},
     };
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, m_handlers, [this, handler = handler] { (this->*handler)(); });
@@ -183,6 +187,7 @@ void TForm1::connectHandlers()
         });
     }
     connect(m_ui->FileExit1, &QAction::triggered, m_handlers, [this] { close(); });
+    connect(TApplication::instance(), &TApplication::hintChanged, m_handlers, [this] { ApplicationEvents1Hint(); });
 
     // The edit actions follow the focus, the selection, the text and the clipboard.
     connect(qApp, &QApplication::focusChanged, m_handlers, [this] { refreshEditActionStates(); });
@@ -338,6 +343,7 @@ void TForm1::cbLanguageChange()
     CurrentTaalID = m_ui->cbLanguage->itemData(index).toInt();
     tblSpeech.setFilter(DatabaseTexts::languageFilter(CurrentTaalID));
     tblSpeech.setFiltered(true);
+    RunKeywordSearch();
 }
 
 void TForm1::actLanguagesExecute()
@@ -432,4 +438,47 @@ void TForm1::actSetReadOnlyExecute()
     tblSpeech.setLockType(readOnly ? LockType::ReadOnly : LockType::Optimistic);
     tblSpeech.open();
     tblSpeech.locate(DatabaseTexts::LocateKey, rememberedId);
+}
+
+// ---- keyword search
+
+void TForm1::actFindExecute()
+{
+    if (ShowFindDialog(this, SearchText))
+        RunKeywordSearch();
+}
+
+void TForm1::RunKeywordSearch()
+{
+    if (SearchText.isEmpty())
+        return;
+    tblSearch.close();
+    tblSearch.setCommandText(DatabaseTexts::keywordSearch(SearchText, CurrentTaalID));
+    tblSearch.open();
+    if (tblSearch.isEmpty())
+        throw Exception(QStringLiteral("No matches found"));
+    SearchCount = tblSearch.recordCount();
+    statusPanel(0)->setText(QStringLiteral("Search results: %1").arg(SearchCount));
+    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asInteger());
+}
+
+void TForm1::actFindNextExecute()
+{
+    tblSearch.next();
+    if (tblSearch.eof())
+        tblSearch.first();
+    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asInteger());
+}
+
+// ---- clipboard and hints
+
+void TForm1::actCopyToClipboardExecute()
+{
+    // The stored value, not the memo's: typed text reaches the field when the memo hands it over.
+    QGuiApplication::clipboard()->setText(tblSpeechTekst->asString(), QClipboard::Clipboard);
+}
+
+void TForm1::ApplicationEvents1Hint()
+{
+    statusPanel(HintPanelIndex)->setText(TApplication::instance()->hint());
 }

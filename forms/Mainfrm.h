@@ -53,8 +53,14 @@ public:
     void tblSpeechBeforePost();
     void actLanguagesExecute();
     void actSetReadOnlyExecute();
+    void actCopyToClipboardExecute();
+    void actFindExecute();
+    void actFindNextExecute();
+    void ApplicationEvents1Hint();
 
     int currentTaalId() const { return CurrentTaalID; }
+    const QString &searchText() const { return SearchText; }
+    int searchCount() const { return SearchCount; }
 
     ::Connection Connection;
     RecordSet tblSpeech;
@@ -68,6 +74,7 @@ public:
     Field *tblSpeechComments;
     Field *tblTaalID;
     Field *tblTaalTaal;
+    Field *tblSearchID;
 
 protected:
     bool event(QEvent *event) override;
@@ -81,6 +88,7 @@ private:
     void RefreshActionStates();
     void refreshEditActionStates();
     void FillLanguageList();
+    void RunKeywordSearch();
     void setDataControlsReadOnly(bool readOnly);
     QString settingsPath() const;
     void setCommentsHeight(int height);

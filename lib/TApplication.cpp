@@ -2,11 +2,15 @@
 
 #include "EAbort.h"
 #include "Exception.h"
+#include "HintTracker.h"
 
 #include <QDir>
 #include <QMessageBox>
 
-TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    new HintTracker(this);
+}
 
 TApplication::~TApplication() = default;
 

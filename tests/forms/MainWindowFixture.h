@@ -37,6 +37,12 @@ struct MainWindowFixture
     {
         form = std::make_unique<TForm1>();
         form->show();
+        activate();
+    }
+
+    // Makes the window active again, as after a modal dialog has closed.
+    void activate()
+    {
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
@@ -58,6 +64,19 @@ struct MainWindowFixture
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    // Picks a language in the selector with the arrow keys, as the user does.
+    void selectLanguage(int index)
+    {
+        QComboBox *selector = ui()->cbLanguage;
+        selector->setFocus();
+        QTRY_VERIFY(selector->hasFocus());
+        while (selector->currentIndex() != index) {
+            const int before = selector->currentIndex();
+            QTest::keyClick(QApplication::focusWidget(), before < index ? Qt::Key_Down : Qt::Key_Up);
+            if (selector->currentIndex() == before)
+                break;
+        }
     }
     void type(const QString &text) { QTest::keyClicks(QApplication::focusWidget(), text); }
 };

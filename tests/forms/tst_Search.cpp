@@ -1,0 +1,308 @@
+#include "Field.h"
+#include "Finddlg.h"
+#include "MainWindowFixture.h"
+#include "ModalDialogHelper.h"
+#include "TestMain.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+
+namespace {
+
+// Answers the next Find dialog: types text, then presses key (Enter, Esc) or, for
+// Qt::Key_unknown, closes it with its close box.
+void answerFind(const QString &text, Qt::Key key = Qt::Key_Return)
+{
+    answerNextModal([text, key](QWidget *dialog) {
+        auto *find = qobject_cast<TLMFindDialog *>(dialog);
+        QVERIFY(find);
+        QVERIFY(find->Edit1->text().isEmpty()); // the last search text is not offered again
+        QTest::keyClicks(find->Edit1, text);
+        if (key == Qt::Key_unknown)
+            find->close();
+        else
+            QTest::keyClick(find->Edit1, key);
+    });
+}
+
+// A search through the dialog, as Ctrl+F does it.
+void search(MainWindowFixture &f, const QString &text, Qt::Key key = Qt::Key_Return)
+{
+    answerFind(text, key);
+    f.press(Qt::Key_F, Qt::ControlModifier);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    f.activate();
+}
+
+} // namespace
+
+class tst_Search : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void baseDialogLayoutAndAnswers();
+    void findDialogAnswers_data();
+    void findDialogAnswers();
+    void searchShowsCountAndJumpsAndFindNextWraps();
+    void searchWithoutHits();
+    void searchTextIsLiteralButForWildcards_data();
+    void searchTextIsLiteralButForWildcards();
+    void languageSwitchRepeatsTheSearch();
+    void searchStoresChangedSpeechBeforeTheJump();
+    void copyPutsTheStoredTextOnTheClipboard_data();
+    void copyPutsTheStoredTextOnTheClipboard();
+    void hintsFollowMouseAndMenus();
+};
+
+void tst_Search::baseDialogLayoutAndAnswers()
+{
+    MainWindowFixture f;
+    TLMFindDialog dialog(f.form.get());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Find Keywords"));
+    QCOMPARE(dialog.size(), QSize(297, 73));
+    QCOMPARE(dialog.btnOk->pos(), QPoint(137, 44));
+    QCOMPARE(dialog.btnCancel->pos(), QPoint(217, 44));
+    QCOMPARE(dialog.Bevel1->geometry().top(), 36);
+    QCOMPARE(dialog.Bevel1->width(), 282);
+    QCOMPARE(dialog.Label1->text(), QStringLiteral("Find:"));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // fixed size
+    QVERIFY(dialog.btnOk->isDefault());
+
+    // Enter on the focused Cancel button presses Cancel.
+    answerNextModal([](QWidget *d) {
+        auto *find = static_cast<TLMFindDialog *>(d);
+        find->btnCancel->setFocus();
+        QTest::keyClick(find->btnCancel, Qt::Key_Return);
+    });
+    QCOMPARE(dialog.exec(), int(mrCancel));
+}
+
+void tst_Search::findDialogAnswers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("searched");
+    QTest::newRow("Enter") << "thank" << int(Qt::Key_Return) << true;
+    QTest::newRow("Esc") << "thank" << int(Qt::Key_Escape) << false;
+    QTest::newRow("close box") << "thank" << int(Qt::Key_unknown) << false;
+    QTest::newRow("empty confirmation") << "" << int(Qt::Key_Return) << false;
+}
+
+void tst_Search::findDialogAnswers()
+{
+    QFETCH(QString, text);
+    QFETCH(int, key);
+    QFETCH(bool, searched);
+    MainWindowFixture f;
+    search(f, QStringLiteral("bye"));
+    QCOMPARE(f.currentId(), f.english[2]);
+    QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 1"));
+
+    f.focus(f.ui()->dbmTekst);
+    search(f, text, Qt::Key(key));
+    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.form->searchText(), searched ? text : QString()); // cleared whatever the answer
+    QCOMPARE(f.currentId(), searched ? f.english[1] : f.english[2]);
+    QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 1"));
+    if (!searched) {
+        // A later language change no longer searches.
+        f.selectLanguage(0);
+        QCOMPARE(f.recorder.messages(), QStringList());
+        QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 1"));
+    }
+}
+
+void tst_Search::searchShowsCountAndJumpsAndFindNextWraps()
+{
+    MainWindowFixture f;
+    f.db.addSpeech(1, QStringLiteral("Thanks a lot"));
+    f.focus(f.ui()->dbmTekst);
+    search(f, QStringLiteral("THANK"));
+    QCOMPARE(f.form->searchCount(), 2);
+    QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 2"));
+    QCOMPARE(f.currentId(), f.english[1]);
+    f.press(Qt::Key_F3);
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("Thanks a lot"));
+    f.press(Qt::Key_F3); // past the last hit: the first again
+    QCOMPARE(f.currentId(), f.english[1]);
+
+    search(f, QStringLiteral("   ")); // blanks are a text like any other
+    QCOMPARE(f.form->searchText(), QStringLiteral("   "));
+    QCOMPARE(f.recorder.messages(), QStringList{QStringLiteral("No matches found.")});
+    f.recorder.clear();
+
+    search(f, QStringLiteral("hello"));
+    const int shown = f.currentId();
+    f.press(Qt::Key_F3); // one hit: Find next stays on it
+    QCOMPARE(f.currentId(), shown);
+    QCOMPARE(f.recorder.messages(), QStringList());
+}
+
+void tst_Search::searchWithoutHits()
+{
+    MainWindowFixture f;
+    f.press(Qt::Key_F3); // no search yet: the hit list is closed
+    QCOMPARE(f.recorder.messages().size(), 1);
+    f.recorder.clear();
+    f.ui()->DataSetNext->trigger();
+    search(f, QStringLiteral("nothing like it"));
+    QCOMPARE(f.recorder.messages(), QStringList{QStringLiteral("No matches found.")});
+    QCOMPARE(f.form->statusPanel(0)->text(), QString());
+    QCOMPARE(f.form->searchCount(), 0);
+    f.press(Qt::Key_F3); // moves nothing
+    QCOMPARE(f.currentId(), f.english[1]);
+    QCOMPARE(f.recorder.messages().size(), 1);
+}
+
+void tst_Search::searchTextIsLiteralButForWildcards_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("double quote") << "say \"hi" << "say \"hi\"";
+    QTest::newRow("apostrophe") << "it's" << "it's";
+    QTest::newRow("underscore") << "a_c" << "abc";
+    QTest::newRow("percent") << "x%z" << "x and z";
+}
+
+void tst_Search::searchTextIsLiteralButForWildcards()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, found);
+    MainWindowFixture f;
+    for (const char *keywords : {"say \"hi\"", "it's", "abc", "x and z"})
+        f.db.addSpeech(1, QString::fromUtf8(keywords));
+    search(f, text);
+    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.ui()->dbeKeywords->text(), found);
+    QCOMPARE(f.form->searchCount(), 1);
+}
+
+void tst_Search::languageSwitchRepeatsTheSearch()
+{
+    MainWindowFixture f;
+    f.db.addSpeech(2, QStringLiteral("bye bye"));
+    search(f, QStringLiteral("bye"));
+    QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 1"));
+    f.selectLanguage(0); // Deutsch: one hit
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("bye bye"));
+    f.selectLanguage(2); // Leeg: none
+    QCOMPARE(f.recorder.messages(), QStringList{QStringLiteral("No matches found.")});
+    QCOMPARE(f.form->currentTaalId(), 3); // the switch took effect
+    QVERIFY(f.form->tblSpeech.isEmpty());
+    QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 1"));
+}
+
+void tst_Search::searchStoresChangedSpeechBeforeTheJump()
+{
+    MainWindowFixture f;
+    f.focus(f.ui()->dbmComments);
+    f.type(QStringLiteral("A"));
+    search(f, QStringLiteral("nothing like it")); // no hits: the edit stays open
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+    f.recorder.clear();
+    search(f, QStringLiteral("bye"));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
+    QCOMPARE(f.db.text(QStringLiteral("select Comments from Speeches where ID = %1").arg(f.english[0])), QStringLiteral("Ac1"));
+
+    f.focus(f.ui()->dbmComments);
+    f.type(QStringLiteral("B"));
+    f.press(Qt::Key_F3);
+    QCOMPARE(f.db.text(QStringLiteral("select Comments from Speeches where ID = %1").arg(f.english[2])), QStringLiteral("Bc3"));
+}
+
+void tst_Search::copyPutsTheStoredTextOnTheClipboard_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("edit mode") << false;
+    QTest::newRow("read-only") << true;
+}
+
+void tst_Search::copyPutsTheStoredTextOnTheClipboard()
+{
+    QFETCH(bool, readOnly);
+    MainWindowFixture f(readOnly);
+    const QString text = QStringLiteral("Grüße, élève, Привет\r\nsecond line");
+    f.db.execute(QStringLiteral("update Speeches set Tekst = '%1' where ID = %2").arg(text).arg(f.english[0]));
+    f.db.execute(QStringLiteral("update Speeches set Tekst = NULL where ID = %1").arg(f.english[1]));
+    f.db.execute(QStringLiteral("update Speeches set Tekst = '' where ID = %1").arg(f.english[2]));
+    if (!readOnly)
+        f.ui()->DataSetRefresh->trigger();
+    else
+        f.form->tblSpeech.refresh();
+    f.focus(f.ui()->dbmTekst);
+    f.press(Qt::Key_F4);
+    QCOMPARE(QGuiApplication::clipboard()->text(), text);
+    if (!readOnly) {
+        f.type(QStringLiteral("typed "));
+        f.press(Qt::Key_F4); // the field has not taken the typed text yet
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        f.press(Qt::Key_Escape);
+    }
+    for (int i = 0; i < 2; ++i) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
+        f.press(Qt::Key_PageDown);
+        f.press(Qt::Key_F4); // a null text and an empty one both empty the clipboard
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    }
+}
+
+void tst_Search::hintsFollowMouseAndMenus()
+{
+    MainWindowFixture f;
+    TApplication *app = TApplication::instance();
+    QLabel *panel = f.form->statusPanel(HintPanelIndex);
+    QSignalSpy changes(app, &TApplication::hintChanged);
+
+    QTest::mouseMove(f.ui()->cbLanguage->lineEdit());
+    QTRY_COMPARE(panel->text(), QStringLiteral("Change language"));
+    QTest::mouseMove(f.ui()->dbmTekst->viewport());
+    QTRY_COMPARE(panel->text(), QStringLiteral("Canned speech"));
+    QTest::mouseMove(f.form->findChild<QToolButton *>(QStringLiteral("ToolButton1")));
+    QTRY_COMPARE(panel->text(), QStringLiteral("First"));
+    QTest::mouseMove(f.form->statusPanel(0));
+    QTRY_COMPARE(panel->text(), QString()); // nothing on the way up has a hint
+
+    // Two controls with the same long hint raise the event once.
+    f.ui()->Label1->setProperty("hint", QStringLiteral("|Canned speech"));
+    QTest::mouseMove(f.ui()->dbmTekst->viewport());
+    QTRY_COMPARE(panel->text(), QStringLiteral("Canned speech"));
+    const int before = int(changes.size());
+    QTest::mouseMove(f.ui()->Label1);
+    QTest::qWait(50);
+    QCOMPARE(int(changes.size()), before);
+
+    // The Find dialog's edit box, while the dialog is open.
+    bool shownWhileOpen = false;
+    const int besideWindow = f.form->frameGeometry().right() + 20;
+    answerNextModal([panel, &shownWhileOpen, besideWindow](QWidget *dialog) {
+        // Checked here and judged after the dialog has closed, so that a failure cannot
+        // leave the dialog open. The dialog is moved off the main window, since the test
+        // platform gives the mouse to the first window under it, modal or not.
+        dialog->move(besideWindow, 0);
+        if (QTest::qWaitForWindowExposed(dialog)) {
+            QTest::mouseMove(static_cast<TLMFindDialog *>(dialog)->Edit1);
+            shownWhileOpen = QTest::qWaitFor([panel] { return panel->text() == QLatin1String("Find keywords"); });
+        }
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    f.press(Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(shownWhileOpen);
+
+    // A highlighted menu item speaks for its action; closing the menu empties the panel.
+    f.ui()->Edit1->popup(f.form->mapToGlobal(QPoint(10, 10)));
+    QTRY_VERIFY(f.ui()->Edit1->isVisible());
+    f.ui()->Edit1->setActiveAction(f.ui()->actFind);
+    QTRY_COMPARE(panel->text(), QStringLiteral("Find keywords"));
+    f.ui()->Edit1->hide();
+    QTRY_COMPARE(panel->text(), QString());
+
+}
+
+TINLARK_TEST_MAIN(tst_Search)
+#include "tst_Search.moc"
