@@ -46,6 +46,7 @@ private slots:
     void notAnInteger_data();
     void notAnInteger();
     void longVersionLayout();
+    void ownVersionRecord_data();
     void ownVersionRecord();
 
 private:
@@ -348,6 +349,7 @@ void tst_Lm_verinfo::stringToLongVersion_data()
     QTest::newRow("empty part") << "1..3.4" << "1.0.3.4";
     QTest::newRow("hexadecimal") << "$10.0x11.0.0" << "16.17.0.0";
     QTest::newRow("leading blanks") << " 1. 2.3.4" << "1.2.3.4";
+    QTest::newRow("signed limits") << "-2147483648.2147483647.0xFFFFFFFF.0" << "0.65535.65535.0";
 }
 
 void tst_Lm_verinfo::stringToLongVersion()
@@ -370,7 +372,8 @@ void tst_Lm_verinfo::notAnInteger_data()
     QTest::newRow("letters") << "1.two.3.4" << "'two' is not a valid integer value";
     QTest::newRow("trailing blank") << "1 .2" << "'1 ' is not a valid integer value";
     QTest::newRow("sign alone") << "-.1" << "'-' is not a valid integer value";
-    QTest::newRow("beyond 32 bits") << "4294967296" << "'4294967296' is not a valid integer value";
+    QTest::newRow("beyond the signed range") << "2147483648" << "'2147483648' is not a valid integer value";
+    QTest::newRow("beyond 32 bits") << "$100000000" << "'$100000000' is not a valid integer value";
 }
 
 void tst_Lm_verinfo::notAnInteger()
@@ -394,9 +397,18 @@ void tst_Lm_verinfo::longVersionLayout()
 
 // The program carries its own record: the description, the versions and the translation
 // of its one string table.
+void tst_Lm_verinfo::ownVersionRecord_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::newRow("the program") << QStringLiteral(TINLARK_EXECUTABLE);
+    // This test links the same record in, as a test of the About window would.
+    QTest::newRow("the running test") << QCoreApplication::applicationFilePath();
+}
+
 void tst_Lm_verinfo::ownVersionRecord()
 {
-    const TVersionInfo info(QStringLiteral(TINLARK_EXECUTABLE));
+    QFETCH(QString, executable);
+    const TVersionInfo info(executable);
     QCOMPARE(info.GetFileDescription(), QStringLiteral("Application for storing \"Canned Speeches\""));
     QCOMPARE(info.GetFileVersion(), QStringLiteral("1.0.0.2"));
     QCOMPARE(info.GetComments(), QString());

@@ -233,7 +233,7 @@ void tst_VersionResource::containers_data()
         }
     }
     ElfImageBuilder empty;
-    empty.addSection(".vs_version_info", block, ElfImageBuilder::NoBits);
+    empty.addSection(".vs_version_info", versionBlock(sampleVersionRecord({})), ElfImageBuilder::NoBits);
     empty.addSection(".vs_version_info", block);
     QTest::newRow("ELF, first section without bytes") << empty.build();
 }

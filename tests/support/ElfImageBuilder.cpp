@@ -48,9 +48,8 @@ QByteArray ElfImageBuilder::build() const
     for (const Section &section : sections) {
         offset = alignedTo8(offset);
         offsets.append(offset);
-        if (section.type != NoBits)
-            file.bytes(offset, section.bytes);
-        offset += section.type == NoBits ? 0 : section.bytes.size();
+        file.bytes(offset, section.bytes);
+        offset += section.bytes.size();
     }
     const qsizetype table = alignedTo8(offset);
     const quint64 count = quint64(sections.size()) + 1;

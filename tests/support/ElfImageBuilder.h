@@ -10,7 +10,9 @@ class ElfImageBuilder
 public:
     enum class Format { Elf32, Elf64 };
     static constexpr quint32 ProgramBits = 1; // SHT_PROGBITS
-    static constexpr quint32 NoBits = 8;      // SHT_NOBITS: a section without bytes in the file
+    // SHT_NOBITS: a section without bytes in the file. Its bytes are written all the same,
+    // where its header points, so that a reader that takes them is caught.
+    static constexpr quint32 NoBits = 8;
 
     explicit ElfImageBuilder(Format format = Format::Elf64, bool bigEndian = false)
         : m_format(format), m_bigEndian(bigEndian)
