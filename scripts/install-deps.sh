@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the program, its tests and its benchmarks need, when any
 # of them is missing. Uses sudo when not run as root.
 set -euo pipefail
-packages=(g++ clang cmake make pkg-config qt6-base-dev qt6-base-dev-tools libqt6svg6 libqt6svg6-dev
+packages=(g++ clang cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 libqt6svg6-dev
           libsqlite3-dev libicu-dev libbenchmark-dev libclang-rt-14-dev
           xvfb xauth xdotool xclip time fonts-dejavu-core)
 missing=()

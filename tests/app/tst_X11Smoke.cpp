@@ -1,0 +1,118 @@
+// Runs the real program in a real X server: F4 puts the first speech on the clipboard, and
+// closing through the File menu writes the settings file.
+
+#include "TestDatabase.h"
+#include "TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+
+QString tool(const char *name)
+{
+    return QStandardPaths::findExecutable(QString::fromLatin1(name));
+}
+
+// Runs a tool to its end and returns what it printed.
+QByteArray run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
+               int timeoutMs = 10000)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+class tst_X11Smoke : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void copyToClipboardAndExitThroughTheMenu();
+
+private:
+    QProcess m_server;
+    QProcessEnvironment m_environment;
+};
+
+void tst_X11Smoke::initTestCase()
+{
+    for (const char *name : {"Xvfb", "xdotool", "xclip"})
+        QVERIFY2(!tool(name).isEmpty(), name); // scripts/install-deps.sh installs them
+    // A display number nobody uses.
+    int display = 90 + int(QCoreApplication::applicationPid() % 100);
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)) ||
+           QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(display)))
+        ++display;
+    m_server.start(tool("Xvfb"), {QStringLiteral(":%1").arg(display), QStringLiteral("-screen"), QStringLiteral("0"),
+                                  QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    QVERIFY(m_server.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)), 10000);
+    m_environment = QProcessEnvironment::systemEnvironment();
+    m_environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(display));
+    m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+}
+
+void tst_X11Smoke::cleanupTestCase()
+{
+    m_server.terminate();
+    m_server.waitForFinished(5000);
+}
+
+void tst_X11Smoke::copyToClipboardAndExitThroughTheMenu()
+{
+    QTemporaryDir folder;
+    const QString program = folder.filePath(QStringLiteral("tinlark"));
+    QVERIFY(QFile::copy(QStringLiteral(TINLARK_EXECUTABLE), program));
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString text = QStringLiteral("Grüße, élève, Привет\r\nsecond line");
+    {
+        TestDatabase db(folder.filePath(QStringLiteral("Speeches.csp")));
+        db.addSpeech(db.addLanguage(QStringLiteral("Nederlands")), QStringLiteral("nl"), QStringLiteral("Hallo"));
+        db.addSpeech(db.addLanguage(QStringLiteral("Deutsch")), QStringLiteral("de"), text);
+    }
+
+    QProcess tinlark;
+    tinlark.setProcessEnvironment(m_environment);
+    tinlark.start(program, {});
+    QVERIFY(tinlark.waitForStarted());
+    const QByteArray window =
+        run(tool("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
+                              QStringLiteral("^The Tinlark$")}, m_environment, 30000)
+            .split('\n')
+            .value(0);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
+    // Without a window manager the window is given the focus by hand.
+    run(tool("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(window)}, m_environment);
+    run(tool("xdotool"), {QStringLiteral("key"), QStringLiteral("F4")}, m_environment);
+    QByteArray clipboard;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (clipboard = run(tool("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o")},
+                         m_environment, 3000)) == text.toUtf8(),
+        10000);
+
+    run(tool("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+f")}, m_environment);
+    run(tool("xdotool"), {QStringLiteral("key"), QStringLiteral("x")}, m_environment);
+    QVERIFY2(tinlark.waitForFinished(20000), "the program did not end through File, Exit");
+    QCOMPARE(tinlark.exitCode(), 0);
+    QFile settings(folder.filePath(QStringLiteral("Tinlark.ini")));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    const QByteArray written = settings.readAll();
+    QVERIFY2(written.startsWith("[MainForm]\nL="), written.constData());
+    QVERIFY(written.contains("\nIndex=0\n"));
+}
+
+TINLARK_TEST_MAIN(tst_X11Smoke)
+#include "tst_X11Smoke.moc"
