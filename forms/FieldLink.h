@@ -39,6 +39,7 @@ public:
     void stateChanged() override;
     void recordChanged(Field *field) override;
     void updateData() override;
+    void dataSourceDestroyed() override { m_dataSource = nullptr; }
 
     std::function<void()> onStateChanged; // the control's own reaction, such as its size limit
 

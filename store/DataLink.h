@@ -14,4 +14,6 @@ public:
     virtual void recordChanged(Field *field) { (void)field; }
     // The row is about to be stored or left: hand over any text not yet in the field.
     virtual void updateData() {}
+    // The data source is going away: forget it.
+    virtual void dataSourceDestroyed() {}
 };

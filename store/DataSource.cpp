@@ -11,6 +11,11 @@ DataSource::DataSource(RecordSet *dataSet)
 DataSource::~DataSource()
 {
     setDataSet(nullptr);
+    // Controls may outlive their data source (a window's members go before its child
+    // widgets); they must not reach back into it.
+    const QList<DataLink *> links = m_links;
+    for (DataLink *link : links)
+        link->dataSourceDestroyed();
 }
 
 void DataSource::setDataSet(RecordSet *dataSet)
