@@ -7,6 +7,7 @@
 #include "SignalForwarder.h"
 #include "TApplication.h"
 #include "UnitScope.h"
+#include "Wwmsgdlg.h"
 
 #include <csignal>
 
@@ -15,12 +16,13 @@ int main(int argc, char *argv[])
     TApplication app(argc, argv);
     const UnitScope lmconsts(LmconstsStartup, LmconstsExit);
     const UnitScope lmutils(LmutilsStartup, LmutilsExit);
-    // Being told to end from outside (the session ends, kill, Ctrl+C) closes the program as
-    // the user would, so that the settings and the speech being edited are kept.
-    const SignalForwarder terminateSignals({SIGTERM, SIGINT, SIGHUP}, [&app](int) {
-        app.hiddenWindow()->postMessage(TerminateRequest, 0, 0);
-    });
+    const UnitScope wwmsgdlg(WwmsgdlgStartup, WwmsgdlgExit);
     try {
+        // Being told to end from outside (the session ends, kill, Ctrl+C) closes the program
+        // as the user would, so that the settings and the speech being edited are kept.
+        const SignalForwarder terminateSignals({SIGTERM, SIGINT, SIGHUP}, [&app](int) {
+            app.hiddenWindow()->postMessage(TerminateRequest, 0, 0);
+        });
         app.setTitle(QStringLiteral("The Tinlark"));
         TForm1 form;
         form.show();
