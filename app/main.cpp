@@ -1,17 +1,33 @@
 // The Tinlark: keeps canned speeches and puts them on the clipboard.
 
 #include "Exception.h"
+#include "Lmconsts.h"
+#include "Lmutils.h"
 #include "Mainfrm.h"
+#include "SignalForwarder.h"
 #include "TApplication.h"
+#include "UnitScope.h"
+#include "Wwmsgdlg.h"
+
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
     TApplication app(argc, argv);
+    const UnitScope lmconsts(LmconstsStartup, LmconstsExit);
+    const UnitScope lmutils(LmutilsStartup, LmutilsExit);
+    const UnitScope wwmsgdlg(WwmsgdlgStartup, WwmsgdlgExit);
     try {
+        // Being told to end from outside (the session ends, kill, Ctrl+C) closes the program
+        // as the user would, so that the settings and the speech being edited are kept.
+        const SignalForwarder terminateSignals({SIGTERM, SIGINT, SIGHUP}, [&app](int) {
+            app.hiddenWindow()->postMessage(TerminateRequest, 0, 0);
+        });
         app.setTitle(QStringLiteral("The Tinlark"));
         TForm1 form;
         form.show();
-        app.exec();
+        if (!app.terminated())
+            app.exec();
     } catch (const std::exception &error) {
         app.showException(error);
     } catch (...) {

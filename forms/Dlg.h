@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ModalResults.h"
+
 #include <QDialog>
 #include <memory>
 
@@ -8,10 +10,6 @@ class QPushButton;
 namespace Ui {
 class TDialog;
 }
-
-// Modal results, numbered as callers compare them.
-enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-                   mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10 };
 
 // The base of the program's dialogs: a fixed-size frame centred over its owner, a line
 // above the button row, and OK (Enter) and Cancel (Esc) buttons answering their modal

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -73,4 +75,25 @@ QString TApplication::executableFolder() const
 {
     const QString folder = m_executableFolder.isEmpty() ? applicationDirPath() : m_executableFolder;
     return QDir::fromNativeSeparators(folder).endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+void TApplication::terminate()
+{
+    m_terminated = true;
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *window : topLevelWidgets()) {
+        if (!window->isVisible() || window->windowType() == Qt::Desktop)
+            continue;
+        if (window->isModal())
+            windows.prepend(window);
+        else
+            windows.append(window);
+    }
+    // A window may go away while another closes; one that refuses (a message box without
+    // a close box) ends with its loop below.
+    for (const QPointer<QWidget> &window : std::as_const(windows)) {
+        if (window && window->isVisible())
+            window->close();
+    }
+    QCoreApplication::exit(0);
 }

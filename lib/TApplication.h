@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HiddenWindow.h"
+
 #include <QApplication>
 #include <QString>
 #include <functional>
@@ -7,8 +9,8 @@
 class Exception;
 
 // The application object: its title, the display of every failure that leaves an event
-// handler, the current hint, and the folder of the running executable, beside which the
-// settings file and the database lie.
+// handler, the current hint, the hidden window, and the folder of the running executable,
+// beside which the settings file and the database lie.
 class TApplication : public QApplication
 {
     Q_OBJECT
@@ -40,8 +42,23 @@ public:
     QString executableFolder() const;
     void setExecutableFolder(const QString &folder) { m_executableFolder = folder; }
 
+    // The hidden window that takes the messages sent to the application as a whole.
+    HiddenWindow *hiddenWindow() { return &m_hiddenWindow; }
+
+    // Ends the program the way the user would: every window is asked to close (dialogs
+    // first, so that they answer Cancel; the main window then stores what is being
+    // edited), and every running event loop ends, modal ones included. A loop started
+    // afterwards returns at once, and terminated() tells the entry function not to start one.
+    void terminate();
+    bool terminated() const { return m_terminated; }
+
+    // Asks for help on a help context; the program has no help file, so this only tells
+    // whoever listens.
+    void helpContext(int context) { emit helpRequested(context); }
+
 signals:
     void hintChanged();
+    void helpRequested(int context);
 
 private:
     void showMessageBox(const QString &message);
@@ -50,4 +67,6 @@ private:
     QString m_hint;
     QString m_executableFolder;
     std::function<void(const QString &)> m_exceptionDisplay;
+    HiddenWindow m_hiddenWindow;
+    bool m_terminated = false;
 };

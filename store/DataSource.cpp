@@ -10,11 +10,17 @@ DataSource::DataSource(RecordSet *dataSet)
 
 DataSource::~DataSource()
 {
+    // Controls may outlive their data source (a window's members go before its child
+    // widgets); they must not reach back into it.
     const QList<DataLink *> links = m_links;
     m_links.clear();
     for (DataLink *link : links)
         link->dataSourceDestroyed();
-    setDataSet(nullptr);
+    // Let go of the record set without telling anyone: there is nobody left to tell.
+    onStateChange = nullptr;
+    onDataChange = nullptr;
+    if (m_dataSet)
+        m_dataSet->removeDataSource(this);
 }
 
 void DataSource::setDataSet(RecordSet *dataSet)

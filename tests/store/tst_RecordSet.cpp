@@ -242,8 +242,8 @@ void tst_RecordSet::eventsComeInOrder()
     f.db->addSpeech(1, QStringLiteral("a"));
     f.db->addSpeech(1, QStringLiteral("b"));
     auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
-    DataSource source(set.get());
     EventLog log;
+    DataSource source(set.get());
     source.addLink(&log);
     QStringList &events = log.events;
     source.onStateChange = [&] { events.append(QStringLiteral("onStateChange")); };

@@ -1,0 +1,156 @@
+#include "ExceptionRecorder.h"
+#include "Field.h"
+#include "IniFile.h"
+#include "Lmutils.h"
+#include "Mainfrm.h"
+#include "TestDatabase.h"
+#include "TestFolder.h"
+#include "TestMain.h"
+
+#include <QAction>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <csignal>
+#include <memory>
+#include <sqlite3.h>
+
+namespace {
+
+// One value read from a database file with nothing of the program in between.
+QString queryValue(const QString &databasePath, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QString value;
+    if (sqlite3_open_v2(databasePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+            value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close_v2(db);
+    return value;
+}
+
+// Whether the process has a handler of its own for the signal (the kernel's SigCgt mask).
+bool catchesSignal(qint64 pid, int signalNumber)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signalNumber - 1)) & 1;
+    }
+    return false;
+}
+
+const QStringList SettingKeys = {QStringLiteral("L"),  QStringLiteral("T"),     QStringLiteral("W"), QStringLiteral("H"),
+                                 QStringLiteral("CH"), QStringLiteral("Index"), QStringLiteral("RO")};
+
+void verifySettingsWritten(const QString &settingsPath)
+{
+    const IniFile settings(settingsPath);
+    for (const QString &key : SettingKeys)
+        QVERIFY2(!settings.readString(QStringLiteral("MainForm"), key, QString()).isEmpty(), qPrintable(key));
+}
+
+} // namespace
+
+// A request to end the program from outside closes it as the user would: the speech being
+// edited is stored, the settings are written and the database is left whole.
+class tst_Terminate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void speechBeingEditedIsStored()
+    {
+        const ExceptionRecorder recorder;
+        const TestFolder folder;
+        {
+            TestDatabase database(folder.databasePath());
+            database.addSpeech(database.addLanguage(QStringLiteral("English")), QStringLiteral("greeting"),
+                               QStringLiteral("Hello"));
+        }
+        LmutilsStartup();
+        auto form = std::make_unique<TForm1>();
+        form->show();
+        auto *readOnly = form->findChild<QAction *>(QStringLiteral("actSetReadOnly"));
+        QVERIFY(readOnly);
+        if (readOnly->isChecked())
+            readOnly->trigger();
+        form->tblSpeech.edit();
+        form->tblSpeechKeywords->setAsString(QStringLiteral("farewell"));
+
+        TApplication::instance()->hiddenWindow()->postMessage(TerminateRequest, 0, 0);
+        QTimer watchdog;
+        connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        watchdog.start(20000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!form->isVisible());
+        form.reset();
+        LmutilsExit();
+
+        QCOMPARE(recorder.messages(), QStringList());
+        QCOMPARE(queryValue(folder.databasePath(), "SELECT Keywords FROM Speeches"), QStringLiteral("farewell"));
+        verifySettingsWritten(folder.settingsPath());
+    }
+
+    void programEndsNormallyOnSignal_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("withDatabase");
+        QTest::newRow("SIGTERM") << SIGTERM << true;
+        QTest::newRow("SIGINT") << SIGINT << true;
+        QTest::newRow("SIGHUP") << SIGHUP << true;
+        // The request then comes while the start-up failure is shown, before the main loop runs.
+        QTest::newRow("SIGTERM without a database") << SIGTERM << false;
+    }
+
+    // The real program, in a folder of its own with a sample database beside it.
+    void programEndsNormallyOnSignal()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, withDatabase);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString program = folder.filePath(QStringLiteral("tinlark"));
+        const QString databasePath = folder.filePath(QStringLiteral("Speeches.csp"));
+        QVERIFY(QFile::copy(QStringLiteral(TINLARK_EXE), program));
+        QCOMPARE(QProcess::execute(QStringLiteral(TINLARK_MAKEDB_EXE),
+                                   {QStringLiteral("--sample"), QStringLiteral("60"), QStringLiteral("--languages"),
+                                    QStringLiteral("3"), databasePath}),
+                 0);
+        const QString rowsBefore = queryValue(databasePath, "SELECT COUNT(*) FROM Speeches");
+        QCOMPARE(rowsBefore, QStringLiteral("60"));
+        if (!withDatabase)
+            QVERIFY(QFile::remove(databasePath));
+
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder.path());
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(program, {});
+        QVERIFY(process.waitForStarted());
+        // It is up once it has its own handler for the signal; what arrives from then on
+        // waits for its message loop.
+        QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(process.processId(), signalNumber), 30000);
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+
+        verifySettingsWritten(folder.filePath(QStringLiteral("Tinlark.ini")));
+        if (!withDatabase)
+            return;
+        QCOMPARE(queryValue(databasePath, "PRAGMA integrity_check"), QStringLiteral("ok"));
+        QCOMPARE(queryValue(databasePath, "SELECT COUNT(*) FROM Speeches"), rowsBefore);
+    }
+};
+
+TINLARK_TEST_MAIN(tst_Terminate)
+#include "tst_Terminate.moc"
