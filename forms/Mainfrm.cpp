@@ -144,16 +144,22 @@ void TForm1::bindDataControls()
 void TForm1::connectHandlers()
 {
     connect(m_ui->cbLanguage, &QComboBox::currentIndexChanged, m_handlers, [this] { cbLanguageChange(); });
-    connect(m_ui->cbLanguage, &QComboBox::editTextChanged, m_handlers, [this](const QString &text) {
-        // Typed text that names no entry leaves nothing selected, which the change reports.
-        if (m_ui->cbLanguage->currentIndex() >= 0 && text != m_ui->cbLanguage->currentText())
+    // Text typed into the selector picks the language of that name; text that names none
+    // leaves nothing selected, which the change reports.
+    m_ui->cbLanguage->setCompleter(nullptr);
+    connect(m_ui->cbLanguage->lineEdit(), &QLineEdit::textEdited, m_handlers, [this](const QString &text) {
+        QComboBox *selector = m_ui->cbLanguage;
+        const int match = selector->findText(text, Qt::MatchFixedString);
+        if (match >= 0 && match != selector->currentIndex()) {
+            selector->setCurrentIndex(match); // the index change runs the change handler
             return;
-        if (m_ui->cbLanguage->findText(text) < 0 && m_ui->cbLanguage->count() > 0) {
-            const QSignalBlocker blocker(m_ui->cbLanguage);
-            m_ui->cbLanguage->setCurrentIndex(-1);
-            m_ui->cbLanguage->setEditText(text);
-            cbLanguageChange();
         }
+        if (match < 0) {
+            const QSignalBlocker blocker(selector);
+            selector->setCurrentIndex(-1);
+            selector->setEditText(text);
+        }
+        cbLanguageChange();
     });
     dsSpeech.onStateChange = [this] { dsSpeechStateChange(); };
     tblSpeech.afterScroll = [this] { tblSpeechAfterScroll(); };

@@ -45,6 +45,7 @@ private slots:
     void closingStoresChangedSpeech();
     void editKeysActInTextControlsOnly();
     void commentsPaneKeepsHeightAndCollapses();
+    void typingIntoTheSelector();
 };
 
 void tst_Mainfrm::shortcutValues_data()
@@ -380,6 +381,25 @@ void tst_Mainfrm::commentsPaneKeepsHeightAndCollapses()
     QTest::mouseMove(splitter, grip + QPoint(0, 64)); // 30 high: collapses
     QTest::mouseRelease(splitter, Qt::LeftButton, {}, grip + QPoint(0, 64));
     QCOMPARE(f.ui()->pnlComments->height(), 0);
+}
+
+void tst_Mainfrm::typingIntoTheSelector()
+{
+    MainWindowFixture f;
+    QLineEdit *edit = f.ui()->cbLanguage->lineEdit();
+    f.focus(edit);
+    edit->selectAll();
+    f.type(QStringLiteral("d"));
+    QCOMPARE(f.recorder.messages(), QStringList{QStringLiteral("List index out of bounds (-1)")});
+    QCOMPARE(f.form->currentTaalId(), 1); // nothing changed
+    QCOMPARE(f.currentId(), f.english[0]);
+    f.type(QStringLiteral("eutsch"));
+    QCOMPARE(f.recorder.messages().size(), 6); // one report for every edit that names no language
+    f.press(Qt::Key_H);
+    QCOMPARE(f.recorder.messages().size(), 6);
+    QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
+    QCOMPARE(f.form->currentTaalId(), 2);
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("hallo"));
 }
 
 TINLARK_TEST_MAIN(tst_Mainfrm)
