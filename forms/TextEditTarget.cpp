@@ -4,8 +4,20 @@
 #include "TDBMemo.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+
+namespace {
+
+// Runs action on the widget as the one-line or the multi-line edit it is; both offer the
+// same editing operations under the same names.
+template <typename Action>
+auto withEditor(QWidget *widget, Action action)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(widget))
+        return action(line);
+    return action(qobject_cast<QPlainTextEdit *>(widget));
+}
+
+} // namespace
 
 TextEditTarget TextEditTarget::focused(const QWidget *window)
 {
@@ -22,27 +34,21 @@ bool TextEditTarget::hasSelection() const
 {
     if (auto *line = qobject_cast<QLineEdit *>(m_widget))
         return line->hasSelectedText();
-    if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        return memo->textCursor().hasSelection();
-    return false;
+    return static_cast<QPlainTextEdit *>(m_widget)->textCursor().hasSelection();
 }
 
 bool TextEditTarget::hasText() const
 {
     if (auto *line = qobject_cast<QLineEdit *>(m_widget))
         return !line->text().isEmpty();
-    if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        return !memo->document()->isEmpty();
-    return false;
+    return !static_cast<QPlainTextEdit *>(m_widget)->document()->isEmpty();
 }
 
 bool TextEditTarget::canUndo() const
 {
     if (auto *line = qobject_cast<QLineEdit *>(m_widget))
         return line->isUndoAvailable();
-    if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        return memo->document()->isUndoAvailable();
-    return false;
+    return static_cast<QPlainTextEdit *>(m_widget)->document()->isUndoAvailable();
 }
 
 bool TextEditTarget::prepareChange() const
@@ -51,55 +57,35 @@ bool TextEditTarget::prepareChange() const
         return false;
     if (auto *edit = qobject_cast<TDBEdit *>(m_widget))
         return edit->link().prepareChange();
-    if (auto *memo = qobject_cast<TDBMemo *>(m_widget))
-        return memo->link().prepareChange();
-    return true;
+    return static_cast<TDBMemo *>(m_widget)->link().prepareChange();
 }
 
 void TextEditTarget::cut()
 {
-    if (!prepareChange())
-        return;
-    if (auto *line = qobject_cast<QLineEdit *>(m_widget))
-        line->cut();
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        memo->cut();
+    if (prepareChange())
+        withEditor(m_widget, [](auto *editor) { editor->cut(); });
 }
 
 void TextEditTarget::copy()
 {
-    if (auto *line = qobject_cast<QLineEdit *>(m_widget))
-        line->copy();
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        memo->copy();
+    withEditor(m_widget, [](auto *editor) { editor->copy(); });
 }
 
 void TextEditTarget::paste()
 {
-    if (!prepareChange())
-        return;
-    if (auto *line = qobject_cast<QLineEdit *>(m_widget))
-        line->paste();
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        memo->paste();
+    if (prepareChange())
+        withEditor(m_widget, [](auto *editor) { editor->paste(); });
 }
 
 void TextEditTarget::selectAll()
 {
-    if (auto *line = qobject_cast<QLineEdit *>(m_widget))
-        line->selectAll();
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        memo->selectAll();
+    withEditor(m_widget, [](auto *editor) { editor->selectAll(); });
 }
 
 void TextEditTarget::undo()
 {
-    if (!prepareChange())
-        return;
-    if (auto *line = qobject_cast<QLineEdit *>(m_widget))
-        line->undo();
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        memo->undo();
+    if (prepareChange())
+        withEditor(m_widget, [](auto *editor) { editor->undo(); });
 }
 
 void TextEditTarget::deleteSelection()
@@ -108,6 +94,6 @@ void TextEditTarget::deleteSelection()
         return;
     if (auto *line = qobject_cast<QLineEdit *>(m_widget))
         line->del();
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(m_widget))
-        memo->textCursor().removeSelectedText();
+    else
+        static_cast<QPlainTextEdit *>(m_widget)->textCursor().removeSelectedText();
 }

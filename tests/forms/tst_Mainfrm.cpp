@@ -393,9 +393,9 @@ void tst_Mainfrm::typingIntoTheSelector()
     QCOMPARE(f.recorder.messages(), QStringList{QStringLiteral("List index out of bounds (-1)")});
     QCOMPARE(f.form->currentTaalId(), 1); // nothing changed
     QCOMPARE(f.currentId(), f.english[0]);
-    f.type(QStringLiteral("eutsch"));
+    f.type(QStringLiteral("eutsc"));
     QCOMPARE(f.recorder.messages().size(), 6); // one report for every edit that names no language
-    f.press(Qt::Key_H);
+    f.type(QStringLiteral("h"));
     QCOMPARE(f.recorder.messages().size(), 6);
     QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
     QCOMPARE(f.form->currentTaalId(), 2);
