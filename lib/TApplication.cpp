@@ -5,6 +5,7 @@
 #include "HintTracker.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
@@ -73,4 +74,9 @@ QString TApplication::executableFolder() const
 {
     const QString folder = m_executableFolder.isEmpty() ? applicationDirPath() : m_executableFolder;
     return QDir::fromNativeSeparators(folder).endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+QString TApplication::exeName() const
+{
+    return executableFolder() + QFileInfo(applicationFilePath()).fileName();
 }

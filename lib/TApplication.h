@@ -39,6 +39,8 @@ public:
     // The executable's folder with a trailing separator. Tests name a folder of their own.
     QString executableFolder() const;
     void setExecutableFolder(const QString &folder) { m_executableFolder = folder; }
+    // The full path of the running executable, taken to lie in the executable's folder.
+    QString exeName() const;
 
 signals:
     void hintChanged();
