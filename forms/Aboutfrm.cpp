@@ -11,6 +11,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace {
 
 QByteArray fromBytes(std::initializer_list<quint8> bytes)
@@ -93,11 +96,16 @@ TAboutForm::~TAboutForm()
     FormDestroy();
 }
 
+QList<QLabel *> TAboutForm::textLabels() const
+{
+    return {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9};
+}
+
 // Every label: the window's small font, plain text only, no background of its own, a rim
 // that keeps it readable.
 void TAboutForm::applyLabelLook()
 {
-    for (QLabel *label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9}) {
+    for (QLabel *label : textLabels()) {
         QFont font = label->font(); // keeps bold and underline
         font.setFamilies(LabelFontFamilies);
         font.setPixelSize(LabelFontPixelSize);
@@ -114,7 +122,7 @@ void TAboutForm::applyLabelLook()
 // it on the line has grown into it.
 void TAboutForm::fitLabelsToText()
 {
-    for (QLabel *label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9}) {
+    for (QLabel *label : textLabels()) {
         const QSize hint = label->sizeHint();
         label->resize(hint.width(), std::max(label->height(), hint.height()));
     }

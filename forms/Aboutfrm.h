@@ -52,6 +52,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QList<QLabel *> textLabels() const;
     void applyLabelLook();
     void fitLabelsToText();
 
