@@ -1,6 +1,7 @@
 #include "Mainfrm.h"
 #include "ui_Mainfrm.h"
 
+#include "Aboutfrm.h"
 #include "DatabaseTexts.h"
 #include "Exception.h"
 #include "Field.h"
@@ -174,6 +175,7 @@ void TForm1::connectHandlers()
         {m_ui->actLanguages, &TForm1::actLanguagesExecute},     {m_ui->actSetReadOnly, &TForm1::actSetReadOnlyExecute},
         {m_ui->actCopyToClipboard, &TForm1::actCopyToClipboardExecute},
         {m_ui->actFind, &TForm1::actFindExecute},               {m_ui->actFindNext, &TForm1::actFindNextExecute},
+        {m_ui->actAbout, &TForm1::actAboutExecute},
     };
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, m_handlers, [this, handler = handler] { (this->*handler)(); });
@@ -452,6 +454,11 @@ void TForm1::actFindExecute()
 {
     if (ShowFindDialog(this, SearchText))
         RunKeywordSearch();
+}
+
+void TForm1::actAboutExecute()
+{
+    ShowAboutWindow(this);
 }
 
 void TForm1::RunKeywordSearch()

@@ -56,6 +56,7 @@ public:
     void actCopyToClipboardExecute();
     void actFindExecute();
     void actFindNextExecute();
+    void actAboutExecute();
     void ApplicationEvents1Hint();
 
     int currentTaalId() const { return CurrentTaalID; }

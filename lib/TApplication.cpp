@@ -5,6 +5,7 @@
 #include "HintTracker.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -96,4 +97,9 @@ void TApplication::terminate()
             window->close();
     }
     QCoreApplication::exit(0);
+}
+
+QString TApplication::exeName() const
+{
+    return executableFolder() + QFileInfo(applicationFilePath()).fileName();
 }

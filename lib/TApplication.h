@@ -41,6 +41,8 @@ public:
     // The executable's folder with a trailing separator. Tests name a folder of their own.
     QString executableFolder() const;
     void setExecutableFolder(const QString &folder) { m_executableFolder = folder; }
+    // The full path of the running executable, taken to lie in the executable's folder.
+    QString exeName() const;
 
     // The hidden window that takes the messages sent to the application as a whole.
     HiddenWindow *hiddenWindow() { return &m_hiddenWindow; }
