@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExceptionRecorder.h"
+#include "Field.h"
 #include "Mainfrm.h"
 #include "TestDatabase.h"
 #include "TestFolder.h"
