@@ -2,6 +2,7 @@
 
 #include "DataSource.h"
 #include "Field.h"
+#include "GuardedCall.h"
 #include "RecordSet.h"
 
 FieldLink::FieldLink(std::function<QString()> controlText, std::function<void(const QString &)> showText)
@@ -50,6 +51,18 @@ bool FieldLink::prepareChange()
     if (set->state() == DataSetState::Browse)
         set->edit();
     return true;
+}
+
+bool FieldLink::prepareChangeFromEvent()
+{
+    bool allowed = false;
+    callGuarded([this, &allowed] { allowed = prepareChange(); });
+    return allowed;
+}
+
+void FieldLink::handOverFromEvent()
+{
+    callGuarded([this] { handOver(); });
 }
 
 void FieldLink::textChanged()

@@ -31,6 +31,10 @@ public:
     // Called before the control changes its text on the user's behalf: puts the record
     // set in edit. Returns false when the change must not happen.
     bool prepareChange();
+    // The same, called from the control's own event functions: a failure is shown there
+    // and the change does not happen.
+    bool prepareChangeFromEvent();
+    void handOverFromEvent();
     // The user changed the text: it goes to the field at the next hand-over.
     void textChanged();
     // Hands a changed text to the field now (focus leaving the control).

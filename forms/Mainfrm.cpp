@@ -6,6 +6,7 @@
 #include "Exception.h"
 #include "Field.h"
 #include "Finddlg.h"
+#include "GuardedCall.h"
 #include "HintText.h"
 #include "ImageLists.h"
 #include "IniFile.h"
@@ -144,23 +145,13 @@ void TForm1::bindDataControls()
 
 void TForm1::connectHandlers()
 {
-    connect(m_ui->cbLanguage, &QComboBox::currentIndexChanged, m_handlers, [this] { cbLanguageChange(); });
+    connect(m_ui->cbLanguage, &QComboBox::currentIndexChanged, m_handlers,
+            [this] { callGuarded([this] { cbLanguageChange(); }); });
     // Text typed into the selector picks the language of that name; text that names none
     // leaves nothing selected, which the change reports.
     m_ui->cbLanguage->setCompleter(nullptr);
     connect(m_ui->cbLanguage->lineEdit(), &QLineEdit::textEdited, m_handlers, [this](const QString &text) {
-        QComboBox *selector = m_ui->cbLanguage;
-        const int match = selector->findText(text, Qt::MatchFixedString);
-        if (match >= 0 && match != selector->currentIndex()) {
-            selector->setCurrentIndex(match); // the index change runs the change handler
-            return;
-        }
-        if (match < 0) {
-            const QSignalBlocker blocker(selector);
-            selector->setCurrentIndex(-1);
-            selector->setEditText(text);
-        }
-        cbLanguageChange();
+        callGuarded([this, &text] { selectTypedLanguage(text); });
     });
     dsSpeech.onStateChange = [this] { dsSpeechStateChange(); };
     tblSpeech.afterScroll = [this] { tblSpeechAfterScroll(); };
@@ -178,7 +169,8 @@ void TForm1::connectHandlers()
         {m_ui->actAbout, &TForm1::actAboutExecute},
     };
     for (const auto &[action, handler] : handlers)
-        connect(action, &QAction::triggered, m_handlers, [this, handler = handler] { (this->*handler)(); });
+        connect(action, &QAction::triggered, m_handlers,
+                [this, handler = handler] { callGuarded([this, handler] { (this->*handler)(); }); });
 
     // The standard edit actions work on the focused text control.
     const std::pair<QAction *, void (TextEditTarget::*)()> editHandlers[] = {
@@ -188,9 +180,11 @@ void TForm1::connectHandlers()
     };
     for (const auto &[action, handler] : editHandlers) {
         connect(action, &QAction::triggered, m_handlers, [this, handler = handler] {
-            TextEditTarget target = TextEditTarget::focused(this);
-            if (target.isValid())
-                (target.*handler)();
+            callGuarded([this, handler] {
+                TextEditTarget target = TextEditTarget::focused(this);
+                if (target.isValid())
+                    (target.*handler)();
+            });
             refreshEditActionStates();
         });
     }
@@ -301,10 +295,11 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     // A changed speech still being edited is stored before the window goes; if the
     // database refuses it, the window stays open with the text still there.
-    event->ignore();
-    if (tblSpeech.active())
-        tblSpeech.checkBrowseMode();
-    event->accept();
+    const bool stored = callGuarded([this] {
+        if (tblSpeech.active())
+            tblSpeech.checkBrowseMode();
+    });
+    event->setAccepted(stored);
 }
 
 // ---- languages
@@ -341,6 +336,24 @@ void TForm1::FillLanguageList()
         tblSpeech.setFilter(DatabaseTexts::languageFilter(CurrentTaalID));
         tblSpeech.setFiltered(true);
     }
+}
+
+// Text typed into the selector picks the language of that name; text that names none
+// leaves nothing selected, which the change reports.
+void TForm1::selectTypedLanguage(const QString &text)
+{
+    QComboBox *selector = m_ui->cbLanguage;
+    const int match = selector->findText(text, Qt::MatchFixedString);
+    if (match >= 0 && match != selector->currentIndex()) {
+        selector->setCurrentIndex(match); // the index change runs the change handler
+        return;
+    }
+    if (match < 0) {
+        const QSignalBlocker blocker(selector);
+        selector->setCurrentIndex(-1);
+        selector->setEditText(text);
+    }
+    cbLanguageChange();
 }
 
 void TForm1::cbLanguageChange()

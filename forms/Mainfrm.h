@@ -89,6 +89,7 @@ private:
     void RefreshActionStates();
     void refreshEditActionStates();
     void FillLanguageList();
+    void selectTypedLanguage(const QString &text);
     void RunKeywordSearch();
     void setDataControlsReadOnly(bool readOnly);
     QString settingsPath() const;

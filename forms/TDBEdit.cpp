@@ -30,7 +30,7 @@ void TDBEdit::applyFieldSize()
 
 void TDBEdit::keyPressEvent(QKeyEvent *event)
 {
-    if (!isReadOnly() && DataEditKeys::changesText(event) && !m_link.prepareChange()) {
+    if (!isReadOnly() && DataEditKeys::changesText(event) && !m_link.prepareChangeFromEvent()) {
         event->accept(); // the record set cannot be changed: the key does nothing
         return;
     }
@@ -40,5 +40,5 @@ void TDBEdit::keyPressEvent(QKeyEvent *event)
 void TDBEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    m_link.handOver();
+    m_link.handOverFromEvent();
 }

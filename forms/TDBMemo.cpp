@@ -13,7 +13,7 @@ TDBMemo::TDBMemo(QWidget *parent)
 
 void TDBMemo::keyPressEvent(QKeyEvent *event)
 {
-    if (!isReadOnly() && DataEditKeys::changesText(event) && !m_link.prepareChange()) {
+    if (!isReadOnly() && DataEditKeys::changesText(event) && !m_link.prepareChangeFromEvent()) {
         event->accept();
         return;
     }
@@ -22,7 +22,7 @@ void TDBMemo::keyPressEvent(QKeyEvent *event)
 
 void TDBMemo::insertFromMimeData(const QMimeData *source)
 {
-    if (!isReadOnly() && !m_link.prepareChange())
+    if (!isReadOnly() && !m_link.prepareChangeFromEvent())
         return;
     QPlainTextEdit::insertFromMimeData(source);
 }
@@ -30,5 +30,5 @@ void TDBMemo::insertFromMimeData(const QMimeData *source)
 void TDBMemo::focusOutEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusOutEvent(event);
-    m_link.handOver();
+    m_link.handOverFromEvent();
 }
