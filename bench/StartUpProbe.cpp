@@ -6,6 +6,7 @@
 #include "TApplication.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -16,11 +17,16 @@ int main(int argc, char *argv[])
     if (argc < 2)
         return 2;
     QTemporaryDir folder;
-    QFile::link(QString::fromLocal8Bit(argv[1]), folder.filePath(QStringLiteral("Speeches.csp")));
+    QFile::link(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath(), folder.filePath(QStringLiteral("Speeches.csp")));
     app.setExecutableFolder(folder.path());
+    int failures = 0;
+    app.setExceptionDisplay([&failures](const QString &message) {
+        qWarning("%s", qPrintable(message));
+        ++failures;
+    });
     TForm1 form;
     form.show();
-    QTimer::singleShot(0, &form, &QWidget::close);
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
     app.exec();
-    return form.tblSpeech.active() ? 0 : 1;
+    return failures == 0 && form.tblSpeech.active() ? 0 : 1;
 }
