@@ -20,6 +20,16 @@ QString recordActionStates(const Ui::TForm1 *ui)
     return states;
 }
 
+// A speech left in edit or insert, changed or not.
+void addPendingRowCases()
+{
+    QTest::addColumn<bool>("insert");
+    QTest::addColumn<bool>("change");
+    QTest::newRow("changed edit") << false << true;
+    QTest::newRow("changed insert") << true << true;
+    QTest::newRow("unchanged insert") << true << false;
+}
+
 } // namespace
 
 class tst_Mainfrm : public QObject
@@ -279,11 +289,7 @@ void tst_Mainfrm::readOnlySwitchTwiceEndsOnSameSpeech()
 
 void tst_Mainfrm::readOnlySwitchKeepsWhatWasTyped_data()
 {
-    QTest::addColumn<bool>("insert");
-    QTest::addColumn<bool>("change");
-    QTest::newRow("changed edit") << false << true;
-    QTest::newRow("changed insert") << true << true;
-    QTest::newRow("unchanged insert") << true << false;
+    addPendingRowCases();
 }
 
 void tst_Mainfrm::readOnlySwitchKeepsWhatWasTyped()
@@ -311,11 +317,7 @@ void tst_Mainfrm::readOnlySwitchKeepsWhatWasTyped()
 
 void tst_Mainfrm::closingStoresChangedSpeech_data()
 {
-    QTest::addColumn<bool>("insert");
-    QTest::addColumn<bool>("change");
-    QTest::newRow("changed edit") << false << true;
-    QTest::newRow("changed insert") << true << true;
-    QTest::newRow("unchanged insert") << true << false;
+    addPendingRowCases();
 }
 
 void tst_Mainfrm::closingStoresChangedSpeech()
