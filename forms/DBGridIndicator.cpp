@@ -55,6 +55,8 @@ void DBGridIndicator::paintSection(QPainter *painter, const QRect &rect, int log
     if (indicator == DBGridModel::Indicator::None)
         return;
     painter->save();
+    // The header's own drawing leaves an empty clip behind.
+    painter->setClipRect(rect);
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(palette().color(QPalette::ButtonText));
     const QPoint centre = rect.center();

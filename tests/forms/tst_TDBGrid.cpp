@@ -90,6 +90,19 @@ struct GridFixture
     int gridRow() const { return grid->currentIndex().row(); }
 };
 
+// How many dark pixels the row indicator shows beside a row.
+int darkPixels(TDBGrid *grid, int row)
+{
+    QHeaderView *indicator = grid->verticalHeader();
+    const QImage image = indicator->grab().toImage();
+    const int top = indicator->sectionViewportPosition(row);
+    int dark = 0;
+    for (int y = top + 2; y < top + indicator->sectionSize(row) - 2; ++y)
+        for (int x = 2; x < image.width() - 2; ++x)
+            dark += qGray(image.pixel(x, y)) < 80 ? 1 : 0;
+    return dark;
+}
+
 } // namespace
 
 class tst_TDBGrid : public QObject
@@ -117,6 +130,8 @@ void tst_TDBGrid::showsRowsUnderTheFieldsLabelAndFollowsTheCursor()
     QCOMPARE(f.gridRow(), 0);
     QCOMPARE(f.grid->gridModel()->indicatorAt(0), DBGridModel::Indicator::Current);
     QCOMPARE(f.grid->gridModel()->indicatorAt(1), DBGridModel::Indicator::None);
+    QVERIFY(darkPixels(f.grid, 0) > 0);
+    QCOMPARE(darkPixels(f.grid, 1), 0);
 
     f.languages.last();
     QCOMPARE(f.gridRow(), 2);
