@@ -64,6 +64,8 @@ TLanguagesDialog::TLanguagesDialog(QWidget *owner) : TDialog(owner), m_ui(std::m
 
 TLanguagesDialog::~TLanguagesDialog()
 {
+    if (LanguageSet)
+        LanguageSet->afterScroll = m_ownerAfterScroll;
     DataSource1.onStateChange = nullptr;
     DataSource1.onDataChange = nullptr;
 }
@@ -76,7 +78,19 @@ QList<QAction *> TLanguagesDialog::actionList() const
 
 void TLanguagesDialog::SetDataSet(RecordSet *dataSet)
 {
+    if (LanguageSet)
+        LanguageSet->afterScroll = m_ownerAfterScroll;
     LanguageSet = dataSet;
+    // A move that finds no further row changes only the begin or end flag, which the data
+    // source does not report; the scroll event does.
+    if (LanguageSet) {
+        m_ownerAfterScroll = LanguageSet->afterScroll;
+        LanguageSet->afterScroll = [this] {
+            if (m_ownerAfterScroll)
+                m_ownerAfterScroll();
+            RefreshActionStates();
+        };
+    }
     DataSource1.setDataSet(dataSet);
     DataSource1DataChange();
 }

@@ -3,6 +3,8 @@
 #include "DataSource.h"
 #include "Dlg.h"
 
+#include <functional>
+
 class QAction;
 class QToolBar;
 class RecordSet;
@@ -65,6 +67,7 @@ private:
 
     std::unique_ptr<Ui::TLanguagesDialog> m_ui;
     RecordSet *LanguageSet = nullptr;
+    std::function<void()> m_ownerAfterScroll; // the borrowed set's own handler, given back
 };
 
 // Shows the languages dialog over languageSet, an open record set of the languages, and

@@ -618,9 +618,11 @@ void RecordSet::refresh()
     if (key && m_cursor->contains(*key)) {
         makeCurrent(key);
     } else {
-        makeCurrent(m_cursor->first());
+        // The flags are right before anyone hears of the new row.
+        const std::optional<qint64> first = m_cursor->first();
         m_bof = true;
-        m_eof = !m_currentKey;
+        m_eof = !first;
+        makeCurrent(first);
     }
 }
 
