@@ -1,4 +1,5 @@
 #include "DBGridModel.h"
+#include "EDatabaseError.h"
 #include "Field.h"
 #include "Languagesdlg.h"
 #include "MainWindowFixture.h"
@@ -277,12 +278,17 @@ void tst_Languagesdlg::withoutLanguagesEditStartsANewRow()
     f.press(Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(f.db.text(QStringLiteral("select Taal from Taal")), QStringLiteral("Frans"));
 
-    // Deleting from an empty list asks, then the list refuses.
+    // Deleting from an empty list asks, then the list refuses. The handler is called
+    // directly: an exception unwinding through QAction's frames leaks Qt's guard there.
     f.form->tblTaal.deleteRecord();
-    setMessageFormAnswer([](TMessageForm &) { return int(mrYes); });
-    f.press(Qt::Key_Delete, Qt::ControlModifier);
+    bool asked = false;
+    setMessageFormAnswer([&asked](TMessageForm &) {
+        asked = true;
+        return int(mrYes);
+    });
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, f.dialog->DataSetDeleteExecute());
     setMessageFormAnswer(nullptr);
-    QCOMPARE(f.recorder.messages().size(), 1);
+    QVERIFY(asked);
 }
 
 void tst_Languagesdlg::pendingRowIsKeptByOkAndDroppedByTheCloseBox_data()
