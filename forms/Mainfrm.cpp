@@ -7,12 +7,11 @@
 #include "Field.h"
 #include "Finddlg.h"
 #include "GuardedCall.h"
-#include "HintText.h"
-#include "ImageLists.h"
 #include "IniFile.h"
+#include "Languagesdlg.h"
 #include "MenuIconStyle.h"
-#include "ShortCuts.h"
 #include "ShortcutFirstFilter.h"
+#include "StoredAction.h"
 #include "TApplication.h"
 #include "TextEditTarget.h"
 
@@ -91,13 +90,7 @@ void TForm1::createActions()
     for (QAction *action : actionList()) {
         if (action->isSeparator() || action->objectName().isEmpty())
             continue;
-        const QString hint = action->property("hint").toString();
-        action->setToolTip(HintText::shortPart(hint));
-        action->setShortcuts(shortCutToKeySequences(action->property("shortCutValue").toInt()));
-        action->setShortcutContext(Qt::WindowShortcut);
-        const int imageIndex = action->property("imageIndex").toInt();
-        if (imageIndex >= 0)
-            action->setIcon(ImageLists::toolIcon(imageIndex));
+        applyStoredActionValues(action);
         // Actions on no menu and no tool bar act through their shortcuts alone.
         addAction(action);
     }
@@ -371,6 +364,7 @@ void TForm1::actLanguagesExecute()
 {
     tblTaal.open();
     const auto closeLanguages = qScopeGuard([this] { tblTaal.close(); });
+    ShowLanguagesDialog(this, tblTaal);
     FillLanguageList();
 }
 

@@ -4,6 +4,7 @@
 #include "EDatabaseError.h"
 #include "LikeFunction.h"
 #include "RecordSet.h"
+#include "Statement.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -84,6 +85,13 @@ sqlite3 *Connection::handle()
 {
     open();
     return m_db;
+}
+
+QVariant Connection::scalar(const QString &sql, const QVariantList &values)
+{
+    Statement statement(handle(), sql);
+    statement.bindAll(values);
+    return statement.step() ? statement.columnValue(0) : QVariant();
 }
 
 void Connection::attach(RecordSet *recordSet)

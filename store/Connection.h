@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 #include <memory>
 
 struct sqlite3;
@@ -27,6 +28,10 @@ public:
 
     // The open database, connecting first when needed.
     sqlite3 *handle();
+
+    // Runs a query with its values bound and returns the first column of its first row
+    // (null when there is no row); counts and other single answers.
+    QVariant scalar(const QString &sql, const QVariantList &values = {});
 
 private:
     friend class RecordSet;

@@ -367,6 +367,31 @@ int RecordSet::recNo() const
     return m_cursor->indexOf(*m_currentKey);
 }
 
+int RecordSet::newRowPosition() const
+{
+    if (m_state != DataSetState::Insert)
+        return -1;
+    const int before = m_insertBefore ? m_cursor->indexOf(*m_insertBefore) : -1;
+    return before >= 0 ? before : m_cursor->count();
+}
+
+QVariant RecordSet::valueAt(int position, const QString &fieldName) const
+{
+    const int column = columnIndex(fieldName);
+    if (!m_cursor || column < 0)
+        return QVariant();
+    const std::optional<qint64> key = m_cursor->keyAt(position);
+    if (!key)
+        return QVariant();
+    m_fetchRow->reset();
+    m_fetchRow->bindAll(commandValuesWith({*key}));
+    QVariant value;
+    if (m_fetchRow->step())
+        value = m_fetchRow->columnValue(column);
+    m_fetchRow->reset();
+    return value;
+}
+
 void RecordSet::setRecNo(int position)
 {
     checkActive();
@@ -593,9 +618,11 @@ void RecordSet::refresh()
     if (key && m_cursor->contains(*key)) {
         makeCurrent(key);
     } else {
-        makeCurrent(m_cursor->first());
+        // The flags are right before anyone hears of the new row.
+        const std::optional<qint64> first = m_cursor->first();
         m_bof = true;
-        m_eof = !m_currentKey;
+        m_eof = !first;
+        makeCurrent(first);
     }
 }
 

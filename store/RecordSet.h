@@ -56,6 +56,12 @@ public:
     void next();
     void prior();
     int recNo() const; // position of the current row from 0, -1 when there is none
+    // Where the row being inserted stands among the others (before the row it was inserted
+    // in front of, or at the end); -1 when no row is being inserted.
+    int newRowPosition() const;
+    // One field of the stored row at a position, read without moving the cursor; null
+    // when there is no such row or field.
+    QVariant valueAt(int position, const QString &fieldName) const;
     void setRecNo(int position);
     // Makes current the first row whose field equals value; false when there is none.
     bool locate(const QString &fieldName, qint64 value);

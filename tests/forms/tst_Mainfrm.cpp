@@ -1,5 +1,6 @@
 #include "Field.h"
 #include "MainWindowFixture.h"
+#include "ModalDialogHelper.h"
 #include "ShortCuts.h"
 #include "TestMain.h"
 
@@ -209,7 +210,10 @@ void tst_Mainfrm::insertIsStampedWithTheSelectedLanguage()
         return f.db.addLanguage(QStringLiteral("Zulu"));
     }();
     QCOMPARE(five, 5);
+    answerNextModal([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Return); }); // OK in the Languages dialog
     f.ui()->actLanguages->trigger(); // reads the languages again
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    f.activate();
     f.ui()->cbLanguage->setCurrentIndex(f.ui()->cbLanguage->findText(QStringLiteral("Zulu")));
     QCOMPARE(f.form->currentTaalId(), 5);
     f.focus(f.ui()->dbeKeywords);

@@ -49,6 +49,7 @@ private slots:
     void idsAreUniquePositiveAndNeverReused();
     void textsRoundTripWithoutLoss();
     void languagesComeInOrderOfName();
+    void rowsAreReadByPositionWithoutMoving();
     void keywordSearch_data();
     void keywordSearch();
     void keywordSearchTextNeverBecomesSql_data();
@@ -415,6 +416,51 @@ void tst_RecordSet::languagesComeInOrderOfName()
     set->refresh();
     set->last();
     QCOMPARE(set->fieldByName(QStringLiteral("Taal"))->asString(), QStringLiteral("Zulu"));
+}
+
+void tst_RecordSet::rowsAreReadByPositionWithoutMoving()
+{
+    StoreFixture f;
+    f.db->addLanguage(QStringLiteral("Nederlands"));
+    const int deutsch = f.db->addLanguage(QStringLiteral("Deutsch"));
+    f.db->addLanguage(QStringLiteral("English"));
+    f.db->addSpeech(deutsch, QStringLiteral("a"));
+    f.db->addSpeech(deutsch, QStringLiteral("b"));
+    auto set = f.recordSet(DatabaseTexts::LanguageListCommand);
+    QVERIFY(!set->valueAt(0, QStringLiteral("Taal")).isValid()); // closed
+    set->open();
+    set->setRecNo(1);
+    set->edit();
+    Field *name = set->fieldByName(QStringLiteral("Taal"));
+    name->setAsString(QStringLiteral("Engels"));
+    QCOMPARE(set->valueAt(0, QStringLiteral("taal")).toString(), QStringLiteral("Deutsch"));
+    QCOMPARE(set->valueAt(1, QStringLiteral("Taal")).toString(), QStringLiteral("English")); // as stored
+    QCOMPARE(set->valueAt(2, QStringLiteral("Taal")).toString(), QStringLiteral("Nederlands"));
+    QVERIFY(!set->valueAt(3, QStringLiteral("Taal")).isValid());
+    QVERIFY(!set->valueAt(-1, QStringLiteral("Taal")).isValid());
+    QVERIFY(!set->valueAt(0, QStringLiteral("Nothing")).isValid());
+    // The pending edit and the cursor are untouched.
+    QCOMPARE(set->state(), DataSetState::Edit);
+    QCOMPARE(name->asString(), QStringLiteral("Engels"));
+    QCOMPARE(set->recNo(), 1);
+    QCOMPARE(set->newRowPosition(), -1);
+    set->cancel();
+
+    // A new row stands in front of the row it was inserted before, or at the end.
+    set->insert();
+    QCOMPARE(set->newRowPosition(), 1);
+    set->cancel();
+    set->append();
+    QCOMPARE(set->newRowPosition(), 3);
+    set->cancel();
+    set->last();
+    set->insert();
+    QCOMPARE(set->newRowPosition(), 2);
+    set->cancel();
+
+    QCOMPARE(f.connection->scalar(DatabaseTexts::SpeechCountOfLanguage, {deutsch}).toInt(), 2);
+    QCOMPARE(f.connection->scalar(DatabaseTexts::SpeechCountOfLanguage, {deutsch + 1}).toInt(), 0);
+    QVERIFY(!f.connection->scalar(QStringLiteral("select 1 where 0")).isValid());
 }
 
 void tst_RecordSet::keywordSearch_data()
