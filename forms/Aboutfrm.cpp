@@ -61,6 +61,7 @@ const QByteArray ScrambledCopyright = fromBytes({
 TAboutForm::TAboutForm(QWidget *owner) : TDialog(owner), m_ui(std::make_unique<Ui::TAboutForm>())
 {
     m_ui->setupUi(this);
+    // The base layout named the window first, so its own layout's name does not take.
     setObjectName(QStringLiteral("AboutForm"));
     Image1 = m_ui->Image1;
     Label1 = m_ui->Label1;

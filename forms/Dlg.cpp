@@ -18,8 +18,10 @@ TDialog::~TDialog() = default;
 
 void TDialog::applyLayout()
 {
-    // The base layout named the window after itself; a derived dialog goes by its own name.
-    setObjectName(QString::fromLatin1(metaObject()->className()));
+    // The base layout named the window after itself; a derived dialog goes by the name it
+    // gave itself, or else by its class name.
+    if (objectName() == QLatin1String("TDialog"))
+        setObjectName(QString::fromLatin1(metaObject()->className()));
     if (property("bevelTop").isValid())
         Bevel1->move(Bevel1->x(), property("bevelTop").toInt());
     if (property("bevelWidth").isValid())

@@ -3,7 +3,9 @@
 #include "EAbort.h"
 #include "Exception.h"
 #include "HintTracker.h"
+#include "ModalResults.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -90,11 +92,13 @@ void TApplication::terminate()
         else
             windows.append(window);
     }
-    // A window may go away while another closes; one that refuses (a message box without
-    // a close box) ends with its loop below.
+    // A window may go away while another closes. A modal dialog that refuses (a message box
+    // without a close box) answers Cancel, as a dialog closed from outside does.
     for (const QPointer<QWidget> &window : std::as_const(windows)) {
         if (window && window->isVisible())
             window->close();
+        if (auto *dialog = qobject_cast<QDialog *>(window.data()); dialog && dialog->isVisible())
+            dialog->done(mrCancel);
     }
     QCoreApplication::exit(0);
 }

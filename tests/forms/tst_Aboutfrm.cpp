@@ -86,6 +86,7 @@ struct Showing
 {
     QStringList texts;
     QString title;
+    QString name;
     QSize size;
     bool hadVersionInfo = false;
     QPointer<QWidget> window;
@@ -103,6 +104,7 @@ std::shared_ptr<Showing> readAndConfirmNextAbout()
         if (auto *about = qobject_cast<TAboutForm *>(dialog)) {
             showing.texts = texts(*about);
             showing.title = about->windowTitle();
+            showing.name = about->objectName();
             showing.size = about->size();
             showing.hadVersionInfo = about->versionInfo() != nullptr;
             showing.window = about;
@@ -149,6 +151,7 @@ void tst_Aboutfrm::aboutActionShowsTheProgramsRecord()
         QCOMPARE(showing.texts, shownTexts(QStringLiteral("Application for storing \"Canned Speeches\""),
                                            QStringLiteral("1.0.0.2"), QString()));
         QCOMPARE(showing.title, QStringLiteral("About"));
+        QCOMPARE(showing.name, QStringLiteral("AboutForm"));
         QCOMPARE(showing.size, QSize(354, 277));
         QVERIFY(showing.closedByEnter);
         QVERIFY(showing.hadVersionInfo);

@@ -47,7 +47,9 @@ private slots:
     void escCancelsAndCtrlEnterPostsFromAMemo();
     void insertIsStampedWithTheSelectedLanguage();
     void deleteRemovesAtOnce();
+    void languageChangeStoresChangedSpeechUnderNewLanguage_data();
     void languageChangeStoresChangedSpeechUnderNewLanguage();
+    void languagesOfTheSameNameKeepTheirOwnSpeeches();
     void keywordsTakeAtMostFiftyCharacters();
     void readOnlySwitchTwiceEndsOnSameSpeech();
     void readOnlySwitchKeepsWhatWasTyped_data();
@@ -237,16 +239,53 @@ void tst_Mainfrm::deleteRemovesAtOnce()
     QCOMPARE(f.currentId(), f.english[1]);
 }
 
+void tst_Mainfrm::languageChangeStoresChangedSpeechUnderNewLanguage_data()
+{
+    addPendingRowCases();
+}
+
 void tst_Mainfrm::languageChangeStoresChangedSpeechUnderNewLanguage()
 {
+    QFETCH(bool, insert);
+    QFETCH(bool, change);
     MainWindowFixture f;
     f.focus(f.ui()->dbeKeywords);
+    if (insert)
+        f.press(Qt::Key_Insert, Qt::ControlModifier);
     f.press(Qt::Key_End);
-    f.type(QStringLiteral("2"));
+    if (change)
+        f.type(QStringLiteral("2"));
     f.ui()->cbLanguage->setCurrentIndex(0); // Deutsch
-    QCOMPARE(f.db.count(QStringLiteral("select TaalID from Speeches where Keywords = 'hello2'")), 2);
+    QCOMPARE(f.recorder.messages(), QStringList());
+    const QString stored = insert ? QStringLiteral("2") : QStringLiteral("hello2");
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches where Keywords = '%1' and TaalID = 2").arg(stored)),
+             change ? 1 : 0);
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches")), insert && change ? 5 : 4);
     QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
-    QCOMPARE(f.form->tblSpeech.recordCount(), 2);
+    QCOMPARE(f.form->tblSpeech.recordCount(), change ? 2 : 1);
+}
+
+void tst_Mainfrm::languagesOfTheSameNameKeepTheirOwnSpeeches()
+{
+    MainWindowFixture f;
+    const int twin = f.db.addLanguage(QStringLiteral("English"));
+    f.db.addSpeech(twin, QStringLiteral("twin"));
+    f.close();
+    f.open();
+    QComboBox *selector = f.ui()->cbLanguage;
+    QList<QStringList> shown;
+    for (int index = 0; index < selector->count(); ++index) {
+        if (selector->itemText(index) != QLatin1String("English"))
+            continue;
+        selector->setCurrentIndex(index);
+        QStringList keywords;
+        for (f.ui()->DataSetFirst->trigger(); !f.form->tblSpeech.eof(); f.form->tblSpeech.next())
+            keywords.append(f.ui()->dbeKeywords->text());
+        keywords.sort();
+        shown.append(keywords);
+    }
+    std::sort(shown.begin(), shown.end());
+    QCOMPARE(shown, (QList<QStringList>{{"bye", "hello", "thanks"}, {"twin"}}));
 }
 
 void tst_Mainfrm::keywordsTakeAtMostFiftyCharacters()

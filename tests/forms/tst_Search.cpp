@@ -5,6 +5,7 @@
 #include "TestMain.h"
 
 #include <QClipboard>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -187,15 +188,17 @@ void tst_Search::languageSwitchRepeatsTheSearch()
 {
     MainWindowFixture f;
     f.db.addSpeech(2, QStringLiteral("bye bye"));
+    f.db.addSpeech(2, QStringLiteral("goodbye"));
     search(f, QStringLiteral("bye"));
     QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 1"));
-    f.selectLanguage(0); // Deutsch: one hit
-    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("bye bye"));
-    f.selectLanguage(2); // Leeg: none
+    f.selectLanguage(2); // Leeg: none, and the count of the last hits stays
     QCOMPARE(f.recorder.messages(), QStringList{QStringLiteral("No matches found.")});
     QCOMPARE(f.form->currentTaalId(), 3); // the switch took effect
     QVERIFY(f.form->tblSpeech.isEmpty());
     QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 1"));
+    f.selectLanguage(0); // by way of English to Deutsch: two hits
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("bye bye"));
+    QCOMPARE(f.form->statusPanel(0)->text(), QStringLiteral("Search results: 2"));
 }
 
 void tst_Search::searchStoresChangedSpeechBeforeTheJump()
@@ -277,22 +280,28 @@ void tst_Search::hintsFollowMouseAndMenus()
     QTest::qWait(50);
     QCOMPARE(int(changes.size()), before);
 
-    // The Find dialog's edit box, while the dialog is open.
-    bool shownWhileOpen = false;
+    // The controls of the Find and Languages dialogs, while the dialog is open.
     const int besideWindow = f.form->frameGeometry().right() + 20;
-    answerNextModal([panel, &shownWhileOpen, besideWindow](QWidget *dialog) {
-        // Checked here and judged after the dialog has closed, so that a failure cannot
-        // leave the dialog open. The dialog is moved off the main window, since the test
-        // platform gives the mouse to the first window under it, modal or not.
-        dialog->move(besideWindow, 0);
-        if (QTest::qWaitForWindowExposed(dialog)) {
-            QTest::mouseMove(static_cast<TLMFindDialog *>(dialog)->Edit1);
-            shownWhileOpen = QTest::qWaitFor([panel] { return panel->text() == QLatin1String("Find keywords"); });
-        }
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    });
-    f.press(Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(shownWhileOpen);
+    const auto hintWhileOpen = [&](QAction *opener, const QString &control, const QString &hint) {
+        bool shownWhileOpen = false;
+        answerNextModal([&](QWidget *dialog) {
+            // Checked here and judged after the dialog has closed, so that a failure cannot
+            // leave the dialog open. The dialog is moved off the main window, since the test
+            // platform gives the mouse to the first window under it, modal or not.
+            dialog->move(besideWindow, 0);
+            if (QTest::qWaitForWindowExposed(dialog)) {
+                QTest::mouseMove(dialog->findChild<QWidget *>(control));
+                shownWhileOpen = QTest::qWaitFor([&] { return panel->text() == hint; });
+            }
+            static_cast<QDialog *>(dialog)->done(QDialog::Rejected);
+        });
+        opener->trigger();
+        f.activate();
+        return shownWhileOpen;
+    };
+    QVERIFY(hintWhileOpen(f.ui()->actFind, QStringLiteral("Edit1"), QStringLiteral("Find keywords")));
+    QVERIFY(hintWhileOpen(f.ui()->actLanguages, QStringLiteral("DBGrid1"), QStringLiteral("Languages")));
+    QVERIFY(hintWhileOpen(f.ui()->actLanguages, QStringLiteral("ToolButton5"), QStringLiteral("Insert")));
 
     // A highlighted menu item speaks for its action; closing the menu empties the panel.
     f.ui()->Edit1->popup(f.form->mapToGlobal(QPoint(10, 10)));

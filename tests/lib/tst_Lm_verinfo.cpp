@@ -181,6 +181,7 @@ void tst_Lm_verinfo::buildFlags()
         if (withTexts)
             record = sampleVersionRecord({{QStringLiteral("PrivateBuild"), QStringLiteral("by me")},
                                           {QStringLiteral("SpecialBuild"), QStringLiteral("for you")},
+                                          {QStringLiteral("PreReleaseBuild"), QStringLiteral("alpha")},
                                           {QStringLiteral("DebugBuild"), QStringLiteral("yes")}});
         record.fixed = fixedWithFlags(flags);
         const TVersionInfo info(executableWith(record));

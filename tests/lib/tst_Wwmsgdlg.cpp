@@ -71,12 +71,20 @@ struct Seen
     bool icon = false;
     QStringList buttons;
     QString focus;
+    QStringList captions;
+    int helpContext = -1;
 };
 
 Seen look(QWidget *dialog)
 {
+    QList<TButton *> buttons = dialog->findChildren<TButton *>();
+    std::sort(buttons.begin(), buttons.end(), [](TButton *a, TButton *b) { return a->x() < b->x(); });
+    QStringList captions;
+    for (const TButton *button : std::as_const(buttons))
+        captions.append(button->text());
+    const auto *form = qobject_cast<TMessageForm *>(dialog);
     return {dialog->windowTitle(), dialog->findChild<QLabel *>(QStringLiteral("Image")) != nullptr,
-            buttonNames(dialog), nameOf(QApplication::focusWidget())};
+            buttonNames(dialog), nameOf(QApplication::focusWidget()), captions, form ? form->helpContext() : -1};
 }
 
 // The dialog's spacing, worked out from its font as the builder does.
@@ -381,24 +389,27 @@ private slots:
         QTest::addColumn<std::function<int()>>("call");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QStringList>("captions");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<int>("enter");
         const QString message = QStringLiteral("Bericht");
+        const QStringList ok{"OK"};
         QTest::newRow("Warning") << std::function<int()>([=] { return Warning(message); }) << "Waarschuwing"
-                                 << QStringList{"OK"} << "OK" << mrOk;
+                                 << ok << ok << "OK" << mrOk;
         QTest::newRow("Error") << std::function<int()>([=] { return Error(message); }) << "Fout"
-                               << QStringList{"OK"} << "OK" << mrOk;
+                               << ok << ok << "OK" << mrOk;
         QTest::newRow("Information") << std::function<int()>([=] { return Information(message); }) << "Informatie"
-                                     << QStringList{"OK"} << "OK" << mrOk;
+                                     << ok << ok << "OK" << mrOk;
         QTest::newRow("YesNo") << std::function<int()>([=] { return YesNo(message, false, false); }) << "Bevestigen"
-                               << QStringList{"Yes", "No"} << "Yes" << mrYes;
+                               << QStringList{"Yes", "No"} << QStringList{"Ja", "Nee"} << "Yes" << mrYes;
         QTest::newRow("YesNo with Cancel, focus negative")
             << std::function<int()>([=] { return YesNo(message, true, true); }) << "Bevestigen"
-            << QStringList{"Yes", "No", "Cancel"} << "No" << mrNo;
+            << QStringList{"Yes", "No", "Cancel"} << QStringList{"Ja", "Nee", "Annuleren"} << "No" << mrNo;
         QTest::newRow("OkCancel, focus negative") << std::function<int()>([=] { return OkCancel(message, true); })
-                                                  << "Bevestigen" << QStringList{"OK", "Cancel"} << "Cancel" << mrCancel;
+                                                  << "Bevestigen" << QStringList{"OK", "Cancel"}
+                                                  << QStringList{"OK", "Annuleren"} << "Cancel" << mrCancel;
         QTest::newRow("empty message") << std::function<int()>([] { return Warning(QString()); }) << "Waarschuwing"
-                                       << QStringList{"OK"} << "OK" << mrOk;
+                                       << ok << ok << "OK" << mrOk;
     }
 
     void shortcuts()
@@ -406,6 +417,7 @@ private slots:
         QFETCH(std::function<int()>, call);
         QFETCH(QString, title);
         QFETCH(QStringList, buttons);
+        QFETCH(QStringList, captions);
         QFETCH(QString, focus);
         QFETCH(int, enter);
         Seen seen;
@@ -418,7 +430,31 @@ private slots:
         QCOMPARE(seen.title, title);
         QVERIFY(seen.icon);
         QCOMPARE(seen.buttons, buttons);
+        QCOMPARE(seen.captions, captions);
         QCOMPARE(seen.focus, focus);
+        QCOMPARE(seen.helpContext, 0);
+    }
+
+    // A message box that the request to end the program closes answers Cancel.
+    void terminateRequestAnswersCancel()
+    {
+        answerNext([](QWidget *) { TApplication::instance()->terminate(); });
+        QCOMPARE(YesNo(QStringLiteral("Opslaan?"), true), mrCancel);
+    }
+
+    // Tabs are measured expanded; without an icon a short message starts at the left margin.
+    void messageIsMeasuredAsShown()
+    {
+        const auto tabbed = CreateMessageForm(QStringLiteral("a\tb"), mtWarning, {mbOK}, {}, false, QString());
+        const auto spaced = CreateMessageForm(QStringLiteral("a b"), mtWarning, {mbOK}, {}, false, QString());
+        const int tabbedWidth = tabbed->findChild<QLabel *>(QStringLiteral("Message"))->width();
+        const int spacedWidth = spaced->findChild<QLabel *>(QStringLiteral("Message"))->width();
+        QVERIFY2(tabbedWidth > spacedWidth + QFontMetrics(tabbed->font()).horizontalAdvance(QStringLiteral("    ")),
+                 qPrintable(QStringLiteral("%1 against %2").arg(tabbedWidth).arg(spacedWidth)));
+
+        const auto custom = CreateMessageForm(QStringLiteral("Kort"), mtCustom, {mbOK, mbCancel}, {}, false, QString());
+        const Units units(custom->font());
+        QCOMPARE(custom->findChild<QLabel *>(QStringLiteral("Message"))->x(), MulDiv(8, units.x, 4));
     }
 
     // Callers' tests answer without a modal loop.

@@ -1,22 +1,69 @@
 #include "ModalDialogHelper.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
-void answerNextModal(std::function<void(QWidget *)> answer, int timeoutMs)
+namespace {
+
+void failTest(const QString &why)
+{
+    QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+}
+
+// Ends a dialog that is still open, whatever its close box would say.
+void forceClose(QWidget *dialog)
+{
+    if (auto *modal = qobject_cast<QDialog *>(dialog))
+        modal->done(QDialog::Rejected);
+    else
+        dialog->close();
+}
+
+// How long an answered dialog may stay open: long enough for a test that goes on working
+// in it after the answer, far shorter than the test runner's own limit.
+constexpr int AnsweredDialogLimitMs = 60000;
+
+// After answer has run: a dialog still open is closed at once when the answer failed a
+// check, and after a generous while otherwise.
+void watchAnsweredDialog(QWidget *dialog, const QString &awaited)
+{
+    const QPointer<QWidget> open(dialog);
+    if (QTest::currentTestFailed()) {
+        if (open && open->isVisible())
+            forceClose(open);
+        return;
+    }
+    QTimer::singleShot(AnsweredDialogLimitMs, [open, awaited]() {
+        if (!open || !open->isVisible())
+            return;
+        failTest(QStringLiteral("%1 was still open %2 ms after it was answered").arg(awaited).arg(AnsweredDialogLimitMs));
+        forceClose(open);
+    });
+}
+
+} // namespace
+
+void answerNextModal(std::function<void(QWidget *)> answer, int timeoutMs, const QString &awaited)
 {
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [answer = std::move(answer), clock, poll, timeoutMs]() {
+    *poll = [answer = std::move(answer), clock, poll, timeoutMs, awaited]() {
         if (QWidget *dialog = QApplication::activeModalWidget()) {
+            const QPointer<QWidget> guard(dialog);
             answer(dialog);
+            if (guard)
+                watchAnsweredDialog(guard, awaited);
             *poll = nullptr; // breaks the cycle that keeps this function alive
             return;
         }
         if (clock->elapsed() > timeoutMs) {
+            failTest(QStringLiteral("%1 did not open within %2 ms").arg(awaited).arg(timeoutMs));
             *poll = nullptr;
             return;
         }
