@@ -1,6 +1,8 @@
 #include "Dlg.h"
 #include "ui_Dlg.h"
 
+#include "AccessibleNames.h"
+
 #include <QKeyEvent>
 
 TDialog::TDialog(QWidget *owner) : QDialog(owner), m_base(std::make_unique<Ui::TDialog>())
@@ -35,6 +37,7 @@ void TDialog::applyLayout()
     if (property("cancelModalResult").isValid())
         btnCancel->setProperty("modalResult", property("cancelModalResult"));
     setFixedSize(size());
+    nameControlsForScreenReaders(this);
 }
 
 void TDialog::keyPressEvent(QKeyEvent *event)

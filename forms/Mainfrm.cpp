@@ -2,6 +2,7 @@
 #include "ui_Mainfrm.h"
 
 #include "Aboutfrm.h"
+#include "AccessibleNames.h"
 #include "DatabaseTexts.h"
 #include "Exception.h"
 #include "Field.h"
@@ -59,7 +60,9 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     createActions();
     createStatusPanels();
     bindDataControls();
+    setDataControlsReadOnly(true); // as laid out, until the settings say otherwise
     connectHandlers();
+    nameControlsForScreenReaders(this);
 
     try {
         FormCreate();
@@ -120,6 +123,8 @@ void TForm1::createStatusPanels()
         panel->setFrameShadow(QFrame::Sunken);
         m_statusPanels.append(panel);
     }
+    m_statusPanels[0]->setAccessibleName(QStringLiteral("Search results"));
+    m_statusPanels[1]->setAccessibleName(QStringLiteral("Hint"));
     m_statusPanels[0]->setFixedWidth(95);
     m_ui->StatusBar1->addPermanentWidget(m_statusPanels[0]);
     m_ui->StatusBar1->addPermanentWidget(m_statusPanels[1], 1);

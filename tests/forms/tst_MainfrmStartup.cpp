@@ -151,6 +151,11 @@ void tst_MainfrmStartup::missingDatabaseStillWritesSettings()
         QCOMPARE(form.statusPanel(HintPanelIndex)->text(), QStringLiteral("Hint area"));
         QVERIFY(form.ui()->actSetReadOnly->isChecked());
         QVERIFY(form.ui()->dbmTekst->isReadOnly());
+        // Read-only fields as laid out: in the colour of the panel behind them.
+        for (const QWidget *field : {static_cast<QWidget *>(form.ui()->dbeKeywords),
+                                     static_cast<QWidget *>(form.ui()->dbmTekst),
+                                     static_cast<QWidget *>(form.ui()->dbmComments)})
+            QCOMPARE(field->palette().color(QPalette::Base), field->parentWidget()->palette().color(QPalette::Window));
         QCOMPARE(form.ui()->cbLanguage->count(), 0);
         QVERIFY(!QFile::exists(folder.databasePath())); // the program never makes one
     }

@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// Gives every control of a window that has no accessible name one, so that a screen reader
+// says what the control is: the text of the label that names it, or else its hint (the
+// long part). Names set in the layout or in code are kept.
+void nameControlsForScreenReaders(QWidget *window);

@@ -1,0 +1,48 @@
+#include "Finddlg.h"
+#include "Languagesdlg.h"
+#include "TDBGrid.h"
+#include "MainWindowFixture.h"
+#include "TestMain.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+
+namespace {
+
+// What a screen reader hears as the control's name.
+QString spokenName(QWidget *control)
+{
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
+}
+
+} // namespace
+
+// Every control a user reaches says what it is, in the main window and in the dialogs.
+class tst_AccessibleNames : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void controlsHaveNames()
+    {
+        MainWindowFixture f;
+        const TLMFindDialog find(f.form.get());
+        const TLanguagesDialog languages(f.form.get());
+        const QList<std::pair<QWidget *, const char *>> expected = {
+            {f.ui()->cbLanguage->lineEdit(), "Change language"},
+            {f.ui()->dbeKeywords, "Keywords"},
+            {f.ui()->dbmTekst, "Canned speech"},
+            {f.ui()->dbmComments, "Comments"},
+            {f.form->statusPanel(0), "Search results"},
+            {f.form->statusPanel(HintPanelIndex), "Hint"},
+            {find.Edit1, "Find"},
+            {languages.DBGrid1, "Languages"},
+        };
+        for (const auto &[control, name] : expected)
+            QCOMPARE(spokenName(control), QString::fromUtf8(name));
+    }
+};
+
+TINLARK_TEST_MAIN(tst_AccessibleNames)
+#include "tst_AccessibleNames.moc"
