@@ -11,7 +11,7 @@
 
 struct ConvertedDatabase::Private
 {
-    QString path;
+    QString shownPath;
     sqlite3 *db = nullptr;
     bool inTransaction = false;
     QHash<QString, std::shared_ptr<Statement>> statements;
@@ -37,9 +37,10 @@ QString placeholders(int count)
 
 } // namespace
 
-ConvertedDatabase::ConvertedDatabase(const QString &path, int flags) : d(std::make_unique<Private>())
+ConvertedDatabase::ConvertedDatabase(const QString &path, const QString &shownPath, int flags)
+    : d(std::make_unique<Private>())
 {
-    d->path = path;
+    d->shownPath = shownPath;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &d->db, flags, nullptr) != SQLITE_OK)
         fail(QString::fromUtf8(d->db ? sqlite3_errmsg(d->db) : "out of memory"));
 }
@@ -47,9 +48,9 @@ ConvertedDatabase::ConvertedDatabase(const QString &path, int flags) : d(std::ma
 ConvertedDatabase::ConvertedDatabase(ConvertedDatabase &&) noexcept = default;
 ConvertedDatabase::~ConvertedDatabase() = default;
 
-ConvertedDatabase ConvertedDatabase::create(const QString &path, Schema::TextLimits limits)
+ConvertedDatabase ConvertedDatabase::create(const QString &path, const QString &shownPath, Schema::TextLimits limits)
 {
-    ConvertedDatabase database(path, SQLITE_OPEN_READWRITE);
+    ConvertedDatabase database(path, shownPath, SQLITE_OPEN_READWRITE);
     // The file is new and private until it is renamed into place: a failure removes it
     // whole, so it needs no journal; the commit still goes through to the disk.
     if (sqlite3_exec(database.d->db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN", nullptr, nullptr,
@@ -65,9 +66,9 @@ ConvertedDatabase ConvertedDatabase::create(const QString &path, Schema::TextLim
     return database;
 }
 
-ConvertedDatabase ConvertedDatabase::open(const QString &path)
+ConvertedDatabase ConvertedDatabase::open(const QString &path, const QString &shownPath)
 {
-    return ConvertedDatabase(path, SQLITE_OPEN_READONLY);
+    return ConvertedDatabase(path, shownPath, SQLITE_OPEN_READONLY);
 }
 
 Statement &ConvertedDatabase::statement(const QString &sql)
@@ -154,5 +155,5 @@ qint64 ConvertedDatabase::nextId(const JetTableSpec &table)
 
 void ConvertedDatabase::fail(const QString &what) const
 {
-    throw EDatabaseError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(d->path), what));
+    throw EDatabaseError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(d->shownPath), what));
 }

@@ -16,10 +16,11 @@ class Statement;
 class ConvertedDatabase
 {
 public:
-    // Lays the tables into the empty file at path and begins the one transaction.
-    static ConvertedDatabase create(const QString &path, Schema::TextLimits limits);
+    // Lays the tables into the empty file at path and begins the one transaction. Messages
+    // name the file as shownPath: the name it is written for.
+    static ConvertedDatabase create(const QString &path, const QString &shownPath, Schema::TextLimits limits);
     // Opens a converted file to read it back.
-    static ConvertedDatabase open(const QString &path);
+    static ConvertedDatabase open(const QString &path, const QString &shownPath);
 
     ConvertedDatabase(ConvertedDatabase &&) noexcept;
     ~ConvertedDatabase(); // rolls back what was not committed and closes
@@ -39,7 +40,7 @@ public:
     qint64 nextId(const JetTableSpec &table);
 
 private:
-    ConvertedDatabase(const QString &path, int flags);
+    ConvertedDatabase(const QString &path, const QString &shownPath, int flags);
     Statement &statement(const QString &sql);
     [[noreturn]] void fail(const QString &what) const;
 

@@ -166,14 +166,14 @@ JetConversion JetConverter::convert(const QString &jetPath, const QString &newPa
     const Schema::TextLimits limits{std::max(OwnTextLimit, languages.textWidth), std::max(OwnTextLimit, speeches.textWidth)};
     PrivateFile file(newPath);
     {
-        ConvertedDatabase converted = ConvertedDatabase::create(file.path(), limits);
+        ConvertedDatabase converted = ConvertedDatabase::create(file.path(), newPath, limits);
         copyTable(jet, SpeechTables::languages(), converted, counter);
         copyTable(jet, SpeechTables::speeches(), converted, counter);
         converted.commit();
     }
 
     JetDatabase again(jetPath);
-    ConvertedDatabase converted = ConvertedDatabase::open(file.path());
+    ConvertedDatabase converted = ConvertedDatabase::open(file.path(), newPath);
     checkTable(again, SpeechTables::languages(), converted, counter);
     checkTable(again, SpeechTables::speeches(), converted, counter);
     const JetConversion result{converted.rowCount(SpeechTables::languages()), converted.rowCount(SpeechTables::speeches())};
