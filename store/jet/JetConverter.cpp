@@ -147,12 +147,6 @@ void checkTable(JetDatabase &jet, const JetTableSpec &spec, ConvertedDatabase &c
 
 } // namespace
 
-bool JetConverter::isJetFile(const QString &path)
-{
-    const JetFormat format = jetFormatOfFile(path);
-    return format == JetFormat::Jet3 || format == JetFormat::Jet4;
-}
-
 JetConversion JetConverter::convert(const QString &jetPath, const QString &newPath, const JetProgress &progress)
 {
     if (QFileInfo::exists(newPath))

@@ -21,12 +21,9 @@ struct JetConversion
 // private name beside newPath, read back and compared row by row with a second reading of
 // the Jet file, and only then given its name. The Jet file is only ever read. A failure or a
 // cancel leaves no new file behind: a failure raises EDatabaseError naming the file and the
-// problem, a cancel raises EAbort.
+// problem, a cancel raises EAbort. Which files are Jet files their header says (JetFormat.h).
 class JetConverter
 {
 public:
-    // Whether the file's header says it is a Jet 3 or Jet 4 database.
-    static bool isJetFile(const QString &path);
-
     static JetConversion convert(const QString &jetPath, const QString &newPath, const JetProgress &progress = {});
 };
