@@ -111,36 +111,41 @@ TableFacts factsOf(JetDatabase &jet, const JetTableSpec &spec, int textColumn)
     return {table->rowCount(), table->declaredLength(textColumn)};
 }
 
-void copyTable(JetDatabase &jet, const JetTableSpec &spec, ConvertedDatabase &to, ProgressCounter &progress)
+// Reads every row of a table, one step of the progress each; returns the autonumber's last value.
+qint64 forEachRow(JetDatabase &jet, const JetTableSpec &spec, ProgressCounter &progress,
+                  const std::function<void(const QVariantList &)> &visit)
 {
     const std::unique_ptr<JetTable> table = jet.table(spec);
-    JetTable &from = *table;
     QVariantList row;
-    qint64 highest = 0;
-    while (from.next(row)) {
-        to.insert(spec, row);
-        highest = std::max(highest, row.first().toLongLong());
+    while (table->next(row)) {
+        visit(row);
         progress.step();
     }
-    to.continueNumbering(spec, std::max(highest, from.lastAutoNumber()));
+    return table->lastAutoNumber();
+}
+
+void copyTable(JetDatabase &jet, const JetTableSpec &spec, ConvertedDatabase &to, ProgressCounter &progress)
+{
+    qint64 highest = 0;
+    const qint64 lastAutoNumber = forEachRow(jet, spec, progress, [&](const QVariantList &row) {
+        to.insert(spec, row);
+        highest = std::max(highest, row.first().toLongLong());
+    });
+    to.continueNumbering(spec, std::max(highest, lastAutoNumber));
 }
 
 // Reads the Jet table again and finds each of its rows, equal, in the new file.
 void checkTable(JetDatabase &jet, const JetTableSpec &spec, ConvertedDatabase &converted, ProgressCounter &progress)
 {
-    const std::unique_ptr<JetTable> table = jet.table(spec);
-    JetTable &from = *table;
-    QVariantList row;
     qint64 rows = 0;
-    while (from.next(row)) {
+    forEachRow(jet, spec, progress, [&](const QVariantList &row) {
         const std::optional<QVariantList> stored = converted.row(spec, row.first().toLongLong());
         if (!stored || !sameRow(*stored, row))
             jet.fail(QStringLiteral("the row of %1 with ID %2 did not read back the same from the converted file")
                          .arg(spec.name)
                          .arg(row.first().toLongLong()));
         ++rows;
-        progress.step();
-    }
+    });
     if (converted.rowCount(spec) != rows)
         jet.fail(QStringLiteral("the converted file holds another number of rows in %1").arg(spec.name));
 }
