@@ -101,6 +101,7 @@ private slots:
     void convertsEveryRowExactly_data();
     void convertsEveryRowExactly();
     void numberingContinuesAfterTheFilesLastAutonumber();
+    void speechOfAMissingLanguageIsKept();
     void jet3TextIsReadInTheCodePageOfTheHeader();
     void widerTextColumnKeepsItsWidth_data();
     void widerTextColumnKeepsItsWidth();
@@ -162,6 +163,19 @@ void tst_JetConverter::numberingContinuesAfterTheFilesLastAutonumber()
     qint64 newId = 0;
     QCOMPARE(runSql(target, QStringLiteral("INSERT INTO Speeches (TaalID) VALUES (1)"), &newId), SQLITE_OK);
     QCOMPARE(newId, qint64(31));
+}
+
+void tst_JetConverter::speechOfAMissingLanguageIsKept()
+{
+    QTemporaryDir dir;
+    QByteArray file = read(jet3Path());
+    // On its page a Jet 3 row starts with its column count and the fixed columns: ID, TaalID.
+    replaceAll(file, QByteArray("\x05\x03\0\0\0\x03\0\0\0", 9), QByteArray("\x05\x03\0\0\0\x63\0\0\0", 9));
+    write(dir.filePath(QStringLiteral("old.mdb")), file);
+    const QString target = dir.filePath(QStringLiteral("new.csp"));
+    JetConverter::convert(dir.filePath(QStringLiteral("old.mdb")), target);
+    QCOMPARE(differencesFromExpected(target, expectedJsonOf(jet3Path())),
+             QStringList{QStringLiteral("Speeches 3 TaalID: 99 instead of 3")});
 }
 
 void tst_JetConverter::jet3TextIsReadInTheCodePageOfTheHeader()
