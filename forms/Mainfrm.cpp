@@ -9,6 +9,7 @@
 #include "Finddlg.h"
 #include "GuardedCall.h"
 #include "IniFile.h"
+#include "JetImport.h"
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
 #include "ShortcutFirstFilter.h"
@@ -247,6 +248,7 @@ void TForm1::FormCreate()
                                                        QStringLiteral("Speeches.csp"));
     if (!QFileInfo(databasePath).isFile())
         throw Exception(QStringLiteral("Speech database not found!"));
+    JetImport::offerConversion(databasePath, this);
     Connection.setConnectionString(DatabaseTexts::connectionString(databasePath));
     tblSpeech.open();
     FillLanguageList();

@@ -4,6 +4,7 @@
 set -euo pipefail
 packages=(g++ clang cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 libqt6svg6-dev
           libsqlite3-dev libicu-dev libbenchmark-dev libclang-rt-14-dev
+          mdbtools-dev libmdb3
           xvfb xauth xdotool xclip time fonts-dejavu-core)
 missing=()
 for package in "${packages[@]}"; do

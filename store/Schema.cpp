@@ -14,12 +14,12 @@ namespace {
 const char *const SchemaSql = R"sql(
 CREATE TABLE Taal (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
-  Taal VARCHAR(50) CHECK (length(Taal) <= 50)
+  Taal VARCHAR(%1) CHECK (length(Taal) <= %1)
 );
 CREATE TABLE Speeches (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
   TaalID INTEGER,
-  Keywords VARCHAR(50) CHECK (length(Keywords) <= 50),
+  Keywords VARCHAR(%2) CHECK (length(Keywords) <= %2),
   Tekst TEXT,
   Comments TEXT
 );
@@ -32,10 +32,11 @@ CREATE INDEX SpeechesByTaalKeywords ON Speeches (TaalID, Keywords);
 
 namespace Schema {
 
-void create(sqlite3 *db)
+void create(sqlite3 *db, TextLimits limits)
 {
+    const QByteArray sql = QString::fromLatin1(SchemaSql).arg(limits.languageName).arg(limits.keywords).toUtf8();
     char *error = nullptr;
-    if (sqlite3_exec(db, SchemaSql, nullptr, nullptr, &error) != SQLITE_OK) {
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = QString::fromUtf8(error ? error : "unknown error");
         sqlite3_free(error);
         throw EDatabaseError(message);

@@ -1,6 +1,7 @@
 // tinlark-makedb: makes a speech database file, empty or filled with sample speeches.
 
 #include "EDatabaseError.h"
+#include "FromJet.h"
 #include "SampleDatabase.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     QStringList arguments = app.arguments().mid(1);
+    if (arguments.value(0) == QLatin1String("--from-jet")) {
+        QTextStream out(stdout);
+        return fromJet(arguments.mid(1), out, err);
+    }
     Options options;
     bool ok = true;
     while (!arguments.isEmpty()) {
