@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// The lines of a settings file of the profile format ("[Section]" and "Key=Value" lines), as
+// Windows reads and writes them. The file may be 8-bit text (UTF-8, or Windows-1252 where it
+// is no valid UTF-8, line by line) or UTF-16 with a byte-order mark; a line ends at CR LF, LF
+// or a lone CR. Lines that are not changed are written back byte for byte, in the encoding
+// and with the line ends they came with.
+class ProfileText
+{
+public:
+    ProfileText() = default; // an empty file
+    explicit ProfileText(const QByteArray &bytes);
+
+    // The value of key in section: the text after the first "=", without blanks and Ctrl+Z
+    // around it, cut at a NUL character and taken out of matching quotes. Names match without
+    // regard to case and surrounding blanks; the first matching section and key win.
+    std::optional<QString> value(const QString &section, const QString &key) const;
+
+    // Replaces the line of key in section, or adds one at the end of the section, or adds the
+    // section at the end of the file.
+    void setValue(const QString &section, const QString &key, const QString &value);
+
+    QByteArray toBytes() const;
+
+private:
+    enum class Encoding { EightBit, Utf16LittleEndian, Utf16BigEndian };
+
+    struct Line
+    {
+        QString text;
+        QByteArray content; // the line as it is stored, without its end
+        QByteArray end;     // CR LF, LF or CR as stored; empty for a last line without one
+    };
+
+    void splitLines(const QByteArray &bytes, qsizetype start);
+    QString decode(const QByteArray &content) const;
+    QByteArray encode(const QString &text) const;
+    Line newLine(const QString &text) const;
+    qsizetype findSection(const QString &section) const;
+
+    Encoding m_encoding = Encoding::EightBit;
+    QByteArray m_byteOrderMark;
+    QList<Line> m_lines;
+    QByteArray m_trailingByte; // a lone byte after the last whole UTF-16 unit
+};
