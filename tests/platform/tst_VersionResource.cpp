@@ -1,4 +1,5 @@
 #include "ElfImageBuilder.h"
+#include "OddVersionRecords.h"
 #include "PeImageBuilder.h"
 #include "SampleVersionRecord.h"
 #include "TestMain.h"
@@ -72,30 +73,6 @@ QByteArray peWith(const QByteArray &block)
 void setU16(QByteArray &bytes, qsizetype offset, quint16 value)
 {
     qToLittleEndian(value, bytes.data() + offset);
-}
-
-QByteArray withU16(QByteArray bytes, qsizetype offset, quint16 value)
-{
-    setU16(bytes, offset, value);
-    return bytes;
-}
-
-// The full sample block laid out by hand: rootKey at the root, the InternalName entry as given
-// (when not null), and trailing bytes after the root's last child.
-QByteArray fullBlockWith(const QByteArray &internalName, const QString &rootKey = QStringLiteral("VS_VERSION_INFO"),
-                         const QByteArray &trailing = QByteArray())
-{
-    QList<QByteArray> values;
-    for (const auto &[key, text] : fullVersionValues())
-        values.append(key == QLatin1String("InternalName") && !internalName.isNull() ? internalName : textNode(key, text));
-    const QByteArray translation = node(QStringLiteral("Translation"), 0, QByteArray::fromHex("0904e404"), 4);
-    QByteArray root = node(rootKey, 0, fixedFileInfo(*sampleVersionRecord({}).fixed), 52,
-                           {node(QStringLiteral("StringFileInfo"), 1, QByteArray(), 0,
-                                 {node(QStringLiteral("040904E4"), 1, QByteArray(), 0, values)}),
-                            node(QStringLiteral("VarFileInfo"), 1, QByteArray(), 0, {translation})});
-    root += trailing;
-    setU16(root, 0, quint16(root.size()));
-    return root;
 }
 
 } // namespace
@@ -306,41 +283,13 @@ void tst_VersionResource::oddEntryHidesOnlyItself_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("hidden"); // keys not found; every other one reads as written
 
-    const QByteArray internal = utf16z("internal");
-    const QStringList none;
-    QTest::newRow("text entry marked as bytes") << peWith(fullBlockWith(node(QStringLiteral("InternalName"), 0, internal, 18))) << none;
-    QTest::newRow("marked as bytes, counted in characters")
-        << peWith(fullBlockWith(node(QStringLiteral("InternalName"), 0, internal, 9))) << none;
-    QTest::newRow("length counted in bytes") << peWith(fullBlockWith(node(QStringLiteral("InternalName"), 1, internal, 18))) << none;
-    QTest::newRow("value without its terminating zero")
-        << peWith(fullBlockWith(node(QStringLiteral("InternalName"), 1, internal.chopped(2), 8))) << none;
-    QTest::newRow("value length past its entry")
-        << peWith(fullBlockWith(node(QStringLiteral("InternalName"), 1, internal, 400))) << none;
-    QTest::newRow("lower-case root key") << peWith(fullBlockWith(QByteArray(), QStringLiteral("vs_version_info"))) << none;
-    QTest::newRow("trailing bytes after the last child")
-        << peWith(fullBlockWith(QByteArray(), QStringLiteral("VS_VERSION_INFO"), QByteArray(6, '\x55'))) << none;
-    PeImageBuilder shortResource;
-    shortResource.addVersionBlock(withU16(fullBlockWith(QByteArray()), 0, quint16(fullBlockWith(QByteArray()).size() + 64)));
-    QTest::newRow("root length past the end of the resource") << shortResource.build() << none;
-    PeImageBuilder shortData;
-    shortData.addVersionBlock(fullBlockWith(QByteArray()));
-    shortData.setRecordedDataSize(quint32(fullBlockWith(QByteArray()).size() - 8));
-    QTest::newRow("resource cut inside the last child") << shortData.build() << QStringList{QStringLiteral("Translation")};
-
-    const QStringList fromInternalName = {QStringLiteral("InternalName"), QStringLiteral("LegalCopyright"),
-                                          QStringLiteral("LegalTrademarks"), QStringLiteral("OriginalFilename"),
-                                          QStringLiteral("ProductName"), QStringLiteral("ProductVersion"),
-                                          QStringLiteral("Comments")};
-    QTest::newRow("entry of length zero")
-        << peWith(fullBlockWith(withU16(textNode(QStringLiteral("InternalName"), QStringLiteral("internal")), 0, 0)))
-        << fromInternalName;
-    QTest::newRow("entry longer than its table")
-        << peWith(fullBlockWith(withU16(textNode(QStringLiteral("InternalName"), QStringLiteral("internal")), 0, 0x7000)))
-        << fromInternalName;
-    QByteArray unterminated = node(QStringLiteral("InternalName"), 1, QByteArray(), 0);
-    unterminated.chop(4); // the key's last letter and its zero, and the padding before them
-    setU16(unterminated, 0, quint16(unterminated.size()));
-    QTest::newRow("key without its zero") << peWith(fullBlockWith(unterminated)) << fromInternalName;
+    for (const OddVersionRecord &record : oddVersionRecords()) {
+        PeImageBuilder pe;
+        pe.addVersionBlock(record.block);
+        if (record.resourceSize != quint32(record.block.size()))
+            pe.setRecordedDataSize(record.resourceSize);
+        QTest::newRow(qPrintable(record.name)) << pe.build() << record.hidden;
+    }
 }
 
 void tst_VersionResource::oddEntryHidesOnlyItself()
