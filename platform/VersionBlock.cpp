@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr qsizetype HeaderSize = 6;
-
 qsizetype alignedTo4(qsizetype offset)
 {
     return (offset + 3) & ~qsizetype(3);

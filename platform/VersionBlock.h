@@ -12,6 +12,9 @@
 // in place.
 namespace VersionBlock {
 
+// Length, value length and kind: the bytes every node starts with.
+inline constexpr qsizetype HeaderSize = 6;
+
 // Where the parts of one node lie in the block.
 struct Node
 {

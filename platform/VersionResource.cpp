@@ -70,7 +70,7 @@ QByteArray readVersionBlock(QIODevice &device, quint16 userLanguage)
     if (!length)
         return QByteArray();
     std::optional<QByteArray> block = reader.read(range->offset, std::min<quint64>(*length, range->size));
-    if (!block)
+    if (!block || block->size() < VersionBlock::HeaderSize)
         return QByteArray();
     // The buffer must describe itself: verQueryValue knows the block only by this length.
     if (*length > block->size())

@@ -326,6 +326,12 @@ void tst_VersionResource::malformedFiles_data()
     loop.addResource(1, 16, 0x0409, "x");
     loop.setDirectoriesPointAtRoot(true);
     QTest::newRow("directories point at the root") << loop.build();
+    for (const quint32 size : {0u, 1u}) {
+        PeImageBuilder tiny;
+        tiny.addVersionBlock(block);
+        tiny.setRecordedDataSize(size);
+        QTest::addRow("resource of %u bytes", size) << tiny.build();
+    }
     PeImageBuilder hugeData;
     hugeData.addVersionBlock(block);
     hugeData.setRecordedDataSize(0xFFFFFFF0u);
