@@ -101,16 +101,12 @@ void ProfileText::splitLines(const QByteArray &bytes, qsizetype start)
             continue;
         }
         const bool crLf = unit == u'\r' && at + unitSize < whole && unitAt(at + unitSize) == u'\n';
-        const qsizetype endSize = crLf ? 2 * unitSize : unitSize;
-        const QByteArray content = bytes.mid(lineStart, at - lineStart);
-        m_lines.append(Line{decode(content), content, bytes.mid(at, endSize)});
-        at += endSize;
+        m_lines.append(Line{bytes.mid(lineStart, at - lineStart), crLf ? LineEnd::CrLf : unit == u'\r' ? LineEnd::Cr : LineEnd::Lf});
+        at += crLf ? 2 * unitSize : unitSize;
         lineStart = at;
     }
-    if (lineStart < whole) {
-        const QByteArray content = bytes.mid(lineStart, whole - lineStart);
-        m_lines.append(Line{decode(content), content, QByteArray()});
-    }
+    if (lineStart < whole)
+        m_lines.append(Line{bytes.mid(lineStart, whole - lineStart), LineEnd::None});
 }
 
 QString ProfileText::decode(const QByteArray &content) const
@@ -147,16 +143,13 @@ QByteArray ProfileText::encode(const QString &text) const
 }
 
 // A new line ends as the file's first line does; a file without line ends gets LF.
-ProfileText::Line ProfileText::newLine(const QString &text) const
+ProfileText::LineEnd ProfileText::newLineEnd() const
 {
-    QByteArray end = encode(QStringLiteral("\n"));
     for (const Line &line : m_lines) {
-        if (!line.end.isEmpty()) {
-            end = line.end;
-            break;
-        }
+        if (line.end != LineEnd::None)
+            return line.end;
     }
-    return Line{text, encode(text), end};
+    return LineEnd::Lf;
 }
 
 // Index of the first line of the first section named section, or -1.
@@ -164,7 +157,7 @@ qsizetype ProfileText::findSection(const QString &section) const
 {
     const QString wanted = trimmedProfile(section);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const QString name = sectionName(m_lines[i].text);
+        const QString name = sectionName(textOf(i));
         if (!name.isNull() && sameName(name, wanted))
             return i;
     }
@@ -176,27 +169,32 @@ std::optional<QString> ProfileText::value(const QString &section, const QString 
     const qsizetype start = findSection(section);
     if (start < 0)
         return std::nullopt;
-    for (qsizetype i = start + 1; i < m_lines.size() && sectionName(m_lines[i].text).isNull(); ++i) {
-        if (isKeyLine(m_lines[i].text, key))
-            return valueOfKeyLine(m_lines[i].text);
+    for (qsizetype i = start + 1; i < m_lines.size(); ++i) {
+        const QString text = textOf(i);
+        if (!sectionName(text).isNull())
+            break;
+        if (isKeyLine(text, key))
+            return valueOfKeyLine(text);
     }
     return std::nullopt;
 }
 
 void ProfileText::setValue(const QString &section, const QString &key, const QString &value)
 {
-    const Line keyLine = newLine(trimmedProfile(key) + QLatin1Char('=') + value);
+    const Line keyLine{encode(trimmedProfile(key) + QLatin1Char('=') + value), newLineEnd()};
     const qsizetype start = findSection(section);
     qsizetype insertAt = m_lines.size();
     if (start >= 0) {
         qsizetype lastKeyLine = start;
-        for (qsizetype i = start + 1; i < m_lines.size() && sectionName(m_lines[i].text).isNull(); ++i) {
-            if (isKeyLine(m_lines[i].text, key)) {
-                m_lines[i].text = keyLine.text;
+        for (qsizetype i = start + 1; i < m_lines.size(); ++i) {
+            const QString text = textOf(i);
+            if (!sectionName(text).isNull())
+                break;
+            if (isKeyLine(text, key)) {
                 m_lines[i].content = keyLine.content; // the line keeps its own end
                 return;
             }
-            if (!trimmedProfile(m_lines[i].text).isEmpty())
+            if (!trimmedProfile(text).isEmpty())
                 lastKeyLine = i;
         }
         // A new key goes after the section's last non-blank line, so that blank lines
@@ -204,17 +202,24 @@ void ProfileText::setValue(const QString &section, const QString &key, const QSt
         insertAt = lastKeyLine + 1;
     }
     // The line before a new one must end; only a last line may lack its end.
-    if (insertAt == m_lines.size() && !m_lines.isEmpty() && m_lines.last().end.isEmpty())
+    if (insertAt == m_lines.size() && !m_lines.isEmpty() && m_lines.last().end == LineEnd::None)
         m_lines.last().end = keyLine.end;
     if (start < 0)
-        m_lines.insert(insertAt++, newLine(QLatin1Char('[') + trimmedProfile(section) + QLatin1Char(']')));
+        m_lines.insert(insertAt++, Line{encode(QLatin1Char('[') + trimmedProfile(section) + QLatin1Char(']')), keyLine.end});
     m_lines.insert(insertAt, keyLine);
 }
 
 QByteArray ProfileText::toBytes() const
 {
+    const QByteArray lf = encode(QStringLiteral("\n"));
+    const QByteArray cr = encode(QStringLiteral("\r"));
     QByteArray bytes = m_byteOrderMark;
-    for (const Line &line : m_lines)
-        bytes += line.content + line.end;
+    for (const Line &line : m_lines) {
+        bytes += line.content;
+        if (line.end == LineEnd::Cr || line.end == LineEnd::CrLf)
+            bytes += cr;
+        if (line.end == LineEnd::Lf || line.end == LineEnd::CrLf)
+            bytes += lf;
+    }
     return bytes + m_trailingByte;
 }

@@ -29,18 +29,20 @@ public:
 
 private:
     enum class Encoding { EightBit, Utf16LittleEndian, Utf16BigEndian };
+    enum class LineEnd : quint8 { None, Lf, Cr, CrLf }; // None only for a last line
 
+    // Kept small: a file of a million empty lines is a million of these.
     struct Line
     {
-        QString text;
         QByteArray content; // the line as it is stored, without its end
-        QByteArray end;     // CR LF, LF or CR as stored; empty for a last line without one
+        LineEnd end = LineEnd::None;
     };
 
     void splitLines(const QByteArray &bytes, qsizetype start);
     QString decode(const QByteArray &content) const;
+    QString textOf(qsizetype line) const { return decode(m_lines[line].content); }
     QByteArray encode(const QString &text) const;
-    Line newLine(const QString &text) const;
+    LineEnd newLineEnd() const;
     qsizetype findSection(const QString &section) const;
 
     Encoding m_encoding = Encoding::EightBit;
