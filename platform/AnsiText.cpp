@@ -1,6 +1,7 @@
 #include "AnsiText.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -27,6 +28,9 @@ QString decodeWindows1252(QByteArrayView bytes)
 
 QString decodeUtf8OrWindows1252(QByteArrayView bytes)
 {
+    // Most lines are plain ASCII, which every one of the encodings reads alike.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char byte) { return quint8(byte) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())

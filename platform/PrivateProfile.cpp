@@ -10,8 +10,10 @@
 
 namespace {
 
-// Settings files are small; anything much larger is not ours and is not read into memory.
-constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+// Settings files hold a few hundred bytes. A file of more than a mebibyte is not ours: it is
+// not read (every line costs memory and time at each read) and, since it was not read, never
+// replaced.
+constexpr qint64 MaxFileSize = 1024 * 1024;
 
 // The settings file as it stands: an empty text when there is no file, nothing when there is
 // one that cannot be read whole (no permission, a folder, a pipe or device, too large, a read

@@ -18,7 +18,7 @@ QString getString(const QString &section, const QString &key, const QString &def
 // The file is replaced as a whole (temporary file written through to the disk, then renamed),
 // so a crash or a full disk leaves the old file or the new one. Returns false, and leaves the
 // file as it was, when the file cannot be written, or when it exists but cannot be read
-// whole (no permission, larger than 16 MiB): what was not read is never replaced.
+// whole (no permission, larger than 1 MiB): what was not read is never replaced.
 bool writeString(const QString &section, const QString &key, const QString &value,
                  const QString &fileName);
 

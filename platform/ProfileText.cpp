@@ -83,24 +83,17 @@ ProfileText::ProfileText(const QByteArray &bytes)
 void ProfileText::splitLines(const QByteArray &bytes, qsizetype start)
 {
     const qsizetype unitSize = m_encoding == Encoding::EightBit ? 1 : 2;
-    const auto unitAt = [&](qsizetype at) -> char16_t {
-        const auto first = quint8(bytes[at]);
-        if (m_encoding == Encoding::EightBit)
-            return first;
-        const auto second = quint8(bytes[at + 1]);
-        return m_encoding == Encoding::Utf16LittleEndian ? char16_t(first | second << 8) : char16_t(first << 8 | second);
-    };
     const qsizetype whole = start + (bytes.size() - start) / unitSize * unitSize;
     m_trailingByte = bytes.mid(whole);
 
     qsizetype lineStart = start;
     for (qsizetype at = start; at < whole;) {
-        const char16_t unit = unitAt(at);
+        const char16_t unit = unitAt(bytes, at);
         if (unit != u'\r' && unit != u'\n') {
             at += unitSize;
             continue;
         }
-        const bool crLf = unit == u'\r' && at + unitSize < whole && unitAt(at + unitSize) == u'\n';
+        const bool crLf = unit == u'\r' && at + unitSize < whole && unitAt(bytes, at + unitSize) == u'\n';
         m_lines.append(Line{bytes.mid(lineStart, at - lineStart), crLf ? LineEnd::CrLf : unit == u'\r' ? LineEnd::Cr : LineEnd::Lf});
         at += crLf ? 2 * unitSize : unitSize;
         lineStart = at;
@@ -109,19 +102,47 @@ void ProfileText::splitLines(const QByteArray &bytes, qsizetype start)
         m_lines.append(Line{bytes.mid(lineStart, whole - lineStart), LineEnd::None});
 }
 
+char16_t ProfileText::unitAt(const QByteArray &bytes, qsizetype offset) const
+{
+    const auto first = quint8(bytes[offset]);
+    if (m_encoding == Encoding::EightBit)
+        return first;
+    const auto second = quint8(bytes[offset + 1]);
+    return m_encoding == Encoding::Utf16LittleEndian ? char16_t(first | second << 8) : char16_t(first << 8 | second);
+}
+
 QString ProfileText::decode(const QByteArray &content) const
 {
     if (m_encoding == Encoding::EightBit)
         return decodeUtf8OrWindows1252(content);
     // Unit by unit, so that even a stray half of a surrogate pair comes back as it was.
     QString text(content.size() / 2, Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const auto first = quint8(content[2 * i]);
-        const auto second = quint8(content[2 * i + 1]);
-        text[i] = QChar(m_encoding == Encoding::Utf16LittleEndian ? char16_t(first | second << 8)
-                                                                  : char16_t(first << 8 | second));
-    }
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(unitAt(content, 2 * i));
     return text;
+}
+
+bool ProfileText::maybeSectionLine(qsizetype line) const
+{
+    const QByteArray &content = m_lines[line].content;
+    const qsizetype unitSize = m_encoding == Encoding::EightBit ? 1 : 2;
+    for (qsizetype at = 0; at + unitSize <= content.size(); at += unitSize) {
+        const char16_t unit = unitAt(content, at);
+        if (!isProfileBlank(QChar(unit)))
+            return unit == u'[';
+    }
+    return false;
+}
+
+bool ProfileText::maybeKeyLine(qsizetype line) const
+{
+    const QByteArray &content = m_lines[line].content;
+    const qsizetype unitSize = m_encoding == Encoding::EightBit ? 1 : 2;
+    for (qsizetype at = 0; at + unitSize <= content.size(); at += unitSize) {
+        if (unitAt(content, at) == u'=')
+            return true;
+    }
+    return false;
 }
 
 QByteArray ProfileText::encode(const QString &text) const
@@ -157,6 +178,8 @@ qsizetype ProfileText::findSection(const QString &section) const
 {
     const QString wanted = trimmedProfile(section);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (!maybeSectionLine(i))
+            continue;
         const QString name = sectionName(textOf(i));
         if (!name.isNull() && sameName(name, wanted))
             return i;
@@ -170,6 +193,8 @@ std::optional<QString> ProfileText::value(const QString &section, const QString 
     if (start < 0)
         return std::nullopt;
     for (qsizetype i = start + 1; i < m_lines.size(); ++i) {
+        if (!maybeSectionLine(i) && !maybeKeyLine(i))
+            continue;
         const QString text = textOf(i);
         if (!sectionName(text).isNull())
             break;
@@ -187,6 +212,8 @@ void ProfileText::setValue(const QString &section, const QString &key, const QSt
     if (start >= 0) {
         qsizetype lastKeyLine = start;
         for (qsizetype i = start + 1; i < m_lines.size(); ++i) {
+            if (!maybeSectionLine(i) && !maybeKeyLine(i) && m_lines[i].content.isEmpty())
+                continue; // an empty line: neither a section, a key nor a last non-blank line
             const QString text = textOf(i);
             if (!sectionName(text).isNull())
                 break;

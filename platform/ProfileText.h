@@ -41,6 +41,10 @@ private:
     void splitLines(const QByteArray &bytes, qsizetype start);
     QString decode(const QByteArray &content) const;
     QString textOf(qsizetype line) const { return decode(m_lines[line].content); }
+    char16_t unitAt(const QByteArray &bytes, qsizetype offset) const;
+    // Cheap tests on the stored bytes that spare most lines the decoding.
+    bool maybeSectionLine(qsizetype line) const;
+    bool maybeKeyLine(qsizetype line) const;
     QByteArray encode(const QString &text) const;
     LineEnd newLineEnd() const;
     qsizetype findSection(const QString &section) const;
