@@ -3,7 +3,6 @@
 // comes out. A read outside the data, a hang or an endless recursion is a finding.
 
 #include "Lm_verinfo.h"
-#include "VersionBlock.h"
 #include "VersionResource.h"
 
 #include <QBuffer>
@@ -52,7 +51,6 @@ void queryBlock(const QByteArray &block)
     const quint32 size = VersionResource::bufferSizeFor(quint32(block.size()));
     QByteArray buffer = block;
     buffer.append(qsizetype(size) - block.size(), '\0');
-    (void)VersionBlock::isWellFormed(block);
     queryBlock(buffer, size, QStringLiteral("040904E4"));
     queryBlock(block, quint32(block.size()), QStringLiteral("040904E4"));
 }
@@ -91,7 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QBuffer device;
     device.setData(input);
     device.open(QIODevice::ReadOnly);
-    const QByteArray block = VersionResource::readVersionBlock(device);
+    // The language the user reads decides between the languages of a resource: the input's
+    // first byte stands in for it, so that every language entry can be chosen.
+    const quint16 userLanguage = size > 0 ? quint16(0x0400 | data[0]) : 0;
+    const QByteArray block = VersionResource::readVersionBlock(device, userLanguage);
     if (!block.isEmpty()) {
         queryBlock(block);
         readAsFile(input);

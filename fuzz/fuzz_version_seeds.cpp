@@ -1,7 +1,9 @@
 // Writes the seed corpus of the version reader's fuzz target into the folder given: small
-// Windows and ELF executables with sound and broken version records, and bare blocks.
+// Windows and ELF executables with sound, oddly laid out and broken version records, and bare
+// blocks.
 
 #include "ElfImageBuilder.h"
+#include "OddVersionRecords.h"
 #include "PeImageBuilder.h"
 #include "SampleVersionRecord.h"
 #include "VersionBlockWriter.h"
@@ -75,7 +77,7 @@ int main(int argc, char *argv[])
     manySections.addSection(".vs_version_info", full);
     manySections.setCountsInFirstSection(true);
 
-    const QList<std::pair<QString, QByteArray>> seeds = {
+    QList<std::pair<QString, QByteArray>> seeds = {
         {"pe32", pe(full)},
         {"pe32plus", pe(full, PeImageBuilder::Format::Pe32Plus)},
         {"pe32-bare", pe(versionBlock(bare))},
@@ -90,6 +92,15 @@ int main(int argc, char *argv[])
         {"block-bare", versionBlock(bare)},
         {"block-past-end", withLength(full, 0xFFFF)},
     };
+    // Records with one odd entry, each in a Windows executable whose directory records the
+    // resource's size.
+    for (const OddVersionRecord &record : oddVersionRecords()) {
+        PeImageBuilder builder;
+        builder.addVersionBlock(record.block);
+        builder.setRecordedDataSize(record.resourceSize);
+        seeds.append({QStringLiteral("pe32-odd-") + QString(record.name).replace(QLatin1Char(' '), QLatin1Char('-')),
+                      builder.build()});
+    }
     for (const auto &[name, bytes] : seeds) {
         if (!writeSeed(folder, name, bytes))
             return 1;

@@ -1,7 +1,9 @@
 #include "IniFile.h"
 
+#include "EConvertError.h"
 #include "Exception.h"
 #include "PrivateProfile.h"
+#include "StrToInt.h"
 
 IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
@@ -12,14 +14,19 @@ QString IniFile::readString(const QString &section, const QString &key, const QS
 
 int IniFile::parseInteger(const QString &text, int defaultValue)
 {
-    bool ok = false;
-    if (text.size() > 2 && (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X")))) {
-        // Hexadecimal covers the whole 32 bits, so 0xFFFFFFFF reads as -1.
-        const uint value = text.mid(2).toUInt(&ok, 16);
-        return ok ? static_cast<int>(value) : defaultValue;
+    // The reader took the blanks around the value away; any blank left (one that stood inside
+    // quotes, or after "0x") makes the value no integer.
+    if (text.contains(QLatin1Char(' ')) || text.contains(QLatin1Char('\t')))
+        return defaultValue;
+    // "0x" stands for the framework's "$"; hexadecimal covers all 32 bits, so 0xFFFFFFFF
+    // reads as -1. A second "0x" or a sign after the first is no hexadecimal digit.
+    const bool hexadecimal =
+        text.size() > 2 && (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X")));
+    try {
+        return strToInt(hexadecimal ? QLatin1Char('$') + text.mid(2) : text);
+    } catch (const EConvertError &) {
+        return defaultValue;
     }
-    const int value = text.toInt(&ok, 10);
-    return ok ? value : defaultValue;
 }
 
 int IniFile::readInteger(const QString &section, const QString &key, int defaultValue) const

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QLocale;
+
 // The user's locale settings that the program asks for. Tests stand in a subclass with
 // answers of their own.
 class LocaleInfo
@@ -14,4 +16,10 @@ public:
     virtual QString shortDateFormat() const;
     // "1" when years are written with four digits, "0" with two.
     virtual QString centurySetting() const;
+    // The Windows language identifier of the language the user reads (0x0407 for German as
+    // spoken in Germany), or 0 when the locale names no language Windows knows.
+    virtual quint16 userLanguage() const;
+
+    // The Windows language identifier of locale's language and territory, or 0.
+    static quint16 windowsLanguageId(const QLocale &locale);
 };

@@ -14,6 +14,8 @@ constexpr quint32 VersionResourceName = 1;
 constexpr quint32 SubdirectoryFlag = 0x80000000u;
 constexpr quint64 SectionHeaderSize = 40;
 constexpr quint64 DirectoryEntrySize = 8;
+constexpr quint32 NeutralLanguage = 0x0000;
+constexpr quint32 UsEnglish = 0x0409;
 
 // One section of the image: where its bytes lie in memory (relative) and in the file.
 struct Section
@@ -29,11 +31,20 @@ public:
     explicit Image(const BinaryReader &file) : m_file(file) {}
 
     bool readHeaders();
-    std::optional<FileRange> versionResource() const;
+    std::optional<FileRange> versionResource(quint16 userLanguage) const;
 
 private:
+    // One entry of a resource directory: a name or number, and where it leads.
+    struct Entry
+    {
+        quint32 id = 0;
+        quint32 offset = 0;
+    };
+
     std::optional<quint64> fileOffset(quint32 rva, quint64 size) const;
-    std::optional<quint32> findEntry(quint32 directoryOffset, std::optional<quint32> id) const;
+    std::optional<QList<Entry>> entries(quint32 directoryOffset) const;
+    std::optional<quint32> findEntry(quint32 directoryOffset, quint32 id) const;
+    std::optional<quint32> chooseLanguage(quint32 directoryOffset, quint16 userLanguage) const;
 
     const BinaryReader &m_file;
     QList<Section> m_sections;
@@ -109,9 +120,10 @@ std::optional<quint64> Image::fileOffset(quint32 rva, quint64 size) const
     return std::nullopt;
 }
 
-// The offset field of the directory entry with the given id, or of the first entry when no id
-// is asked for. directoryOffset is relative to the start of the resource directory.
-std::optional<quint32> Image::findEntry(quint32 directoryOffset, std::optional<quint32> id) const
+// The entries of the directory at directoryOffset (relative to the start of the resource
+// directory), those with names first and those with numbers after them; nothing when the
+// directory is empty or does not lie wholly in the file.
+std::optional<QList<Image::Entry>> Image::entries(quint32 directoryOffset) const
 {
     const quint64 directoryRva = quint64(m_resourceRva) + directoryOffset;
     if (directoryRva > 0xFFFFFFFFu)
@@ -127,23 +139,51 @@ std::optional<quint32> Image::findEntry(quint32 directoryOffset, std::optional<q
     const std::optional<quint64> entriesOffset = fileOffset(quint32(directoryRva + 16), entryCount * DirectoryEntrySize);
     if (!entriesOffset)
         return std::nullopt;
-    std::optional<QByteArray> entries = m_file.read(*entriesOffset, entryCount * DirectoryEntrySize);
-    if (!entries)
+    std::optional<QByteArray> bytes = m_file.read(*entriesOffset, entryCount * DirectoryEntrySize);
+    if (!bytes)
         return std::nullopt;
-    QBuffer buffer(&*entries);
+    QBuffer buffer(&*bytes);
     buffer.open(QIODevice::ReadOnly);
     const BinaryReader table(buffer);
-    if (!id)
-        return table.u32(4);
-    // Entries with names come first; those with numbers follow.
-    for (quint64 i = namedCount; i < entryCount; ++i) {
-        if (table.u32(i * DirectoryEntrySize) == *id)
-            return table.u32(i * DirectoryEntrySize + 4);
+    QList<Entry> list;
+    for (quint64 i = 0; i < entryCount; ++i)
+        list.append(Entry{table.u32(i * DirectoryEntrySize).value_or(0), table.u32(i * DirectoryEntrySize + 4).value_or(0)});
+    return list;
+}
+
+// The offset field of the entry with the number id (named entries never match).
+std::optional<quint32> Image::findEntry(quint32 directoryOffset, quint32 id) const
+{
+    const std::optional<QList<Entry>> list = entries(directoryOffset);
+    if (!list)
+        return std::nullopt;
+    for (const Entry &entry : *list) {
+        if (!(entry.id & SubdirectoryFlag) && entry.id == id)
+            return entry.offset;
     }
     return std::nullopt;
 }
 
-std::optional<FileRange> Image::versionResource() const
+// The offset field of the language entry Windows takes: the user's language, language-neutral,
+// US English, or else the first entry.
+std::optional<quint32> Image::chooseLanguage(quint32 directoryOffset, quint16 userLanguage) const
+{
+    const std::optional<QList<Entry>> list = entries(directoryOffset);
+    if (!list)
+        return std::nullopt;
+    QList<quint32> preferred = {NeutralLanguage, UsEnglish};
+    if (userLanguage != 0)
+        preferred.prepend(userLanguage);
+    for (const quint32 language : preferred) {
+        for (const Entry &entry : *list) {
+            if (entry.id == language)
+                return entry.offset;
+        }
+    }
+    return list->first().offset;
+}
+
+std::optional<FileRange> Image::versionResource(quint16 userLanguage) const
 {
     // Three levels: type, then name, then language; the first two lead to directories, the
     // third to the description of the data. Each step goes down by a fixed lookup, so a
@@ -154,7 +194,7 @@ std::optional<FileRange> Image::versionResource() const
     const std::optional<quint32> names = findEntry(*types & ~SubdirectoryFlag, VersionResourceName);
     if (!names || !(*names & SubdirectoryFlag))
         return std::nullopt;
-    const std::optional<quint32> language = findEntry(*names & ~SubdirectoryFlag, std::nullopt);
+    const std::optional<quint32> language = chooseLanguage(*names & ~SubdirectoryFlag, userLanguage);
     if (!language || (*language & SubdirectoryFlag))
         return std::nullopt;
 
@@ -178,12 +218,12 @@ std::optional<FileRange> Image::versionResource() const
 
 namespace PeImage {
 
-std::optional<FileRange> findVersionResource(const BinaryReader &file)
+std::optional<FileRange> findVersionResource(const BinaryReader &file, quint16 userLanguage)
 {
     Image image(file);
     if (!image.readHeaders())
         return std::nullopt;
-    return image.versionResource();
+    return image.versionResource(userLanguage);
 }
 
 } // namespace PeImage

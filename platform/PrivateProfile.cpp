@@ -1,84 +1,50 @@
 #include "PrivateProfile.h"
 
+#include "ProfileText.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-#include <QStringList>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
-// Settings files are small; anything much larger is not ours and is not read into memory.
-constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+// Settings files hold a few hundred bytes. A file of more than a mebibyte is not ours: it is
+// not read (every line costs memory and time at each read) and, since it was not read, never
+// replaced.
+constexpr qint64 MaxFileSize = 1024 * 1024;
 
-struct ProfileText
+// The settings file as it stands: an empty text when there is no file, nothing when there is
+// one that cannot be read whole (no permission, a folder, a pipe or device, too large, a read
+// error). Only plain files are opened: opening a pipe could wait for ever.
+std::optional<ProfileText> readProfile(const QString &fileName)
 {
-    QStringList lines;
-    QString lineBreak = QStringLiteral("\n");
-};
-
-ProfileText readProfile(const QString &fileName)
-{
-    ProfileText text;
+    const QFileInfo info(fileName);
+    if (!info.exists() && !info.isSymLink())
+        return ProfileText();
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileSize)
-        return text;
-    const QString content = QString::fromUtf8(file.readAll());
-    if (content.contains(QLatin1String("\r\n")))
-        text.lineBreak = QStringLiteral("\r\n");
-    text.lines = content.split(QLatin1Char('\n'));
-    for (QString &line : text.lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    // A file that ends with a line break yields one empty piece after it, not a line.
-    if (!text.lines.isEmpty() && text.lines.last().isEmpty())
-        text.lines.removeLast();
-    return text;
+    if (!info.isFile() || info.size() > MaxFileSize || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > MaxFileSize || !file.atEnd())
+        return std::nullopt;
+    return ProfileText(bytes);
 }
 
-// The name of a section line "[Name]", or a null string when the line is no section line.
-QString sectionName(const QString &line)
+// Replaces the file by one holding bytes. Every byte must reach the disk before the new file
+// takes the old one's place; on any failure the old file stays as it was.
+bool replaceFile(const QString &fileName, const QByteArray &bytes)
 {
-    const QString trimmed = line.trimmed();
-    if (!trimmed.startsWith(QLatin1Char('[')))
-        return QString();
-    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
-    if (close < 0)
-        return QString();
-    return trimmed.mid(1, close - 1).trimmed();
-}
-
-bool isKeyLine(const QString &line, const QString &key)
-{
-    const qsizetype equals = line.indexOf(QLatin1Char('='));
-    if (equals < 0)
+    QSaveFile file(fileName);
+    // Unbuffered, so that a full disk fails the write itself and not a flush nobody checks.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    return line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) == 0;
-}
-
-bool sameName(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-// Index of the first line of the first section named section, or -1.
-qsizetype findSection(const QStringList &lines, const QString &section)
-{
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString name = sectionName(lines[i]);
-        if (!name.isNull() && sameName(name, section))
-            return i;
-    }
-    return -1;
-}
-
-QString stripQuotes(const QString &value)
-{
-    if (value.size() >= 2) {
-        const QChar first = value.front();
-        if ((first == QLatin1Char('"') || first == QLatin1Char('\'')) && value.back() == first)
-            return value.mid(1, value.size() - 2);
-    }
-    return value;
+    if (file.write(bytes) != bytes.size())
+        return false;
+    if (::fsync(file.handle()) != 0)
+        return false;
+    return file.commit();
 }
 
 } // namespace
@@ -88,17 +54,8 @@ namespace PrivateProfile {
 QString getString(const QString &section, const QString &key, const QString &defaultValue,
                   const QString &fileName, int bufferSize)
 {
-    const QStringList lines = readProfile(fileName).lines;
-    const qsizetype start = findSection(lines, section);
-    QString value = defaultValue;
-    if (start >= 0) {
-        for (qsizetype i = start + 1; i < lines.size() && sectionName(lines[i]).isNull(); ++i) {
-            if (isKeyLine(lines[i], key)) {
-                value = stripQuotes(lines[i].mid(lines[i].indexOf(QLatin1Char('=')) + 1).trimmed());
-                break;
-            }
-        }
-    }
+    const std::optional<ProfileText> text = readProfile(fileName);
+    QString value = text ? text->value(section, key).value_or(defaultValue) : defaultValue;
     if (bufferSize > 0 && value.size() > bufferSize - 1)
         value.truncate(bufferSize - 1);
     return value;
@@ -107,39 +64,12 @@ QString getString(const QString &section, const QString &key, const QString &def
 bool writeString(const QString &section, const QString &key, const QString &value,
                  const QString &fileName)
 {
-    ProfileText text = readProfile(fileName);
-    QStringList &lines = text.lines;
-    const QString keyLine = key.trimmed() + QLatin1Char('=') + value;
-    const qsizetype start = findSection(lines, section);
-    if (start < 0) {
-        lines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
-        lines.append(keyLine);
-    } else {
-        qsizetype lastKeyLine = start;
-        qsizetype i = start + 1;
-        bool replaced = false;
-        for (; i < lines.size() && sectionName(lines[i]).isNull(); ++i) {
-            if (isKeyLine(lines[i], key)) {
-                lines[i] = keyLine;
-                replaced = true;
-                break;
-            }
-            if (!lines[i].trimmed().isEmpty())
-                lastKeyLine = i;
-        }
-        // A new key goes after the section's last non-blank line, so that blank lines
-        // separating it from the next section stay where they are.
-        if (!replaced)
-            lines.insert(lastKeyLine + 1, keyLine);
-    }
-
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    std::optional<ProfileText> text = readProfile(fileName);
+    // What could not be read is never replaced: the write is refused instead.
+    if (!text)
         return false;
-    const QByteArray content = (lines.join(text.lineBreak) + text.lineBreak).toUtf8();
-    if (file.write(content) != content.size())
-        return false;
-    return file.commit();
+    text->setValue(section, key, value);
+    return replaceFile(fileName, text->toBytes());
 }
 
 } // namespace PrivateProfile

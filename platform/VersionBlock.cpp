@@ -6,10 +6,6 @@
 
 namespace {
 
-constexpr qsizetype HeaderSize = 6;
-// Real blocks are four levels deep; anything much deeper is not a version block.
-constexpr int MaxDepth = 16;
-
 qsizetype alignedTo4(qsizetype offset)
 {
     return (offset + 3) & ~qsizetype(3);
@@ -18,23 +14,6 @@ qsizetype alignedTo4(qsizetype offset)
 quint16 unitAt(QByteArrayView block, qsizetype offset)
 {
     return qFromLittleEndian<quint16>(block.data() + offset);
-}
-
-bool isZeroFilled(QByteArrayView bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char byte) { return byte == 0; });
-}
-
-bool childrenWellFormed(QByteArrayView block, const VersionBlock::Node &node, int depth)
-{
-    if (depth > MaxDepth)
-        return false;
-    VersionBlock::ChildWalker walker(block, node);
-    while (const std::optional<VersionBlock::Node> child = walker.next()) {
-        if (!childrenWellFormed(block, *child, depth + 1))
-            return false;
-    }
-    return !walker.failed();
 }
 
 } // namespace
@@ -79,23 +58,16 @@ ChildWalker::ChildWalker(QByteArrayView block, const Node &parent)
 
 std::optional<Node> ChildWalker::next()
 {
-    if (m_failed || m_position >= m_end)
+    if (m_position >= m_end)
         return std::nullopt;
     std::optional<Node> child = readNode(m_block, m_position, m_end);
     if (!child) {
-        // Zeros up to the end of the parent are padding, not a node of length zero.
-        m_failed = !isZeroFilled(m_block.sliced(m_position, m_end - m_position));
+        // Padding, trailing bytes or a broken node: whatever follows cannot be found.
         m_position = m_end;
         return std::nullopt;
     }
     m_position = alignedTo4(child->end); // a node is at least a header long: always forward
     return child;
-}
-
-bool isWellFormed(QByteArrayView block)
-{
-    const std::optional<Node> root = readNode(block, 0, block.size());
-    return root && root->key == QLatin1String("VS_VERSION_INFO") && childrenWellFormed(block, *root, 1);
 }
 
 std::optional<Node> find(QByteArrayView block, const QString &path)

@@ -7,8 +7,13 @@
 // Takes apart a version block: a tree of nodes, each a header (its length, the length of its
 // value, its kind), a zero-terminated UTF-16 key, a value and child nodes, the value and each
 // child starting on a 4-byte boundary of the block. The block comes from a file and is checked
-// as it is read: nothing here reads outside it, recurses without bound or walks in place.
+// only along the path of each query, as Windows reads it: a malformed node hides itself and
+// the siblings after it, nothing else. Nothing here reads outside the block, recurses or walks
+// in place.
 namespace VersionBlock {
+
+// Length, value length and kind: the bytes every node starts with.
+inline constexpr qsizetype HeaderSize = 6;
 
 // Where the parts of one node lie in the block.
 struct Node
@@ -30,23 +35,18 @@ class ChildWalker
 public:
     ChildWalker(QByteArrayView block, const Node &parent);
 
-    // The next child, or nothing after the last child or at a malformed one (see failed()).
+    // The next child, or nothing after the last child or at a malformed one.
     std::optional<Node> next();
-    bool failed() const { return m_failed; }
 
 private:
     QByteArrayView m_block;
     qsizetype m_position;
     qsizetype m_end;
-    bool m_failed = false;
 };
 
 // The node at offset, which must end at or before limit; nothing when it does not fit or its
 // key is not terminated inside it.
 std::optional<Node> readNode(QByteArrayView block, qsizetype offset, qsizetype limit);
-
-// True when the block is one well-formed tree with the root key "VS_VERSION_INFO".
-bool isWellFormed(QByteArrayView block);
 
 // The node a query path leads to: keys separated by backslashes, each matched in full and
 // without regard to case against the children of the node before, the first match winning;

@@ -2,11 +2,15 @@
 
 #include "BinaryReader.h"
 #include "ElfImage.h"
+#include "LocaleInfo.h"
 #include "PeImage.h"
 #include "VersionBlock.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+#include <QtEndian>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -39,27 +43,40 @@ QByteArray readVersionBlockOfFile(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
-    return VersionResource::readVersionBlock(file);
+    return VersionResource::readVersionBlock(file, LocaleInfo().userLanguage());
+}
+
+// A query below "\StringFileInfo\<table>\" asks for a text, whatever its entry says.
+bool isStringQuery(const QString &subBlock)
+{
+    const QStringList keys = subBlock.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    return keys.size() == 3 && keys.front().compare(QLatin1String("StringFileInfo"), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
 
 namespace VersionResource {
 
-QByteArray readVersionBlock(QIODevice &device)
+QByteArray readVersionBlock(QIODevice &device, quint16 userLanguage)
 {
     const BinaryReader reader(device);
-    std::optional<FileRange> range = PeImage::findVersionResource(reader);
+    std::optional<FileRange> range = PeImage::findVersionResource(reader, userLanguage);
     if (!range)
         range = ElfImage::findSection(reader, SectionName);
     if (!range)
         return QByteArray();
     // The block's own length, in its first two bytes, says how much of the resource it is.
     const std::optional<quint16> length = reader.u16(range->offset);
-    if (!length || *length > range->size)
+    if (!length)
         return QByteArray();
-    const std::optional<QByteArray> block = reader.read(range->offset, *length);
-    if (!block || !VersionBlock::isWellFormed(*block))
+    std::optional<QByteArray> block = reader.read(range->offset, std::min<quint64>(*length, range->size));
+    if (!block || block->size() < VersionBlock::HeaderSize)
+        return QByteArray();
+    // The buffer must describe itself: verQueryValue knows the block only by this length.
+    if (*length > block->size())
+        qToLittleEndian(quint16(block->size()), block->data());
+    const std::optional<VersionBlock::Node> root = VersionBlock::readNode(*block, 0, block->size());
+    if (!root || root->key.compare(QLatin1String("VS_VERSION_INFO"), Qt::CaseInsensitive) != 0)
         return QByteArray();
     return *block;
 }
@@ -106,12 +123,18 @@ bool verQueryValue(void *block, quint32 blockSize, const QString &subBlock, cons
     const std::optional<VersionBlock::Node> node = VersionBlock::find(raw, subBlock);
     if (!node)
         return false;
-    if (!node->isText()) {
+    const bool stringQuery = isStringQuery(subBlock);
+    if (!node->isText() && !stringQuery) {
         *buffer = bytes + node->valueOffset;
         *length = quint32(node->valueSize);
         return true;
     }
-    const QByteArray utf8 = VersionBlock::text(raw, *node).toUtf8();
+    VersionBlock::Node textNode = *node;
+    // Windows hands out a string table's text up to its terminating zero, whatever length its
+    // entry records; the end of the entry is the limit here.
+    if (stringQuery)
+        textNode.valueSize = node->end - node->valueOffset;
+    const QByteArray utf8 = VersionBlock::text(raw, textNode).toUtf8();
     const quint64 at = quint64(textRoomOffset(rawSize)) + quint64(node->valueOffset) * 3 / 2;
     if (at + quint64(utf8.size()) + 1 > blockSize)
         return false;

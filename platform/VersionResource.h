@@ -34,9 +34,10 @@ struct LANGANDCODEPAGE
 static_assert(sizeof(LANGANDCODEPAGE) == 4);
 
 // Reads the version record of an executable file the way the Windows version functions do.
-// A Windows executable keeps it as its version resource; an ELF executable (this program
-// among them) keeps the same block in the section VersionResource::SectionName.
-// A file whose record is malformed in any way reads as a file without one.
+// A Windows executable keeps it as its version resource (in the user's language where it has
+// several, see PeImage); an ELF executable (this program among them) keeps the same block in
+// the section VersionResource::SectionName. Like Windows, each query is answered on its own:
+// an odd entry hides only what lies in or behind it, and no query reads outside the block.
 namespace VersionResource {
 
 inline constexpr char SectionName[] = ".vs_version_info";
@@ -52,7 +53,8 @@ bool getFileVersionInfo(const QString &fileName, quint32 handle, quint32 size, v
 
 // Looks up subBlock in a buffer filled by getFileVersionInfo: "\" for the fixed part,
 // "\VarFileInfo\Translation" for the translation entries, "\StringFileInfo\<table>\<key>"
-// for a text. Names match in full and without regard to case; the first of equal keys wins.
+// for a text (a text even where its entry is marked as bytes, as Windows reads it). Names
+// match in full and without regard to case; the first of equal keys wins.
 // On success *buffer points into block and *length holds the value's size in bytes; a text is
 // handed out as zero-terminated UTF-8, written into the buffer's spare room, and its length
 // counts the terminating zero. block is checked against blockSize throughout.
@@ -60,8 +62,11 @@ bool verQueryValue(void *block, quint32 blockSize, const QString &subBlock, cons
                    quint32 *length);
 
 // The raw version block of an executable (a Windows or an ELF one) open in device, or an
-// empty array when it has none or it is malformed. The block is at most 65535 bytes long.
-QByteArray readVersionBlock(QIODevice &device);
+// empty array when it has none or its root is no "VS_VERSION_INFO" node. userLanguage is the
+// user's Windows language identifier (0 for none). The block is at most 65535 bytes long; a
+// root whose length runs past the end of the resource is cut to the resource, and its length
+// in the block says so.
+QByteArray readVersionBlock(QIODevice &device, quint16 userLanguage);
 
 // The buffer size that getFileVersionInfo needs for a raw block of blockSize bytes.
 quint32 bufferSizeFor(quint32 blockSize);

@@ -46,6 +46,8 @@ private slots:
     void closeAndReopenRestoresEverything();
     void otherSectionsAndCommentsAreKept();
     void refusedSettingsWriteIsShownAndShutdownGoesOn();
+    void settingsFromWindowsKeepTheirBytes_data();
+    void settingsFromWindowsKeepTheirBytes();
 };
 
 void tst_MainfrmStartup::noSettingsFileUsesLayoutAndWritesMainFormOnly()
@@ -249,6 +251,41 @@ void tst_MainfrmStartup::refusedSettingsWriteIsShownAndShutdownGoesOn()
         QDir(folder.path()).mkdir(QStringLiteral("Tinlark.ini")); // nothing can be written there now
     }
     QCOMPARE(recorder.messages(), QStringList{QStringLiteral("Unable to write to %1.").arg(folder.settingsPath())});
+}
+
+// A settings file brought from Windows: the window finds the database it names and, when the
+// user changed nothing, writes back exactly the bytes it read.
+void tst_MainfrmStartup::settingsFromWindowsKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+
+    const QByteArray windows("; Notizen f\xFCr sp\xE4ter\r\n[Hacks]\r\nDatabase=R\xE9" "den.csp\r\n\r\n[Caf\xE9]\r\n"
+                             "Name=Cr\xE8me br\xFBl\xE9" "e\r\n\r\n[MainForm]\r\nL=100\r\nT=90\r\nW=640\r\nH=480\r\n"
+                             "CH=94\r\nIndex=1\r\nRO=1\r\n");
+    QTest::newRow("Windows-1252, CR LF") << windows;
+    QTest::newRow("lone CR") << QByteArray(windows).replace("\r\n", "\r");
+    QByteArray unicode("\xFF\xFE");
+    for (const QChar c : QString::fromLatin1(windows))
+        unicode.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    QTest::newRow("UTF-16") << unicode;
+}
+
+void tst_MainfrmStartup::settingsFromWindowsKeepTheirBytes()
+{
+    QFETCH(QByteArray, settings);
+    TestFolder folder;
+    TestDatabase db(folder.filePath(QStringLiteral("R\u00E9den.csp")));
+    addThreeLanguages(db);
+    folder.writeSettings(settings);
+    ExceptionRecorder recorder;
+    {
+        TForm1 form;
+        QCOMPARE(recorder.messages(), QStringList());
+        QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("English"));
+        QCOMPARE(form.size(), QSize(640, 480));
+    }
+    QCOMPARE(recorder.messages(), QStringList());
+    QCOMPARE(folder.readSettings().toHex(' '), settings.toHex(' '));
 }
 
 TINLARK_TEST_MAIN(tst_MainfrmStartup)

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +26,52 @@ void writeAll(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
+// Text as Notepad's "Unicode" and "Unicode big endian" store it: a byte-order mark, then UTF-16.
+QByteArray utf16(const QString &text, bool bigEndian = false)
+{
+    QByteArray bytes;
+    for (const QChar c : QChar(0xFEFF) + text) {
+        const char low = char(c.unicode() & 0xFF);
+        const char high = char(c.unicode() >> 8);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+// A small file system of its own, mounted for the life of the object (root only).
+class SmallFileSystem
+{
+public:
+    SmallFileSystem()
+    {
+        m_mounted = geteuid() == 0 && mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallFileSystem()
+    {
+        if (m_mounted)
+            umount(QFile::encodeName(m_dir.path()).constData());
+    }
+    bool mounted() const { return m_mounted; }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+    // Fills every free byte, so that the next write fails for want of space.
+    void fill() const
+    {
+        QFile filler(filePath(QStringLiteral("filler")));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return;
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        while (filler.write("x", 1) == 1) {
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
 } // namespace
 
 class tst_IniFile : public QObject
@@ -37,6 +86,13 @@ private slots:
     void firstWriteCreatesFile();
     void refusedWriteRaisesAndLeavesFile();
     void longValuesAreCutAtTheBuffer();
+    void valuesAsWindowsReadsThem_data();
+    void valuesAsWindowsReadsThem();
+    void untouchedBytesStay_data();
+    void untouchedBytesStay();
+    void unreadableFileIsNeverReplaced_data();
+    void unreadableFileIsNeverReplaced();
+    void fullDiskKeepsTheOldFile();
 };
 
 void tst_IniFile::integers_data()
@@ -53,6 +109,11 @@ void tst_IniFile::integers_data()
     QTest::newRow("trailing letters") << "12px" << 99;
     QTest::newRow("too large") << "99999999999" << 99;
     QTest::newRow("empty") << "" << 99;
+    QTest::newRow("plus sign") << "+7" << 7;
+    QTest::newRow("blanks inside quotes") << "\" 50 \"" << 99;
+    QTest::newRow("blank after 0x") << "0x 10" << 99;
+    QTest::newRow("sign after 0x") << "0x+10" << 99;
+    QTest::newRow("0x twice") << "0x0x10" << 99;
 }
 
 void tst_IniFile::integers()
@@ -137,6 +198,144 @@ void tst_IniFile::longValuesAreCutAtTheBuffer()
     const QString path = dir.filePath(QStringLiteral("Tinlark.ini"));
     writeAll(path, "[Hacks]\nDatabase=" + QByteArray(5000, 'a') + "\n");
     QCOMPARE(PrivateProfile::getString(QStringLiteral("Hacks"), QStringLiteral("Database"), QString(), path).size(), 2047);
+}
+
+void tst_IniFile::valuesAsWindowsReadsThem_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected"); // null: the default
+
+    const QString reden = QStringLiteral("R\u00E9den.csp");
+    QTest::newRow("Windows-1252") << QByteArray("[S]\r\nK=R\xE9" "den.csp\r\n") << "K" << reden;
+    QTest::newRow("Windows-1252 beyond Latin-1") << QByteArray("[S]\nK=\x80 \x93x\x94\x81\n") << "K"
+                                                 << QStringLiteral("\u20AC \u201Cx\u201D\u0081");
+    QTest::newRow("UTF-8") << QByteArray("[S]\nK=R\xC3\xA9" "den.csp\n") << "K" << reden;
+    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF[S]\nK=R\xC3\xA9" "den.csp\n") << "K" << reden;
+    QTest::newRow("UTF-16") << utf16(QStringLiteral("[S]\r\nK=") + reden + QStringLiteral("\r\n")) << "K" << reden;
+    QTest::newRow("UTF-16 big-endian") << utf16(QStringLiteral("[S]\r\nK=") + reden, true) << "K" << reden;
+    QTest::newRow("lone CR ends a line") << QByteArray("[S]\rT=50\rW=640\r") << "T" << "50";
+    QTest::newRow("line after a lone CR") << QByteArray("[S]\rT=50\rW=640") << "W" << "640";
+    QTest::newRow("section after a lone CR") << QByteArray("[A]\rK=a\r[S]\rK=s") << "K" << "s";
+    QTest::newRow("Ctrl+Z is a blank") << QByteArray("[S]\nK=\x1A 50\t\x1A\n") << "K" << "50";
+    QTest::newRow("Ctrl+Z around a name") << QByteArray("[\x1AS ]\n\x1AK\x1A=v\n") << "K" << "v";
+    QTest::newRow("NUL ends a value") << QByteArray("[S]\nK=a.csp\0junk\nL=1\n", 21) << "K" << "a.csp";
+    QTest::newRow("NUL before the closing quote") << QByteArray("[S]\nK=\"ab\0c\"\n", 13) << "K" << "\"ab";
+    QTest::newRow("no-break space is no blank") << QByteArray("[S]\nK=\xA0x\xA0\n") << "K" << QStringLiteral("\u00A0x\u00A0");
+}
+
+void tst_IniFile::valuesAsWindowsReadsThem()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tinlark.ini"));
+    writeAll(path, file);
+    const QString value = IniFile(path).readString(QStringLiteral("S"), key, QString());
+    QCOMPARE(value, expected);
+}
+
+// Each file is written with L=16 in section MainForm; everything else stays as it was stored.
+void tst_IniFile::untouchedBytesStay_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("Windows-1252 in a comment, another section and a value")
+        << QByteArray("; Notizen f\xFCr sp\xE4ter\r\n[Hacks]\r\nDatabase=R\xE9" "den.csp\r\n\r\n[Caf\xE9]\r\nx=\x80\r\n"
+                      "[MainForm]\r\nL=1\r\nT=2\r\n")
+        << QByteArray("; Notizen f\xFCr sp\xE4ter\r\n[Hacks]\r\nDatabase=R\xE9" "den.csp\r\n\r\n[Caf\xE9]\r\nx=\x80\r\n"
+                      "[MainForm]\r\nL=16\r\nT=2\r\n");
+    QTest::newRow("UTF-16")
+        << utf16(QStringLiteral("[Caf\u00E9]\r\nx=\u20AC\r\n[MainForm]\r\nL=1\r\n"))
+        << utf16(QStringLiteral("[Caf\u00E9]\r\nx=\u20AC\r\n[MainForm]\r\nL=16\r\n"));
+    QTest::newRow("UTF-16 big-endian, new section")
+        << utf16(QStringLiteral("[Caf\u00E9]\r\nx=\u20AC\r\n"), true)
+        << utf16(QStringLiteral("[Caf\u00E9]\r\nx=\u20AC\r\n[MainForm]\r\nL=16\r\n"), true);
+    QTest::newRow("UTF-8 with byte-order mark")
+        << QByteArray("\xEF\xBB\xBF[MainForm]\nL=1\n") << QByteArray("\xEF\xBB\xBF[MainForm]\nL=16\n");
+    QTest::newRow("lone CR keeps the hidden line")
+        << QByteArray("[MainForm]\rL=50\rW=640\r") << QByteArray("[MainForm]\rL=16\rW=640\r");
+    QTest::newRow("mixed line ends")
+        << QByteArray("[A]\nk=1\r\n[MainForm]\rW=1\n") << QByteArray("[A]\nk=1\r\n[MainForm]\rW=1\nL=16\n");
+    QTest::newRow("no line end at the end")
+        << QByteArray("[MainForm]\nL=1") << QByteArray("[MainForm]\nL=16");
+    QTest::newRow("section added after a last line without its end")
+        << QByteArray("[A]\r\nk=1") << QByteArray("[A]\r\nk=1\r\n[MainForm]\r\nL=16\r\n");
+}
+
+void tst_IniFile::untouchedBytesStay()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tinlark.ini"));
+    writeAll(path, before);
+    IniFile(path).writeInteger(QStringLiteral("MainForm"), QStringLiteral("L"), 16);
+    QCOMPARE(readAll(path).toHex(' '), after.toHex(' '));
+}
+
+void tst_IniFile::unreadableFileIsNeverReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("larger than the reader takes") << "large";
+    QTest::newRow("no permission to read") << "unreadable";
+    QTest::newRow("named pipe") << "pipe";
+}
+
+void tst_IniFile::unreadableFileIsNeverReplaced()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tinlark.ini"));
+    const QByteArray content("[Hacks]\nDatabase=mine.csp\n[MainForm]\nL=5\n");
+    if (kind == QLatin1String("pipe")) {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else {
+        writeAll(path, content);
+        if (kind == QLatin1String("large"))
+            QVERIFY(QFile::resize(path, 1024 * 1024 + 1));
+        if (kind == QLatin1String("unreadable")) {
+            if (geteuid() == 0)
+                QSKIP("root reads a file without read permission");
+            QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        }
+    }
+    const QFileInfo before(path);
+    IniFile settings(path);
+    QCOMPARE(settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("L"), 99), 99);
+    QVERIFY_THROWS_EXCEPTION(Exception, settings.writeInteger(QStringLiteral("MainForm"), QStringLiteral("L"), 1));
+    const QFileInfo after(path);
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(after.isFile(), before.isFile());
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (kind != QLatin1String("pipe"))
+        QVERIFY(readAll(path).startsWith(content));
+}
+
+void tst_IniFile::fullDiskKeepsTheOldFile()
+{
+    if (geteuid() != 0)
+        QSKIP("mounting a small file system to fill up needs root");
+    const SmallFileSystem disk;
+    if (!disk.mounted())
+        QSKIP("this system does not let the test mount a tmpfs");
+    const QString path = disk.filePath(QStringLiteral("Tinlark.ini"));
+    const QByteArray content("[Hacks]\nDatabase=mine.csp\n[MainForm]\nL=5\n");
+    writeAll(path, content);
+    disk.fill();
+    IniFile settings(path);
+    try {
+        settings.writeInteger(QStringLiteral("MainForm"), QStringLiteral("L"), 1);
+        QFAIL("a write to a full disk was reported as done");
+    } catch (const Exception &error) {
+        QCOMPARE(error.message(), QStringLiteral("Unable to write to %1").arg(path));
+    }
+    QCOMPARE(readAll(path), content);
+    // No temporary file is left behind either.
+    QCOMPARE(QDir(disk.filePath(QString())).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             QStringList({QStringLiteral("Tinlark.ini"), QStringLiteral("filler")}));
 }
 
 TINLARK_TEST_MAIN(tst_IniFile)
