@@ -15,11 +15,15 @@ struct Options
     int languages = 20;
 };
 
+const char *const UsageText =
+    "usage: tinlark-makedb [--sample N] [--languages K] FILE\n"
+    "       tinlark-makedb --help | --version\n"
+    "Makes a new speech database FILE; with --sample, N sample speeches over K languages (1-20, default 20).\n"
+    "An existing FILE is never overwritten.\n";
+
 int usage(QTextStream &err)
 {
-    err << "usage: tinlark-makedb [--sample N] [--languages K] FILE\n"
-           "Makes a new speech database FILE; with --sample, N sample speeches over K languages (1-20, default 20).\n"
-           "An existing FILE is never overwritten.\n";
+    err << UsageText;
     return 2;
 }
 
@@ -29,7 +33,16 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
+    QTextStream out(stdout);
     QStringList arguments = app.arguments().mid(1);
+    if (arguments == QStringList{QStringLiteral("--help")}) {
+        out << UsageText;
+        return 0;
+    }
+    if (arguments == QStringList{QStringLiteral("--version")}) {
+        out << "tinlark-makedb " TINLARK_VERSION "\n";
+        return 0;
+    }
     Options options;
     bool ok = true;
     while (!arguments.isEmpty()) {
