@@ -8,9 +8,9 @@
 #include "Wwmsgdlg.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace FirstStartQuestion {
 namespace {
@@ -45,21 +45,26 @@ int ask(const QString &databasePath)
     return form->exec();
 }
 
-// Copies the chosen file into place through a temporary file beside it, so that a failed
-// copy leaves no half a database behind.
+// Copies the chosen file into place through a temporary file beside it that is renamed
+// only when every byte is written and on the disk, so that a failed copy leaves nothing.
 void bringIn(const QString &source, const QString &databasePath)
 {
-    const QString partial = databasePath + QStringLiteral(".part");
-    QFile::remove(partial);
     QFile from(source);
-    if (!from.copy(partial)) {
-        QFile::remove(partial);
-        throw Exception(QStringLiteral("Could not copy %1: %2").arg(QDir::toNativeSeparators(source), from.errorString()));
+    if (!from.open(QIODevice::ReadOnly))
+        throw Exception(QStringLiteral("Could not read %1: %2").arg(QDir::toNativeSeparators(source), from.errorString()));
+    QSaveFile to(databasePath);
+    if (!to.open(QIODevice::WriteOnly))
+        throw Exception(QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(databasePath), to.errorString()));
+    constexpr qint64 ChunkSize = 1 << 20;
+    while (!from.atEnd()) {
+        const QByteArray chunk = from.read(ChunkSize);
+        if (chunk.isEmpty() && from.error() != QFileDevice::NoError)
+            throw Exception(QStringLiteral("Could not read %1: %2").arg(QDir::toNativeSeparators(source), from.errorString()));
+        if (to.write(chunk) != chunk.size())
+            break; // the failure is reported by commit below
     }
-    if (!QFile::rename(partial, databasePath)) {
-        QFile::remove(partial);
-        throw Exception(QStringLiteral("Could not put the database in place as %1").arg(QDir::toNativeSeparators(databasePath)));
-    }
+    if (!to.commit())
+        throw Exception(QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(databasePath), to.errorString()));
 }
 
 } // namespace
