@@ -6,7 +6,9 @@
 #include "DatabaseTexts.h"
 #include "Exception.h"
 #include "Field.h"
+#include "FileLocations.h"
 #include "Finddlg.h"
+#include "FirstStartQuestion.h"
 #include "GuardedCall.h"
 #include "IniFile.h"
 #include "JetImport.h"
@@ -27,7 +29,6 @@
 
 namespace {
 
-const QString SettingsFileName = QStringLiteral("Tinlark.ini");
 const QString WindowSection = QStringLiteral("MainForm");
 // Where the window opens when no settings say otherwise.
 const QPoint LayoutPosition(192, 153);
@@ -230,7 +231,7 @@ bool TForm1::event(QEvent *event)
 
 QString TForm1::settingsPath() const
 {
-    return TApplication::instance()->executableFolder() + SettingsFileName;
+    return FileLocations(TApplication::instance()->executableFolder()).settingsPath();
 }
 
 void TForm1::setCommentsHeight(int height)
@@ -242,11 +243,14 @@ void TForm1::setCommentsHeight(int height)
 
 void TForm1::FormCreate()
 {
-    const IniFile settings(settingsPath());
-    const QString databasePath = TApplication::instance()->executableFolder()
-                                 + settings.readString(QStringLiteral("Hacks"), QStringLiteral("Database"),
-                                                       QStringLiteral("Speeches.csp"));
-    if (!QFileInfo(databasePath).isFile())
+    const FileLocations locations(TApplication::instance()->executableFolder());
+    // An installed program's settings folder may not exist yet; a failure here shows up as
+    // the refused write at shutdown.
+    locations.createFolders();
+    const IniFile settings(locations.settingsPath());
+    const QString databasePath = locations.databasePath(
+        settings.readString(QStringLiteral("Hacks"), QStringLiteral("Database"), FileLocations::DefaultDatabaseName));
+    if (!QFileInfo(databasePath).isFile() && !FirstStartQuestion::offer(locations, databasePath))
         throw Exception(QStringLiteral("Speech database not found!"));
     JetImport::offerConversion(databasePath, this);
     Connection.setConnectionString(DatabaseTexts::connectionString(databasePath));

@@ -59,6 +59,12 @@ QString ImageLists::hotImagePath(int index)
     return listPath("hot", index, HotImageCount);
 }
 
+QIcon ImageLists::programIcon()
+{
+    ensureResources();
+    return QIcon(QStringLiteral(":/linux/io.github.tinlark.Tinlark.svg"));
+}
+
 QIcon ImageLists::image(int index)
 {
     return iconAt(imagePath(index));

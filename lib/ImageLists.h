@@ -30,6 +30,9 @@ public:
     // mouse is over the button (QIcon::Active). Without a hot picture it keeps the normal one.
     static QIcon toolIcon(int index);
 
+    // The program's own icon, the one its desktop entry names: every window shows it.
+    static QIcon programIcon();
+
     // The landscape behind the About window's texts, 300 by 225.
     static QPixmap aboutPhotograph();
     // The maker's name running upwards, 29 by 200, its white ground transparent so that the

@@ -3,6 +3,7 @@
 #include "EAbort.h"
 #include "Exception.h"
 #include "HintTracker.h"
+#include "ImageLists.h"
 #include "ModalResults.h"
 
 #include <QDialog>
@@ -15,6 +16,10 @@
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     new HintTracker(this);
+    // Every window shows the program's icon, and the desktop matches the windows to the
+    // program's menu entry.
+    setWindowIcon(ImageLists::programIcon());
+    setDesktopFileName(QStringLiteral("io.github.tinlark.Tinlark"));
 }
 
 TApplication::~TApplication() = default;

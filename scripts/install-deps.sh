@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the program, its tests and its benchmarks need, when any
-# of them is missing. Uses sudo when not run as root.
+# Installs the Debian 12 packages that are missing. Uses sudo when not run as root.
+#   install-deps.sh --run    what building and running the program needs
+#   install-deps.sh --docs   that, and what the README's screenshot is made with
+#   install-deps.sh          everything: also the tests, the fuzzing and the benchmarks
 set -euo pipefail
-packages=(g++ clang cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 libqt6svg6-dev
-          libsqlite3-dev libicu-dev libbenchmark-dev libclang-rt-14-dev
-          mdbtools-dev libmdb3
-          xvfb xauth xdotool xclip time fonts-dejavu-core)
+run_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 qt6-svg-dev
+              libsqlite3-dev libicu-dev mdbtools-dev libmdb3 fonts-dejavu-core)
+test_packages=(clang libbenchmark-dev libclang-rt-14-dev
+               xvfb xauth xdotool xclip time
+               desktop-file-utils appstream)
+docs_packages=(xvfb xdotool x11-utils openbox imagemagick)
+case "${1:-}" in
+  --run) packages=("${run_packages[@]}") ;;
+  --docs) packages=("${run_packages[@]}" "${docs_packages[@]}") ;;
+  "") packages=("${run_packages[@]}" "${test_packages[@]}" "${docs_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [--run | --docs]" >&2; exit 2 ;;
+esac
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -16,11 +16,17 @@ struct Options
     int languages = 20;
 };
 
+const char *const UsageText =
+    "usage: tinlark-makedb [--sample N] [--languages K] FILE\n"
+    "       tinlark-makedb --from-jet OLD NEW\n"
+    "       tinlark-makedb --help | --version\n"
+    "Makes a new speech database FILE; with --sample, N sample speeches over K languages (1-20, default 20).\n"
+    "With --from-jet, converts the Access (Jet 3 or Jet 4) speech database OLD into NEW.\n"
+    "An existing FILE or NEW is never overwritten.\n";
+
 int usage(QTextStream &err)
 {
-    err << "usage: tinlark-makedb [--sample N] [--languages K] FILE\n"
-           "Makes a new speech database FILE; with --sample, N sample speeches over K languages (1-20, default 20).\n"
-           "An existing FILE is never overwritten.\n";
+    err << UsageText;
     return 2;
 }
 
@@ -30,10 +36,17 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
+    QTextStream out(stdout);
     QStringList arguments = app.arguments().mid(1);
-    if (arguments.value(0) == QLatin1String("--from-jet")) {
-        QTextStream out(stdout);
+    if (arguments.value(0) == QLatin1String("--from-jet"))
         return fromJet(arguments.mid(1), out, err);
+    if (arguments == QStringList{QStringLiteral("--help")}) {
+        out << UsageText;
+        return 0;
+    }
+    if (arguments == QStringList{QStringLiteral("--version")}) {
+        out << "tinlark-makedb " TINLARK_VERSION "\n";
+        return 0;
     }
     Options options;
     bool ok = true;

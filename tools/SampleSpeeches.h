@@ -3,8 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-// Made-up but realistic speeches for demonstrations and benchmarks: greetings, replies and
-// notes in several languages, some with accents, ß and Cyrillic letters.
+// Made-up but realistic speeches for demonstrations and benchmarks: everyday canned replies
+// in twenty languages, each filed under the language it is written in, with a note now and
+// then of how often it was used.
 class SampleSpeeches
 {
 public:

@@ -67,6 +67,7 @@ private slots:
     void toolIconShowsHotPictureUnderTheMouse();
     void aboutPhotograph();
     void aboutStripShowsWindowThroughItsWhite();
+    void everyWindowShowsTheProgramIcon();
 };
 
 void tst_ImageLists::listSizes()
@@ -195,6 +196,16 @@ void tst_ImageLists::aboutStripShowsWindowThroughItsWhite()
         return isOpaque(pixel) && qRed(pixel) < 40 && qGreen(pixel) > 100 && qBlue(pixel) < 40;
     });
     QVERIFY2(lettering >= 200, "the name is missing");
+}
+
+// The application object gives every window the program's icon, drawn at any size.
+void tst_ImageLists::everyWindowShowsTheProgramIcon()
+{
+    QWidget window;
+    const QImage shown = window.windowIcon().pixmap(QSize(48, 48)).toImage();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown, ImageLists::programIcon().pixmap(QSize(48, 48)).toImage());
+    QVERIFY2(countPixels(shown.convertToFormat(QImage::Format_ARGB32), isOpaque) > 48 * 48 / 2, "the icon is (nearly) empty");
 }
 
 TINLARK_TEST_MAIN(tst_ImageLists)

@@ -1,0 +1,64 @@
+#include "FileLocations.h"
+
+#include <QDir>
+#include <QFile>
+#include <unistd.h>
+
+const QString FileLocations::SettingsFileName = QStringLiteral("Tinlark.ini");
+const QString FileLocations::DefaultDatabaseName = QStringLiteral("Speeches.csp");
+
+namespace {
+
+const QString ProgramFolderName = QStringLiteral("tinlark/");
+
+QString withSeparator(const QString &folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+// An XDG base folder: the variable when it holds an absolute path (the XDG rules say to
+// ignore a relative one), else the fallback under the home folder.
+QString xdgFolder(const QProcessEnvironment &environment, const QString &variable, const QString &fallback)
+{
+    const QString value = environment.value(variable);
+    if (!value.isEmpty() && QDir::isAbsolutePath(value))
+        return withSeparator(value);
+    QString home = environment.value(QStringLiteral("HOME"));
+    if (home.isEmpty())
+        home = QDir::homePath();
+    return withSeparator(home) + fallback;
+}
+
+} // namespace
+
+FileLocations::Mode FileLocations::modeFor(const QString &executableFolder)
+{
+    // A read-only file system says no even to root.
+    const bool writable = ::access(QFile::encodeName(executableFolder).constData(), W_OK | X_OK) == 0;
+    return writable ? Mode::Portable : Mode::Installed;
+}
+
+FileLocations::FileLocations(const QString &executableFolder)
+    : FileLocations(executableFolder, modeFor(executableFolder), QProcessEnvironment::systemEnvironment())
+{
+}
+
+FileLocations::FileLocations(const QString &executableFolder, Mode mode, const QProcessEnvironment &environment)
+{
+    const QString folder = withSeparator(QDir::fromNativeSeparators(executableFolder));
+    m_portable = mode == Mode::Portable;
+    if (m_portable) {
+        m_settingsFolder = folder;
+        m_dataFolder = folder;
+        return;
+    }
+    m_settingsFolder = xdgFolder(environment, QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral(".config/")) + ProgramFolderName;
+    m_dataFolder = xdgFolder(environment, QStringLiteral("XDG_DATA_HOME"), QStringLiteral(".local/share/")) + ProgramFolderName;
+}
+
+bool FileLocations::createFolders() const
+{
+    if (m_portable)
+        return true;
+    return QDir().mkpath(m_settingsFolder) && QDir().mkpath(m_dataFolder);
+}

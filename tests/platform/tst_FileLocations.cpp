@@ -1,0 +1,83 @@
+#include "FileLocations.h"
+#include "TestMain.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <unistd.h>
+
+// Where the settings file and the database lie: beside a program whose folder can be
+// written, in the user's XDG folders for an installed one.
+class tst_FileLocations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void modeFollowsWhetherTheFolderCanBeWritten();
+    void places_data();
+    void places();
+    void createsTheFoldersOfAnInstalledProgram();
+};
+
+void tst_FileLocations::modeFollowsWhetherTheFolderCanBeWritten()
+{
+    QTemporaryDir dir;
+    QCOMPARE(FileLocations::modeFor(dir.path()), FileLocations::Mode::Portable);
+    QCOMPARE(FileLocations::modeFor(dir.filePath(QStringLiteral("missing"))), FileLocations::Mode::Installed);
+    if (::geteuid() == 0)
+        QSKIP("root may write into any folder; the installed-program test runs a read-only copy as another user");
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    QCOMPARE(FileLocations::modeFor(dir.path()), FileLocations::Mode::Installed);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void tst_FileLocations::places_data()
+{
+    QTest::addColumn<bool>("portable");
+    QTest::addColumn<QStringList>("environment"); // NAME=value
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("database"); // for Database=mine.csp
+
+    const QStringList home{QStringLiteral("HOME=/home/ann")};
+    QTest::newRow("portable ignores XDG")
+        << true << QStringList{QStringLiteral("XDG_CONFIG_HOME=/c"), QStringLiteral("XDG_DATA_HOME=/d")}
+        << QStringLiteral("/opt/tl/Tinlark.ini") << QStringLiteral("/opt/tl/mine.csp");
+    QTest::newRow("installed, XDG set")
+        << false << QStringList{QStringLiteral("XDG_CONFIG_HOME=/c"), QStringLiteral("XDG_DATA_HOME=/d/"), home.first()}
+        << QStringLiteral("/c/tinlark/Tinlark.ini") << QStringLiteral("/d/tinlark/mine.csp");
+    QTest::newRow("installed, XDG unset") << false << home << QStringLiteral("/home/ann/.config/tinlark/Tinlark.ini")
+                                          << QStringLiteral("/home/ann/.local/share/tinlark/mine.csp");
+    QTest::newRow("installed, relative XDG ignored")
+        << false << QStringList{QStringLiteral("XDG_CONFIG_HOME=rel"), QStringLiteral("XDG_DATA_HOME=rel"), home.first()}
+        << QStringLiteral("/home/ann/.config/tinlark/Tinlark.ini")
+        << QStringLiteral("/home/ann/.local/share/tinlark/mine.csp");
+}
+
+void tst_FileLocations::places()
+{
+    QFETCH(bool, portable);
+    QFETCH(QStringList, environment);
+    QFETCH(QString, settings);
+    QFETCH(QString, database);
+    QProcessEnvironment env;
+    for (const QString &entry : environment)
+        env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    const FileLocations locations(QStringLiteral("/opt/tl"),
+                                  portable ? FileLocations::Mode::Portable : FileLocations::Mode::Installed, env);
+    QCOMPARE(locations.isPortable(), portable);
+    QCOMPARE(locations.settingsPath(), settings);
+    QCOMPARE(locations.databasePath(QStringLiteral("mine.csp")), database);
+}
+
+void tst_FileLocations::createsTheFoldersOfAnInstalledProgram()
+{
+    QTemporaryDir home;
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("HOME"), home.path());
+    const FileLocations locations(QStringLiteral("/usr/bin"), FileLocations::Mode::Installed, env);
+    QVERIFY(locations.createFolders());
+    QVERIFY(QFileInfo(QFileInfo(locations.settingsPath()).path()).isDir());
+    QVERIFY(QFileInfo(locations.dataFolder()).isDir());
+}
+
+TINLARK_TEST_MAIN(tst_FileLocations)
+#include "tst_FileLocations.moc"
