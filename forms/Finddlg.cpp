@@ -1,4 +1,5 @@
 #include "Finddlg.h"
+#include "FontScale.h"
 #include "ui_Finddlg.h"
 
 #include <QLineEdit>
@@ -8,6 +9,7 @@ TLMFindDialog::TLMFindDialog(QWidget *owner) : TDialog(owner), m_ui(std::make_un
 {
     m_ui->setupUi(this);
     applyLayout();
+    FontScale::growWindow(this); // its texts show whole in the font in use
     Label1 = m_ui->Label1;
     Edit1 = m_ui->Edit1;
     setTabOrder(btnOk, btnCancel);

@@ -1,4 +1,5 @@
 #include "Languagesdlg.h"
+#include "FontScale.h"
 #include "GuardedCall.h"
 #include "ui_Languagesdlg.h"
 
@@ -20,6 +21,7 @@ TLanguagesDialog::TLanguagesDialog(QWidget *owner) : TDialog(owner), m_ui(std::m
 {
     m_ui->setupUi(this);
     applyLayout();
+    FontScale::growWindow(this); // its texts show whole in the font in use
     DBGrid1 = m_ui->DBGrid1;
     ToolBar1 = m_ui->ToolBar1;
     DataSetFirst = m_ui->DataSetFirst;
