@@ -1,6 +1,7 @@
 #include "Finddlg.h"
-#include "FontScale.h"
 #include "ui_Finddlg.h"
+
+#include "FontScale.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 #include "Languagesdlg.h"
-#include "FontScale.h"
 #include "GuardedCall.h"
 #include "ui_Languagesdlg.h"
 
 #include "Connection.h"
 #include "DatabaseTexts.h"
 #include "Field.h"
+#include "FontScale.h"
 #include "RecordSet.h"
 #include "ShortcutFirstFilter.h"
 #include "StoredAction.h"

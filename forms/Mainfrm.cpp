@@ -269,7 +269,8 @@ void TForm1::FormCreate()
                                       settings.readInteger(WindowSection, QStringLiteral("T"), bounds.y()),
                                       settings.readInteger(WindowSection, QStringLiteral("W"), bounds.width()),
                                       settings.readInteger(WindowSection, QStringLiteral("H"), bounds.height())));
-    setCommentsHeight(settings.readInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->minimumHeight()), height());
+    setCommentsHeight(settings.readInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->minimumHeight()),
+                      height());
 
     const int storedIndex = settings.readInteger(WindowSection, QStringLiteral("Index"), m_ui->cbLanguage->currentIndex());
     // An index that names no entry (a start without the database stores -1) selects the

@@ -12,8 +12,10 @@ namespace {
 // How far a rectangle lies from a screen: 0 when they meet.
 qint64 distance(const QRect &bounds, const QRect &screen)
 {
-    const qint64 dx = std::max<qint64>({0, qint64(screen.left()) - bounds.right(), qint64(bounds.left()) - screen.right()});
-    const qint64 dy = std::max<qint64>({0, qint64(screen.top()) - bounds.bottom(), qint64(bounds.top()) - screen.bottom()});
+    const qint64 dx = std::max<qint64>(
+        {0, qint64(screen.left()) - bounds.right(), qint64(bounds.left()) - screen.right()});
+    const qint64 dy = std::max<qint64>(
+        {0, qint64(screen.top()) - bounds.bottom(), qint64(bounds.top()) - screen.bottom()});
     return dx * dx + dy * dy;
 }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(g++ clang cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 libqt6svg6-dev
           libsqlite3-dev libicu-dev libbenchmark-dev libclang-rt-14-dev
-          xvfb xauth xdotool xclip time fonts-dejavu-core)
+          xvfb xauth xdotool xclip time fonts-dejavu-core openbox x11-utils)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

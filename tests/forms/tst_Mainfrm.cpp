@@ -488,7 +488,8 @@ void tst_Mainfrm::changesThatAreNoKeysReachTheDatabase()
         commit.setCommitString(added);
         QApplication::sendEvent(target, &commit);
     }
-    QTRY_VERIFY(target->property(control == QLatin1String("dbeKeywords") ? "text" : "plainText").toString().contains(added));
+    const char *shown = control == QLatin1String("dbeKeywords") ? "text" : "plainText";
+    QTRY_VERIFY(target->property(shown).toString().contains(added));
     QVERIFY(f.ui()->DataSetPost->isEnabled());
 
     f.form->DataSetNextExecute(); // a move stores the pending change
