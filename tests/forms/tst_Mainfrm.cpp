@@ -65,6 +65,7 @@ private slots:
     void typingIntoTheSelector();
     void changesThatAreNoKeysReachTheDatabase_data();
     void changesThatAreNoKeysReachTheDatabase();
+    void changeTheRecordSetCannotTakeIsUndone();
     void storedNewSpeechTakesItsPlaceInTheList();
     void tabMovesTheFocusInLayoutOrder();
     void menusNameTheKeysTheLayoutsWay_data();
@@ -499,6 +500,16 @@ void tst_Mainfrm::changesThatAreNoKeysReachTheDatabase()
                                          .arg(field)
                                          .arg(f.ui()->cbLanguage->itemData(language).toInt()));
     QVERIFY2(stored.contains(added), qPrintable(stored));
+}
+
+void tst_Mainfrm::changeTheRecordSetCannotTakeIsUndone()
+{
+    MainWindowFixture f;
+    f.form->tblSpeech.close(); // as after a reopen that failed: the fields stay editable
+    f.focus(f.ui()->dbeKeywords);
+    f.type(QStringLiteral("x"));
+    QTRY_COMPARE(f.ui()->dbeKeywords->text(), QString());
+    QCOMPARE(f.recorder.messages(), QStringList());
 }
 
 void tst_Mainfrm::storedNewSpeechTakesItsPlaceInTheList()
