@@ -53,13 +53,6 @@ bool FieldLink::prepareChange()
     return true;
 }
 
-bool FieldLink::prepareChangeFromEvent()
-{
-    bool allowed = false;
-    callGuarded([this, &allowed] { allowed = prepareChange(); });
-    return allowed;
-}
-
 void FieldLink::handOverFromEvent()
 {
     callGuarded([this] { handOver(); });
@@ -67,8 +60,24 @@ void FieldLink::handOverFromEvent()
 
 void FieldLink::textChanged()
 {
-    if (!m_showing)
+    if (m_showing || m_startingEdit)
+        return;
+    RecordSet *set = recordSet();
+    if (!set)
+        return;
+    bool editing = set->state() == DataSetState::Edit || set->state() == DataSetState::Insert;
+    if (!editing) {
+        // Starting the edit of an empty list makes a new row, which every control shows;
+        // this one keeps the text the user just gave it.
+        m_startingEdit = true;
+        callGuarded([this, &editing] { editing = prepareChange(); });
+        m_startingEdit = false;
+    }
+    if (editing) {
         m_changed = true;
+    } else if (later) {
+        later([this] { showField(); });
+    }
 }
 
 void FieldLink::handOver()
@@ -106,8 +115,9 @@ void FieldLink::stateChanged()
 
 void FieldLink::recordChanged(Field *changed)
 {
-    // Our own hand-over changes the field; the control already shows that text.
-    if (m_handingOver)
+    // Our own hand-over changes the field, and the edit this control starts brings a new
+    // row: either way the control already shows the text it should.
+    if (m_handingOver || m_startingEdit)
         return;
     if (!changed || changed->fieldName().compare(m_fieldName, Qt::CaseInsensitive) == 0)
         showField();

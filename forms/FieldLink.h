@@ -10,9 +10,10 @@ class Field;
 class RecordSet;
 
 // The link of one data-aware text control to one field: shows the field's value, starts
-// an edit when the user changes the text, and hands the text to the field when the
-// control loses the focus or the row is stored. The control supplies its text through
-// the two functions.
+// an edit whenever the user changes the text (by any means: keys, menus, drops, input
+// methods), and hands the text to the field when the control loses the focus or the row
+// is stored. The control supplies its text through the two functions and reports every
+// change of its text to textChanged.
 class FieldLink : public DataLink
 {
 public:
@@ -33,9 +34,11 @@ public:
     bool prepareChange();
     // The same, called from the control's own event functions: a failure is shown there
     // and the change does not happen.
-    bool prepareChangeFromEvent();
     void handOverFromEvent();
-    // The user changed the text: it goes to the field at the next hand-over.
+    // The control's text changed. Unless the link itself is showing the field, the user
+    // changed it: the record set goes into edit and the text goes to the field at the
+    // next hand-over. A change the record set cannot take is undone (the field is shown
+    // again once the control has finished its change).
     void textChanged();
     // Hands a changed text to the field now (focus leaving the control).
     void handOver();
@@ -46,6 +49,8 @@ public:
     void dataSourceDestroyed() override { m_dataSource = nullptr; }
 
     std::function<void()> onStateChanged; // the control's own reaction, such as its size limit
+    // Runs a call once the control has finished the change in hand.
+    std::function<void(std::function<void()>)> later;
 
 private:
     RecordSet *recordSet() const;
@@ -58,4 +63,5 @@ private:
     bool m_changed = false;
     bool m_showing = false;
     bool m_handingOver = false;
+    bool m_startingEdit = false;
 };

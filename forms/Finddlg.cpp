@@ -1,6 +1,8 @@
 #include "Finddlg.h"
 #include "ui_Finddlg.h"
 
+#include "FontScale.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -8,6 +10,7 @@ TLMFindDialog::TLMFindDialog(QWidget *owner) : TDialog(owner), m_ui(std::make_un
 {
     m_ui->setupUi(this);
     applyLayout();
+    FontScale::growWindow(this); // its texts show whole in the font in use
     Label1 = m_ui->Label1;
     Edit1 = m_ui->Edit1;
     setTabOrder(btnOk, btnCancel);

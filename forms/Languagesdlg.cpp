@@ -5,6 +5,7 @@
 #include "Connection.h"
 #include "DatabaseTexts.h"
 #include "Field.h"
+#include "FontScale.h"
 #include "RecordSet.h"
 #include "ShortcutFirstFilter.h"
 #include "StoredAction.h"
@@ -20,6 +21,7 @@ TLanguagesDialog::TLanguagesDialog(QWidget *owner) : TDialog(owner), m_ui(std::m
 {
     m_ui->setupUi(this);
     applyLayout();
+    FontScale::growWindow(this); // its texts show whole in the font in use
     DBGrid1 = m_ui->DBGrid1;
     ToolBar1 = m_ui->ToolBar1;
     DataSetFirst = m_ui->DataSetFirst;

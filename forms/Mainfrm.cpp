@@ -9,15 +9,19 @@
 #include "FileLocations.h"
 #include "Finddlg.h"
 #include "FirstStartQuestion.h"
+#include "FontScale.h"
 #include "GuardedCall.h"
 #include "IniFile.h"
+#include "InitialFocus.h"
 #include "JetImport.h"
+#include "KeyNames.h"
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
 #include "ShortcutFirstFilter.h"
 #include "StoredAction.h"
 #include "TApplication.h"
 #include "TextEditTarget.h"
+#include "WindowPlacement.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -39,6 +43,10 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
 {
     m_ui->setupUi(this);
     move(LayoutPosition);
+    m_placement = new WindowPlacement(this);
+    m_placement->beforeResize = [this](int windowHeight) {
+        setCommentsHeight(m_ui->pnlComments->minimumHeight(), windowHeight);
+    };
 
     tblSpeech.setConnection(&Connection);
     tblSpeech.setCommandText(DatabaseTexts::SpeechListCommand);
@@ -57,6 +65,8 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     tblTaalTaal->setDisplayLabel(QStringLiteral("Language"));
     tblSearchID = tblSearch.fieldByName(QStringLiteral("ID"));
 
+    // The menus name the keys of their shortcuts the program's way.
+    QCoreApplication::installTranslator(new KeyNames(this));
     m_ui->sbReadOnly->setDefaultAction(m_ui->actSetReadOnly);
     m_ui->Splitter1->setControl(m_ui->pnlComments);
     createActions();
@@ -65,6 +75,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     setDataControlsReadOnly(true); // as laid out, until the settings say otherwise
     connectHandlers();
     nameControlsForScreenReaders(this);
+    new InitialFocus(this, m_ui->cbLanguage); // where the user starts: picking a language
 
     try {
         FormCreate();
@@ -127,10 +138,13 @@ void TForm1::createStatusPanels()
     }
     m_statusPanels[0]->setAccessibleName(QStringLiteral("Search results"));
     m_statusPanels[1]->setAccessibleName(QStringLiteral("Hint"));
-    m_statusPanels[0]->setFixedWidth(95);
+    // Sized for the font in use; the search panel grows further with a longer count.
+    m_statusPanels[0]->setMinimumWidth(FontScale::scaled(95, font()));
     m_ui->StatusBar1->addPermanentWidget(m_statusPanels[0]);
     m_ui->StatusBar1->addPermanentWidget(m_statusPanels[1], 1);
-    m_ui->StatusBar1->setFixedHeight(19);
+    m_ui->StatusBar1->setFixedHeight(FontScale::scaled(19, font()));
+    for (QWidget *control : {static_cast<QWidget *>(m_ui->cbLanguage), static_cast<QWidget *>(m_ui->sbReadOnly)})
+        control->setMinimumSize(FontScale::scaled(control->minimumSize(), font()));
 }
 
 void TForm1::bindDataControls()
@@ -234,9 +248,13 @@ QString TForm1::settingsPath() const
     return FileLocations(TApplication::instance()->executableFolder()).settingsPath();
 }
 
-void TForm1::setCommentsHeight(int height)
+// The comments pane takes what a window of the given height has: never so much that the
+// window would have to grow.
+void TForm1::setCommentsHeight(int height, int windowHeight)
 {
-    m_ui->pnlComments->setFixedHeight(std::max(height, 0));
+    m_ui->pnlComments->setFixedHeight(0);
+    const int room = std::max(windowHeight - minimumSizeHint().height(), 0);
+    m_ui->pnlComments->setFixedHeight(std::clamp(height, 0, room));
 }
 
 // ---- start-up and shutdown
@@ -257,11 +275,13 @@ void TForm1::FormCreate()
     tblSpeech.open();
     FillLanguageList();
 
-    move(settings.readInteger(WindowSection, QStringLiteral("L"), x()),
-         settings.readInteger(WindowSection, QStringLiteral("T"), y()));
-    resize(settings.readInteger(WindowSection, QStringLiteral("W"), width()),
-           settings.readInteger(WindowSection, QStringLiteral("H"), height()));
-    setCommentsHeight(settings.readInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->height()));
+    const QRect bounds = m_placement->outerBounds();
+    m_placement->setOuterBounds(QRect(settings.readInteger(WindowSection, QStringLiteral("L"), bounds.x()),
+                                      settings.readInteger(WindowSection, QStringLiteral("T"), bounds.y()),
+                                      settings.readInteger(WindowSection, QStringLiteral("W"), bounds.width()),
+                                      settings.readInteger(WindowSection, QStringLiteral("H"), bounds.height())));
+    setCommentsHeight(settings.readInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->minimumHeight()),
+                      height());
 
     const int storedIndex = settings.readInteger(WindowSection, QStringLiteral("Index"), m_ui->cbLanguage->currentIndex());
     // An index that names no entry (a start without the database stores -1) selects the
@@ -285,10 +305,11 @@ void TForm1::FormCreate()
 void TForm1::FormDestroy()
 {
     IniFile settings(settingsPath());
-    settings.writeInteger(WindowSection, QStringLiteral("L"), x());
-    settings.writeInteger(WindowSection, QStringLiteral("T"), y());
-    settings.writeInteger(WindowSection, QStringLiteral("W"), width());
-    settings.writeInteger(WindowSection, QStringLiteral("H"), height());
+    const QRect bounds = m_placement->outerBounds();
+    settings.writeInteger(WindowSection, QStringLiteral("L"), bounds.x());
+    settings.writeInteger(WindowSection, QStringLiteral("T"), bounds.y());
+    settings.writeInteger(WindowSection, QStringLiteral("W"), bounds.width());
+    settings.writeInteger(WindowSection, QStringLiteral("H"), bounds.height());
     settings.writeInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->height());
     settings.writeInteger(WindowSection, QStringLiteral("Index"), m_ui->cbLanguage->currentIndex());
     settings.writeBool(WindowSection, QStringLiteral("RO"), !m_ui->actSetReadOnly->isChecked());
@@ -347,6 +368,10 @@ void TForm1::FillLanguageList()
 void TForm1::selectTypedLanguage(const QString &text)
 {
     QComboBox *selector = m_ui->cbLanguage;
+    // The text cursor stays where the user is typing, whatever the selector does with the text.
+    const auto keepCursor = qScopeGuard([selector, cursor = selector->lineEdit()->cursorPosition()] {
+        selector->lineEdit()->setCursorPosition(cursor);
+    });
     const int match = selector->findText(text, Qt::MatchFixedString);
     if (match >= 0 && match != selector->currentIndex()) {
         selector->setCurrentIndex(match); // the index change runs the change handler

@@ -10,6 +10,7 @@
 class Field;
 class QAction;
 class QLabel;
+class WindowPlacement;
 namespace Ui {
 class TForm1;
 }
@@ -93,11 +94,12 @@ private:
     void RunKeywordSearch();
     void setDataControlsReadOnly(bool readOnly);
     QString settingsPath() const;
-    void setCommentsHeight(int height);
+    void setCommentsHeight(int height, int windowHeight);
 
     std::unique_ptr<Ui::TForm1> m_ui;
     QObject *m_handlers = new QObject(this); // the receiving end of every connection to a handler
     QList<QLabel *> m_statusPanels;
+    WindowPlacement *m_placement = nullptr;
 
     int CurrentTaalID = 0;
     int SearchCount = 0;

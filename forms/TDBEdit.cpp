@@ -1,14 +1,14 @@
 #include "TDBEdit.h"
 
-#include "DataEditKeys.h"
 #include "Field.h"
 
-#include <QKeyEvent>
+#include <QTimer>
 
 TDBEdit::TDBEdit(QWidget *parent)
     : QLineEdit(parent), m_link([this] { return text(); }, [this](const QString &value) { setText(value); })
 {
     m_link.onStateChanged = [this] { applyFieldSize(); };
+    m_link.later = [this](std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); };
     connect(this, &QLineEdit::textChanged, this, [this] { m_link.textChanged(); });
 }
 
@@ -26,15 +26,6 @@ void TDBEdit::applyFieldSize()
     // Setting the limit sets the text anew, which would drop the user's selection.
     if (maxLength() != limit)
         setMaxLength(limit);
-}
-
-void TDBEdit::keyPressEvent(QKeyEvent *event)
-{
-    if (!isReadOnly() && DataEditKeys::changesText(event) && !m_link.prepareChangeFromEvent()) {
-        event->accept(); // the record set cannot be changed: the key does nothing
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
 }
 
 void TDBEdit::focusOutEvent(QFocusEvent *event)

@@ -4,8 +4,8 @@
 
 #include <QLineEdit>
 
-// A one-line edit bound to a field of a data source. Typing into it while its record set
-// is writable starts an edit; its text reaches the field when it loses the focus or when
+// A one-line edit bound to a field of a data source. Any change of its text while its
+// record set is writable starts an edit; its text reaches the field when it loses the focus or when
 // the row is stored. It takes no more characters than the field holds.
 class TDBEdit : public QLineEdit
 {
@@ -19,7 +19,6 @@ public:
     FieldLink &link() { return m_link; }
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:

@@ -4,7 +4,8 @@
 
 #include <QPlainTextEdit>
 
-// A multi-line text bound to a field of a data source; it edits like TDBEdit.
+// A multi-line text bound to a field of a data source; it edits like TDBEdit. Tab moves
+// the focus on, as in every other control of a window; Ctrl+Tab puts a tab character in.
 class TDBMemo : public QPlainTextEdit
 {
     Q_OBJECT
@@ -19,7 +20,6 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
-    void insertFromMimeData(const QMimeData *source) override;
 
 private:
     FieldLink m_link;

@@ -33,6 +33,10 @@ QString HintTracker::hintFor(const QWidget *widget)
 
 bool HintTracker::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Leave) {
+        if (auto *menu = qobject_cast<QMenu *>(watched))
+            checkMenuHighlight(menu);
+    }
     switch (event->type()) {
     case QEvent::Enter:
         // Entering a control enters its parents first: the last one entered is under the mouse.
@@ -69,6 +73,22 @@ void HintTracker::followMenu(QMenu *menu)
         TApplication::instance()->setHint(HintText::longPart(action->property("hint").toString()));
     });
     connect(menu, &QMenu::aboutToHide, this, [] { TApplication::instance()->setHint(QString()); });
+}
+
+// Once the menu has handled the mouse: a highlight that left the items (for a separator,
+// or out of the menu) leaves nothing to explain.
+void HintTracker::checkMenuHighlight(QMenu *menu)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [menu = QPointer<QMenu>(menu)] {
+            if (!menu || !menu->isVisible())
+                return;
+            const QAction *highlighted = menu->activeAction();
+            if (!highlighted || highlighted->isSeparator())
+                TApplication::instance()->setHint(QString());
+        },
+        Qt::QueuedConnection);
 }
 
 void HintTracker::updateFromMouse()

@@ -10,7 +10,8 @@ class QWidget;
 // Keeps the application's current hint: whenever the program is idle, the long hint of
 // the control under the mouse in any of its windows (the first control with a hint on the
 // way up through the parents; a tool button speaks for its action); while a menu is open,
-// the long hint of the highlighted item, and the empty text once the menu closes. Hints
+// the long hint of the highlighted item, and the empty text once the highlight leaves the
+// items or the menu closes. Hints
 // are the "hint" property of widgets and actions.
 class HintTracker : public QObject
 {
@@ -28,6 +29,7 @@ protected:
 private:
     void updateFromMouse();
     void followMenu(QMenu *menu);
+    void checkMenuHighlight(QMenu *menu);
 
     QPointer<QWidget> m_underMouse;
     bool m_mouseMoved = false;

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "EDatabaseError.h"
 #include "LikeFunction.h"
+#include "TextCollation.h"
 #include "RecordSet.h"
 #include "Statement.h"
 
@@ -61,6 +62,7 @@ void Connection::open()
         // Reading the schema now tells a file that is no database from one that is.
         execute(db, "SELECT count(*) FROM sqlite_master");
         registerLikeFunction(db);
+        TextCollation::install(db);
     } catch (const EDatabaseError &error) {
         sqlite3_close_v2(db);
         if (error.message().startsWith(QLatin1String("Cannot open")))

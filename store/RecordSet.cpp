@@ -541,11 +541,25 @@ void RecordSet::post()
     if (beforePost)
         beforePost();
     validateRow();
+    const bool inserted = m_state == DataSetState::Insert;
     storeRow();
     m_modified = false;
     fetchCurrentRow();
+    if (inserted)
+        placeStoredRow();
     setState(DataSetState::Browse);
     notifyRecordChanged(nullptr);
+}
+
+void RecordSet::placeStoredRow()
+{
+    // A new row takes its place in the list: the flags tell whether it is the first or
+    // the last, so that the moves that lead away from it are open.
+    const qint64 key = *m_currentKey;
+    if (!m_cursor->contains(key))
+        return;
+    m_bof = !m_cursor->prior(key);
+    m_eof = !m_cursor->next(key);
 }
 
 void RecordSet::cancel()

@@ -113,6 +113,7 @@ private:
     void rebuildCursor(const FilterExpression &filter);
     void beginNewRow(std::optional<qint64> insertBefore);
     void storeRow();
+    void placeStoredRow();
     void validateRow() const;
     QVariantList commandValuesWith(const QVariantList &more) const;
 

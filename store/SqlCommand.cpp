@@ -2,6 +2,7 @@
 
 #include "EDatabaseError.h"
 #include "SqlToken.h"
+#include "TextCollation.h"
 
 SqlCommand SqlCommand::fromJet(const QString &commandText)
 {
@@ -24,6 +25,10 @@ SqlCommand SqlCommand::fromJet(const QString &commandText)
                 command.baseTable = tokens[i + 1].text;
             if (depth == 0 && token.isKeyword("order") && i + 1 < tokens.size() && tokens[i + 1].isKeyword("by"))
                 command.ordered = true;
+            // Jet sorts text alphabetically, not by its bytes.
+            else if (depth == 0 && command.ordered && !token.isKeyword("by") && !token.isKeyword("asc")
+                     && !token.isKeyword("desc"))
+                pieces.append(QStringLiteral("COLLATE %1").arg(QLatin1String(TextCollation::Name)));
             if (depth == 0 && token.isKeyword("where"))
                 command.selective = true;
             break;

@@ -5,7 +5,8 @@
 
 // A command text of the Jet dialect made ready for SQLite: every string literal, in
 // single or double quotes, becomes a bound value, so that no literal's content can ever
-// be read as SQL. Like compares without regard to letter case (see LikeFunction).
+// be read as SQL. Like compares without regard to letter case (see LikeFunction), and
+// ORDER BY sorts text alphabetically (see TextCollation).
 struct SqlCommand
 {
     QString sql;          // SQLite text with a '?' for each literal

@@ -1,6 +1,7 @@
 #include "DBGridModel.h"
 #include "EDatabaseError.h"
 #include "Field.h"
+#include "FontScale.h"
 #include "Languagesdlg.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogHelper.h"
@@ -120,11 +121,13 @@ void tst_Languagesdlg::layoutAndToolBar()
     DialogFixture f;
     TLanguagesDialog *d = f.dialog.get();
     QCOMPARE(d->windowTitle(), QStringLiteral("Languages"));
-    QCOMPARE(d->size(), QSize(337, 207));
-    QCOMPARE(d->btnOk->pos(), QPoint(257, 178));
+    // The layout's pixels, grown for the font in use.
+    const auto px = [d](int pixels) { return FontScale::scaled(pixels, d->font()); };
+    QCOMPARE(d->size(), QSize(px(337), px(207)));
+    QCOMPARE(d->btnOk->pos(), QPoint(px(257), px(178)));
     QVERIFY(!d->btnCancel->isVisibleTo(d));
-    QCOMPARE(d->Bevel1->geometry().top(), 170);
-    QCOMPARE(d->DBGrid1->geometry(), QRect(8, 40, 321, 120));
+    QCOMPARE(d->Bevel1->geometry().top(), px(170));
+    QCOMPARE(d->DBGrid1->geometry(), QRect(px(8), px(40), px(321), px(120)));
     QCOMPARE(d->DBGrid1->property("hint").toString(), QStringLiteral("|Languages"));
     QCOMPARE(d->DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Language"));
     QCOMPARE(f.shown(), (QStringList{"Deutsch", "English", "Leeg"}));

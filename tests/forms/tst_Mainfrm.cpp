@@ -1,11 +1,17 @@
 #include "Field.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogHelper.h"
+#include "KeyNames.h"
 #include "ShortCuts.h"
 #include "TestMain.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
+#include <QTimer>
+#include <QToolBar>
 
 namespace {
 
@@ -59,6 +65,14 @@ private slots:
     void editKeysActInTextControlsOnly();
     void commentsPaneKeepsHeightAndCollapses();
     void typingIntoTheSelector();
+    void changesThatAreNoKeysReachTheDatabase_data();
+    void changesThatAreNoKeysReachTheDatabase();
+    void changeTheRecordSetCannotTakeIsUndone();
+    void storedNewSpeechTakesItsPlaceInTheList();
+    void tabMovesTheFocusInLayoutOrder();
+    void menusNameTheKeysTheLayoutsWay_data();
+    void menusNameTheKeysTheLayoutsWay();
+    void bandsStayOnTheBandBar();
 };
 
 void tst_Mainfrm::shortcutValues_data()
@@ -74,15 +88,15 @@ void tst_Mainfrm::shortcutValues_data()
     QTest::newRow("Del") << 46 << "Del";
     QTest::newRow("Ctrl+PgUp") << 16417 << "Ctrl+PgUp";
     QTest::newRow("PgUp") << 33 << "PgUp";
-    QTest::newRow("PgDn") << 34 << "PgDown";
-    QTest::newRow("Ctrl+PgDn") << 16418 << "Ctrl+PgDown";
+    QTest::newRow("PgDn") << 34 << "PgDn";
+    QTest::newRow("Ctrl+PgDn") << 16418 << "Ctrl+PgDn";
     QTest::newRow("Ctrl+Ins") << 16429 << "Ctrl+Ins";
     QTest::newRow("Ctrl+Del") << 16430 << "Ctrl+Del";
     QTest::newRow("F2") << 113 << "F2";
     QTest::newRow("F3") << 114 << "F3";
     QTest::newRow("F4") << 115 << "F4";
     QTest::newRow("F5") << 116 << "F5";
-    QTest::newRow("Ctrl+Enter") << 16397 << "Ctrl+Return";
+    QTest::newRow("Ctrl+Enter") << 16397 << "Ctrl+Enter";
     QTest::newRow("Esc") << 27 << "Esc";
     QTest::newRow("Shift+Alt+F1") << (0x2000 | 0x8000 | 0x70) << "Alt+Shift+F1";
     QTest::newRow("none") << 0 << "";
@@ -93,7 +107,9 @@ void tst_Mainfrm::shortcutValues()
     QFETCH(int, value);
     QFETCH(QString, keys);
     const QList<QKeySequence> sequences = shortCutToKeySequences(value);
-    QCOMPARE(sequences.value(0).toString(), keys);
+    KeyNames names;
+    QCoreApplication::installTranslator(&names);
+    QCOMPARE(sequences.value(0).toString(QKeySequence::NativeText), keys); // the text a menu shows
 }
 
 void tst_Mainfrm::everyActionHasItsPictureHintAndShortcut()
@@ -440,11 +456,198 @@ void tst_Mainfrm::typingIntoTheSelector()
     QCOMPARE(f.currentId(), f.english[0]);
     f.type(QStringLiteral("eutsc"));
     QCOMPARE(f.recorder.messages().size(), 6); // one report for every edit that names no language
+    // The text cursor stays where the user is typing.
+    f.press(Qt::Key_Left);
+    f.press(Qt::Key_Left);
+    f.type(QStringLiteral("X"));
+    QCOMPARE(edit->text(), QStringLiteral("deutXsc"));
+    QCOMPARE(edit->cursorPosition(), 5);
+    f.press(Qt::Key_Backspace);
+    QCOMPARE(edit->cursorPosition(), 4);
+    QCOMPARE(f.recorder.messages().size(), 8);
+    f.press(Qt::Key_End);
     f.type(QStringLiteral("h"));
-    QCOMPARE(f.recorder.messages().size(), 6);
+    QCOMPARE(f.recorder.messages().size(), 8);
     QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
     QCOMPARE(f.form->currentTaalId(), 2);
     QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("hallo"));
+}
+
+void tst_Mainfrm::changesThatAreNoKeysReachTheDatabase_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("language"); // position in the selector
+    QTest::newRow("context-menu paste into the keywords") << "paste" << "dbeKeywords" << 1;
+    QTest::newRow("drop into the speech") << "drop" << "dbmTekst" << 1;
+    QTest::newRow("input method into the comments") << "input method" << "dbmComments" << 1;
+    QTest::newRow("input method into an empty language") << "input method" << "dbmTekst" << 2;
+}
+
+void tst_Mainfrm::changesThatAreNoKeysReachTheDatabase()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, control);
+    QFETCH(int, language);
+    MainWindowFixture f;
+    f.selectLanguage(language);
+    auto *target = f.form->findChild<QWidget *>(control);
+    f.focus(target);
+    const QString added = QStringLiteral("\u00e9t\u00e9");
+    QTimer clicker;
+    if (path == QLatin1String("paste")) {
+        QGuiApplication::clipboard()->setText(added);
+        // The Paste item of the context menu is clicked once the menu is up.
+        QObject::connect(&clicker, &QTimer::timeout, [&clicker] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            const QList<QAction *> items = menu ? menu->actions() : QList<QAction *>();
+            const auto paste = std::find_if(items.begin(), items.end(), [](QAction *item) {
+                return item->text().startsWith(QLatin1String("&Paste"));
+            });
+            if (paste == items.end())
+                return;
+            clicker.stop();
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*paste).center());
+        });
+        clicker.start(10);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(target, &event);
+    } else if (path == QLatin1String("drop")) {
+        QMimeData text;
+        text.setText(added);
+        QWidget *viewport = static_cast<QPlainTextEdit *>(target)->viewport();
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &text, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &text, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &move);
+        QDropEvent drop(at, Qt::CopyAction, &text, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &drop);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(added);
+        QApplication::sendEvent(target, &commit);
+    }
+    const char *shown = control == QLatin1String("dbeKeywords") ? "text" : "plainText";
+    QTRY_VERIFY(target->property(shown).toString().contains(added));
+    QVERIFY(f.ui()->DataSetPost->isEnabled());
+
+    f.form->DataSetNextExecute(); // a move stores the pending change
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
+    const QString field = control.mid(3); // dbeKeywords: Keywords
+    const QString stored = f.db.text(QStringLiteral("select group_concat(%1) from Speeches where TaalID = %2")
+                                         .arg(field)
+                                         .arg(f.ui()->cbLanguage->itemData(language).toInt()));
+    QVERIFY2(stored.contains(added), qPrintable(stored));
+}
+
+void tst_Mainfrm::changeTheRecordSetCannotTakeIsUndone()
+{
+    MainWindowFixture f;
+    f.form->tblSpeech.close(); // as after a reopen that failed: the fields stay editable
+    f.focus(f.ui()->dbeKeywords);
+    f.type(QStringLiteral("x"));
+    QTRY_COMPARE(f.ui()->dbeKeywords->text(), QString());
+    QCOMPARE(f.recorder.messages(), QStringList());
+}
+
+void tst_Mainfrm::storedNewSpeechTakesItsPlaceInTheList()
+{
+    MainWindowFixture f;
+    f.focus(f.ui()->dbmTekst);
+    f.press(Qt::Key_Insert, Qt::ControlModifier);
+    f.type(QStringLiteral("new"));
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("1100111001")); // the last of four
+    f.press(Qt::Key_PageUp);
+    QCOMPARE(f.currentId(), f.english[2]);
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("1111111001"));
+    f.press(Qt::Key_PageDown);
+    f.press(Qt::Key_PageDown);
+    QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("new"));
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("1100111001"));
+    f.press(Qt::Key_F5);
+    f.press(Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(f.currentId(), f.english[0]);
+
+    // Two speeches added to a language that had none.
+    f.selectLanguage(2);
+    f.focus(f.ui()->dbmTekst);
+    for (const QString &text : {QStringLiteral("a"), QStringLiteral("b")}) {
+        f.press(Qt::Key_Insert, Qt::ControlModifier);
+        f.type(text);
+        f.press(Qt::Key_Return, Qt::ControlModifier);
+    }
+    QCOMPARE(recordActionStates(f.ui()), QStringLiteral("1100111001"));
+    f.press(Qt::Key_PageUp);
+    QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("a"));
+}
+
+void tst_Mainfrm::tabMovesTheFocusInLayoutOrder()
+{
+    MainWindowFixture f;
+    QTRY_VERIFY(f.ui()->cbLanguage->hasFocus()); // where the user starts
+    for (QWidget *next : {static_cast<QWidget *>(f.ui()->dbeKeywords), static_cast<QWidget *>(f.ui()->dbmTekst),
+                          static_cast<QWidget *>(f.ui()->dbmComments)}) {
+        f.press(Qt::Key_Tab);
+        QTRY_VERIFY2(next->hasFocus(), qPrintable(next->objectName()));
+    }
+    QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("Hello there"));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
+    f.press(Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(f.ui()->dbmComments->toPlainText().contains(QLatin1Char('\t')));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+}
+
+void tst_Mainfrm::menusNameTheKeysTheLayoutsWay_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("First") << "DataSetFirst" << "Ctrl+PgUp";
+    QTest::newRow("Prior") << "DataSetPrior" << "PgUp";
+    QTest::newRow("Next") << "DataSetNext" << "PgDn";
+    QTest::newRow("Last") << "DataSetLast" << "Ctrl+PgDn";
+    QTest::newRow("Insert") << "DataSetInsert" << "Ctrl+Ins";
+    QTest::newRow("Delete") << "DataSetDelete" << "Ctrl+Del";
+    QTest::newRow("Post") << "DataSetPost" << "Ctrl+Enter";
+    QTest::newRow("Cancel") << "DataSetCancel" << "Esc";
+    QTest::newRow("Find") << "actFind" << "Ctrl+F";
+}
+
+void tst_Mainfrm::menusNameTheKeysTheLayoutsWay()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, keys);
+    MainWindowFixture f;
+    auto *item = f.form->findChild<QAction *>(action);
+    const QList<QObject *> shownIn = item->associatedObjects();
+    QVERIFY(std::any_of(shownIn.begin(), shownIn.end(), [](QObject *o) { return qobject_cast<QMenu *>(o); }));
+    // The text a menu shows to the right of an item's caption.
+    QCOMPARE(item->shortcut().toString(QKeySequence::NativeText), keys);
+}
+
+void tst_Mainfrm::bandsStayOnTheBandBar()
+{
+    MainWindowFixture f;
+    const QList<QToolBar *> bands = f.form->findChildren<QToolBar *>();
+    QCOMPARE(bands.size(), 3);
+    for (QToolBar *band : bands) {
+        QVERIFY(band->isMovable());
+        QVERIFY(!band->isFloatable());
+        QCOMPARE(band->allowedAreas(), Qt::TopToolBarArea);
+        // A right-click offers no menu to hide the bands.
+        bool menuShown = false;
+        QTimer::singleShot(0, [&menuShown] {
+            if (QWidget *popup = QApplication::activePopupWidget()) {
+                menuShown = true;
+                popup->close();
+            }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), band->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(band, &event);
+        QCoreApplication::processEvents();
+        QVERIFY2(!menuShown, qPrintable(band->objectName()));
+    }
 }
 
 TINLARK_TEST_MAIN(tst_Mainfrm)

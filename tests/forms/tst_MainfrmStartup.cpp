@@ -7,6 +7,7 @@
 #include "ui_Mainfrm.h"
 
 #include <QDir>
+#include <QScreen>
 #include <QLabel>
 #include <QSettings>
 
@@ -48,6 +49,9 @@ private slots:
     void refusedSettingsWriteIsShownAndShutdownGoesOn();
     void settingsFromWindowsKeepTheirBytes_data();
     void settingsFromWindowsKeepTheirBytes();
+    void languagesInAlphabeticalOrder();
+    void unusableGeometryIsBroughtBack_data();
+    void unusableGeometryIsBroughtBack();
 };
 
 void tst_MainfrmStartup::noSettingsFileUsesLayoutAndWritesMainFormOnly()
@@ -286,6 +290,69 @@ void tst_MainfrmStartup::settingsFromWindowsKeepTheirBytes()
     }
     QCOMPARE(recorder.messages(), QStringList());
     QCOMPARE(folder.readSettings().toHex(' '), settings.toHex(' '));
+}
+
+void tst_MainfrmStartup::languagesInAlphabeticalOrder()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    const QString czech = QStringLiteral("\u010ce\u0161tina");
+    const QString greek = QStringLiteral("\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac");
+    for (const QString &name :
+         {QStringLiteral("Zulu"), QStringLiteral("afrikaans"), czech, QStringLiteral("Deutsch"), greek, QStringLiteral("Dansk")})
+        db.addLanguage(name);
+    folder.writeSettings("[MainForm]\nIndex=1\n");
+    TForm1 form;
+    QStringList listed;
+    for (int i = 0; i < form.ui()->cbLanguage->count(); ++i)
+        listed.append(form.ui()->cbLanguage->itemText(i));
+    const QStringList alphabetical = {QStringLiteral("afrikaans"), czech, QStringLiteral("Dansk"),
+                                      QStringLiteral("Deutsch"), QStringLiteral("Zulu"), greek};
+    QCOMPARE(listed, alphabetical);
+    QCOMPARE(form.currentTaalId(), 3); // the stored position counts in the same order
+}
+
+void tst_MainfrmStartup::unusableGeometryIsBroughtBack_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QRect>("bounds");
+    QTest::addColumn<int>("commentsHeight"); // -1: whatever the window has room for
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QTest::newRow("huge") << QByteArray("L=0\nT=0\nW=100000\nH=100000\nCH=2147483647\n") << QRect(0, 0, 8192, 8192)
+                          << -1;
+    QTest::newRow("off every screen") << QByteArray("L=-5000\nT=-5000\n")
+                                      << QRect(screen.topLeft(), QSize(612, 410)) << 94;
+    QTest::newRow("larger than the screen and partly off it, as it stands")
+        << QByteArray("L=300\nT=50\nW=3000\nH=2000\nCH=300\n") << QRect(300, 50, 3000, 2000) << 300;
+    QTest::newRow("comments pane taller than the window")
+        << QByteArray("CH=2000\n") << QRect(192, 153, 612, 410) << -1;
+}
+
+void tst_MainfrmStartup::unusableGeometryIsBroughtBack()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QRect, bounds);
+    QFETCH(int, commentsHeight);
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    folder.writeSettings("[MainForm]\n" + settings);
+    {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.frameGeometry(), bounds);
+        const int pane = form.ui()->pnlComments->height();
+        QVERIFY(pane < form.height());
+        if (commentsHeight >= 0)
+            QCOMPARE(pane, commentsHeight);
+        else
+            QVERIFY(pane > 94);
+        form.close();
+    }
+    QCOMPARE(storedInteger(folder, QStringLiteral("W")), bounds.width());
+    QCOMPARE(storedInteger(folder, QStringLiteral("H")), bounds.height());
+    QVERIFY(storedInteger(folder, QStringLiteral("CH")) < bounds.height());
 }
 
 TINLARK_TEST_MAIN(tst_MainfrmStartup)

@@ -1,5 +1,6 @@
 #include "Field.h"
 #include "Finddlg.h"
+#include "FontScale.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogHelper.h"
 #include "TestMain.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -59,6 +61,8 @@ private slots:
     void copyPutsTheStoredTextOnTheClipboard_data();
     void copyPutsTheStoredTextOnTheClipboard();
     void hintsFollowMouseAndMenus();
+    void countShowsWholeAtLargerFonts_data();
+    void countShowsWholeAtLargerFonts();
 };
 
 void tst_Search::baseDialogLayoutAndAnswers()
@@ -66,11 +70,14 @@ void tst_Search::baseDialogLayoutAndAnswers()
     MainWindowFixture f;
     TLMFindDialog dialog(f.form.get());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Find Keywords"));
-    QCOMPARE(dialog.size(), QSize(297, 73));
-    QCOMPARE(dialog.btnOk->pos(), QPoint(137, 44));
-    QCOMPARE(dialog.btnCancel->pos(), QPoint(217, 44));
-    QCOMPARE(dialog.Bevel1->geometry().top(), 36);
-    QCOMPARE(dialog.Bevel1->width(), 282);
+    // The layout's pixels, grown for the font in use.
+    const auto px = [&dialog](int pixels) { return FontScale::scaled(pixels, dialog.font()); };
+    QCOMPARE(dialog.size(), QSize(px(297), px(73)));
+    QCOMPARE(dialog.btnOk->pos(), QPoint(px(137), px(44)));
+    QCOMPARE(dialog.btnCancel->pos(), QPoint(px(217), px(44)));
+    QCOMPARE(dialog.Bevel1->geometry().top(), px(36));
+    QCOMPARE(dialog.Bevel1->width(), px(282));
+    QVERIFY(dialog.Label1->width() >= dialog.Label1->sizeHint().width()); // its text shows whole
     QCOMPARE(dialog.Label1->text(), QStringLiteral("Find:"));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // fixed size
     QVERIFY(dialog.btnOk->isDefault());
@@ -308,9 +315,44 @@ void tst_Search::hintsFollowMouseAndMenus()
     QTRY_VERIFY(f.ui()->Edit1->isVisible());
     f.ui()->Edit1->setActiveAction(f.ui()->actFind);
     QTRY_COMPARE(panel->text(), QStringLiteral("Find keywords"));
+    // The highlight leaves the items for the separator: nothing to explain.
+    QAction *separator = f.ui()->Edit1->actions().at(4);
+    QVERIFY(separator->isSeparator());
+    QTest::mouseMove(f.ui()->Edit1, f.ui()->Edit1->actionGeometry(separator).center());
+    QTRY_COMPARE(panel->text(), QString());
+    QTest::mouseMove(f.ui()->Edit1, f.ui()->Edit1->actionGeometry(f.ui()->actFindNext).center());
+    QTRY_COMPARE(panel->text(), QStringLiteral("Find next keyword"));
     f.ui()->Edit1->hide();
     QTRY_COMPARE(panel->text(), QString());
 
+}
+
+void tst_Search::countShowsWholeAtLargerFonts_data()
+{
+    QTest::addColumn<double>("fontScale");
+    QTest::newRow("the desktop's font") << 1.0;
+    QTest::newRow("one and a half times it") << 1.5;
+}
+
+void tst_Search::countShowsWholeAtLargerFonts()
+{
+    QFETCH(double, fontScale);
+    const QFont desktopFont = QApplication::font();
+    QFont font = desktopFont;
+    font.setPointSizeF(desktopFont.pointSizeF() * fontScale);
+    QApplication::setFont(font);
+    const auto restoreFont = qScopeGuard([&desktopFont] { QApplication::setFont(desktopFont); });
+    MainWindowFixture f;
+    f.db.execute(QStringLiteral("insert into Speeches (TaalID, Keywords) select 1, 'many' from "
+                                "(with recursive n(i) as (select 1 union all select i + 1 from n where i < 1234) "
+                                "select i from n)"));
+    search(f, QStringLiteral("many"));
+    QLabel *panel = f.form->statusPanel(0);
+    QCOMPARE(panel->text(), QStringLiteral("Search results: 1234"));
+    QTRY_VERIFY(panel->width() >= panel->sizeHint().width());
+    QVERIFY(panel->height() >= panel->sizeHint().height());
+    QLabel *hints = f.form->statusPanel(HintPanelIndex);
+    QVERIFY(hints->height() >= hints->sizeHint().height());
 }
 
 TINLARK_TEST_MAIN(tst_Search)
