@@ -1,12 +1,14 @@
 #include "DatabaseTexts.h"
 
+#include "ConnectionString.h"
 #include "TextFormat.h"
 
 namespace DatabaseTexts {
 
 QString connectionString(const QString &databasePath)
 {
-    return formatText(ConnectionStringTemplate, {databasePath});
+    return formatText(ConnectionStringTemplate,
+                      {ConnectionString::quotedDataSource(ConnectionStringTemplate, databasePath)});
 }
 
 QString languageFilter(int languageId)

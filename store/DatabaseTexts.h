@@ -5,7 +5,8 @@
 // Every text the program sends to the database, in one place.
 namespace DatabaseTexts {
 
-// Connection string; %s is the full path of the database file, inserted as it stands.
+// Connection string; %s is the full path of the database file, inserted as it stands (in
+// quotes when a ';' in it would otherwise end it early).
 inline const QString ConnectionStringTemplate =
     QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%s;Jet OLEDB:Engine Type=4");
 // All speeches; the language filter narrows them to one language.
