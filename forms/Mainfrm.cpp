@@ -314,7 +314,7 @@ void TForm1::FillLanguageList()
         const QSignalBlocker blocker(selector);
         tblTaal.first();
         while (!tblTaal.eof()) {
-            selector->addItem(tblTaalTaal->asString(), tblTaalID->asInteger());
+            selector->addItem(tblTaalTaal->asString(), tblTaalID->asLargeInt());
             tblTaal.next();
         }
         const int previous = selector->findData(previousTaalId);
@@ -354,7 +354,7 @@ void TForm1::cbLanguageChange()
     const int index = m_ui->cbLanguage->currentIndex();
     if (index < 0 || index >= m_ui->cbLanguage->count())
         throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
-    CurrentTaalID = m_ui->cbLanguage->itemData(index).toInt();
+    CurrentTaalID = m_ui->cbLanguage->itemData(index).toLongLong();
     tblSpeech.setFilter(DatabaseTexts::languageFilter(CurrentTaalID));
     tblSpeech.setFiltered(true);
     RunKeywordSearch();
@@ -382,7 +382,7 @@ void TForm1::tblSpeechAfterScroll()
 
 void TForm1::tblSpeechBeforePost()
 {
-    tblSpeechTaalID->setAsInteger(CurrentTaalID);
+    tblSpeechTaalID->setAsLargeInt(CurrentTaalID);
 }
 
 void TForm1::RefreshActionStates()
@@ -444,7 +444,7 @@ void TForm1::actSetReadOnlyExecute()
             throw;
         }
     }
-    const qint64 rememberedId = tblSpeechID->asInteger();
+    const qint64 rememberedId = tblSpeechID->asLargeInt();
     QFont font = m_ui->sbReadOnly->font(); // other styles the button's font may have stay
     font.setBold(readOnly);
     m_ui->sbReadOnly->setFont(font);
@@ -479,7 +479,7 @@ void TForm1::RunKeywordSearch()
         throw Exception(QStringLiteral("No matches found"));
     SearchCount = tblSearch.recordCount();
     statusPanel(0)->setText(QStringLiteral("Search results: %1").arg(SearchCount));
-    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asInteger());
+    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asLargeInt());
 }
 
 void TForm1::actFindNextExecute()
@@ -487,7 +487,7 @@ void TForm1::actFindNextExecute()
     tblSearch.next();
     if (tblSearch.eof())
         tblSearch.first();
-    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asInteger());
+    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asLargeInt());
 }
 
 // ---- clipboard and hints

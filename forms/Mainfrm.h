@@ -59,7 +59,7 @@ public:
     void actAboutExecute();
     void ApplicationEvents1Hint();
 
-    int currentTaalId() const { return CurrentTaalID; }
+    qint64 currentTaalId() const { return CurrentTaalID; }
     const QString &searchText() const { return SearchText; }
     int searchCount() const { return SearchCount; }
 
@@ -99,7 +99,7 @@ private:
     QObject *m_handlers = new QObject(this); // the receiving end of every connection to a handler
     QList<QLabel *> m_statusPanels;
 
-    int CurrentTaalID = 0;
+    qint64 CurrentTaalID = 0; // keys are 64-bit, as the database assigns them
     int SearchCount = 0;
     QString SearchText;
 };

@@ -11,12 +11,12 @@ QString connectionString(const QString &databasePath)
                       {ConnectionString::quotedDataSource(ConnectionStringTemplate, databasePath)});
 }
 
-QString languageFilter(int languageId)
+QString languageFilter(qint64 languageId)
 {
     return formatText(LanguageFilterTemplate, {languageId});
 }
 
-QString keywordSearch(const QString &searchText, int languageId)
+QString keywordSearch(const QString &searchText, qint64 languageId)
 {
     QString literal = searchText;
     literal.replace(QLatin1Char('"'), QLatin1String("\"\""));

@@ -24,12 +24,12 @@ inline const QString SpeechCountOfLanguage = QStringLiteral("select count(*) fro
 inline const QString LocateKey = QStringLiteral("ID");
 
 QString connectionString(const QString &databasePath);
-QString languageFilter(int languageId);
+QString languageFilter(qint64 languageId);
 
 // The keyword search for searchText within one language. The text stays inside its
 // literal whatever it holds: a double quote in it is doubled, which the command reader
 // takes back to one quote, so the text is searched for as typed, with '%' and '_' as the
 // only wildcards, and never becomes part of the statement.
-QString keywordSearch(const QString &searchText, int languageId);
+QString keywordSearch(const QString &searchText, qint64 languageId);
 
 } // namespace DatabaseTexts
