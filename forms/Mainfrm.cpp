@@ -9,6 +9,8 @@
 #include "GuardedCall.h"
 #include "IniFile.h"
 #include "Languagesdlg.h"
+#include "SpeechRecovery.h"
+#include "SpeechTables.h"
 #include "MenuIconStyle.h"
 #include "ShortcutFirstFilter.h"
 #include "StoredAction.h"
@@ -21,7 +23,9 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QToolBar>
+#include <cstdio>
 
 namespace {
 
@@ -60,12 +64,16 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     createStatusPanels();
     bindDataControls();
     connectHandlers();
+    // Nothing is open yet: the record actions wait for the speech list.
+    RefreshActionStates();
 
     try {
         FormCreate();
     } catch (const std::exception &error) {
         TApplication::instance()->showException(error);
     }
+    refreshDatabaseActions();
+    offerRecoveredSpeeches();
 }
 
 TForm1::~TForm1()
@@ -147,6 +155,7 @@ void TForm1::connectHandlers()
         callGuarded([this, &text] { selectTypedLanguage(text); });
     });
     dsSpeech.onStateChange = [this] { dsSpeechStateChange(); };
+    Connection.onBusy = [this] { showBusySign(); };
     tblSpeech.afterScroll = [this] { tblSpeechAfterScroll(); };
     tblSpeech.beforePost = [this] { tblSpeechBeforePost(); };
 
@@ -240,9 +249,17 @@ void TForm1::FormCreate()
     const QString databasePath = TApplication::instance()->executableFolder()
                                  + settings.readString(QStringLiteral("Hacks"), QStringLiteral("Database"),
                                                        QStringLiteral("Speeches.csp"));
+    m_databasePath = databasePath;
     if (!QFileInfo(databasePath).isFile())
         throw Exception(QStringLiteral("Speech database not found!"));
     Connection.setConnectionString(DatabaseTexts::connectionString(databasePath));
+    try {
+        requireSpeechTables(Connection, databasePath);
+    } catch (...) {
+        Connection.close();
+        throw;
+    }
+    m_readOnlyReason = Connection.readOnlyReason();
     tblSpeech.open();
     FillLanguageList();
 
@@ -263,12 +280,44 @@ void TForm1::FormCreate()
     if (m_ui->cbLanguage->count() > 0)
         cbLanguageChange();
 
-    m_ui->actSetReadOnly->setChecked(
-        settings.readBool(WindowSection, QStringLiteral("RO"), m_ui->actSetReadOnly->isChecked()));
+    m_chosenEditable = settings.readBool(WindowSection, QStringLiteral("RO"), m_ui->actSetReadOnly->isChecked());
+    // A database that cannot be written opens read-only whatever the user chose; the
+    // choice is kept for the next start.
+    m_ui->actSetReadOnly->setChecked(m_chosenEditable && m_readOnlyReason.isEmpty());
     m_ui->actSetReadOnly->trigger();
+    m_ui->actSetReadOnly->setEnabled(m_readOnlyReason.isEmpty());
 
     statusPanel(0)->setText(QString());
     statusPanel(HintPanelIndex)->setText(QString());
+    showStatusNotice();
+    if (!m_readOnlyReason.isEmpty())
+        TApplication::instance()->showException(
+            Exception(QStringLiteral("The database %1 is open read-only: %2. Speeches can be read, searched and "
+                                     "copied, but not changed until the file can be written")
+                          .arg(databasePath, m_readOnlyReason)));
+}
+
+// Find and Languages work on the open database; without one they cannot act.
+void TForm1::refreshDatabaseActions()
+{
+    m_ui->actFind->setEnabled(Connection.connected());
+    m_ui->actLanguages->setEnabled(Connection.connected());
+}
+
+// Text kept from a speech the database refused when the program was ended is named at every
+// start until the user has deleted its file.
+void TForm1::offerRecoveredSpeeches()
+{
+    if (m_databasePath.isEmpty())
+        return;
+    const QStringList files =
+        SpeechRecovery::find(m_databasePath, QFileInfo(settingsPath()).absolutePath());
+    if (files.isEmpty())
+        return;
+    TApplication::instance()->showException(
+        Exception(QStringLiteral("A speech could not be stored when the program was last ended. Its text is kept in "
+                                 "%1. Open the file, put the text back into the speech, then delete the file")
+                      .arg(files.join(QStringLiteral(", ")))));
 }
 
 void TForm1::FormDestroy()
@@ -280,12 +329,20 @@ void TForm1::FormDestroy()
     settings.writeInteger(WindowSection, QStringLiteral("H"), height());
     settings.writeInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->height());
     settings.writeInteger(WindowSection, QStringLiteral("Index"), m_ui->cbLanguage->currentIndex());
-    settings.writeBool(WindowSection, QStringLiteral("RO"), !m_ui->actSetReadOnly->isChecked());
+    settings.writeBool(WindowSection, QStringLiteral("RO"),
+                       m_readOnlyReason.isEmpty() ? !m_ui->actSetReadOnly->isChecked() : m_chosenEditable);
     Connection.close();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    if (TApplication::instance()->terminated()) {
+        // Ended from outside, nobody may be there to answer a message: a speech the
+        // database refuses is kept in a file of its own, and the window goes.
+        keepRefusedSpeech();
+        event->accept();
+        return;
+    }
     // A changed speech still being edited is stored before the window goes; if the
     // database refuses it, the window stays open with the text still there.
     const bool stored = callGuarded([this] {
@@ -293,6 +350,30 @@ void TForm1::closeEvent(QCloseEvent *event)
             tblSpeech.checkBrowseMode();
     });
     event->setAccepted(stored);
+}
+
+void TForm1::keepRefusedSpeech()
+{
+    if (!tblSpeech.active())
+        return;
+    try {
+        tblSpeech.checkBrowseMode();
+    } catch (const std::exception &error) {
+        const auto *own = dynamic_cast<const Exception *>(&error);
+        const QString reason = own ? own->message() : QString::fromUtf8(error.what());
+        const SpeechRecovery::Speech speech{tblSpeechID->asLargeInt(), m_ui->cbLanguage->currentText(),
+                                            m_ui->dbeKeywords->text(), m_ui->dbmTekst->toPlainText(),
+                                            m_ui->dbmComments->toPlainText()};
+        const QString kept =
+            SpeechRecovery::keep(m_databasePath, QFileInfo(settingsPath()).absolutePath(), speech, reason);
+        // The window is going: the error output is where this can still be said, and the
+        // next start names the file again.
+        const QString said = kept.isEmpty() ? SpeechRecovery::describe(m_databasePath, speech, reason)
+                                            : QStringLiteral("The Tinlark: the speech being edited could not be "
+                                                             "stored (%1). Its text is kept in %2\n")
+                                                  .arg(reason, kept);
+        std::fputs(said.toLocal8Bit().constData(), stderr);
+    }
 }
 
 // ---- languages
@@ -382,6 +463,9 @@ void TForm1::tblSpeechAfterScroll()
 
 void TForm1::tblSpeechBeforePost()
 {
+    if (!languageIsCurrent())
+        throw Exception(QStringLiteral("No language is selected, so the speech cannot be filed: add a language under "
+                                       "Extra > Languages, then store the speech again"));
     tblSpeechTaalID->setAsLargeInt(CurrentTaalID);
 }
 
@@ -392,16 +476,57 @@ void TForm1::RefreshActionStates()
     const bool readOnly = tblSpeech.lockType() == LockType::ReadOnly;
     const bool atBegin = tblSpeech.bof();
     const bool atEnd = tblSpeech.eof();
+    const bool open = tblSpeech.active(); // closed (no database, a failed reopen): nothing can act
     m_ui->DataSetFirst->setEnabled(!atBegin && !editing);
     m_ui->DataSetPrior->setEnabled(!atBegin && !editing);
     m_ui->DataSetNext->setEnabled(!atEnd && !editing);
     m_ui->DataSetLast->setEnabled(!atEnd && !editing);
-    m_ui->DataSetInsert->setEnabled(!readOnly && !editing);
-    m_ui->DataSetDelete->setEnabled(!readOnly && !editing);
-    m_ui->DataSetEdit->setEnabled(!readOnly && !editing);
+    // A new speech is filed under the selected language: without one there is nothing to insert.
+    m_ui->DataSetInsert->setEnabled(open && !readOnly && !editing && languageIsCurrent());
+    m_ui->DataSetDelete->setEnabled(open && !readOnly && !editing);
+    m_ui->DataSetEdit->setEnabled(open && !readOnly && !editing);
     m_ui->DataSetPost->setEnabled(editing);
     m_ui->DataSetCancel->setEnabled(editing);
-    m_ui->DataSetRefresh->setEnabled(!readOnly && !editing);
+    m_ui->DataSetRefresh->setEnabled(open && !readOnly && !editing);
+    showStatusNotice();
+}
+
+bool TForm1::languageIsCurrent() const
+{
+    return m_ui->cbLanguage->findData(CurrentTaalID) >= 0;
+}
+
+// A lasting state the user must know of, shown in the hint panel whenever no hint is.
+QString TForm1::statusNotice() const
+{
+    if (!m_readOnlyReason.isEmpty())
+        return QStringLiteral("Read-only: %1").arg(m_readOnlyReason);
+    if (tblSpeech.active() && !languageIsCurrent())
+        return QStringLiteral("No language: add one under Extra > Languages to add speeches");
+    return QString();
+}
+
+void TForm1::showStatusNotice()
+{
+    QLabel *panel = statusPanel(HintPanelIndex);
+    const QString notice = statusNotice();
+    if (TApplication::instance()->hint().isEmpty() && (!notice.isEmpty() || panel->text() == m_statusNotice))
+        panel->setText(notice);
+    m_statusNotice = notice;
+}
+
+// The window waits for another program that holds the database: it says so at once, and
+// the wait cursor goes when the events flow again.
+void TForm1::showBusySign()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QLabel *panel = statusPanel(HintPanelIndex);
+    panel->setText(QStringLiteral("Waiting for another program that holds the database..."));
+    panel->repaint();
+    QTimer::singleShot(0, m_handlers, [this] {
+        QApplication::restoreOverrideCursor();
+        ApplicationEvents1Hint();
+    });
 }
 
 void TForm1::DataSetFirstExecute() { tblSpeech.first(); }
@@ -500,5 +625,6 @@ void TForm1::actCopyToClipboardExecute()
 
 void TForm1::ApplicationEvents1Hint()
 {
-    statusPanel(HintPanelIndex)->setText(TApplication::instance()->hint());
+    const QString &hint = TApplication::instance()->hint();
+    statusPanel(HintPanelIndex)->setText(hint.isEmpty() ? m_statusNotice : hint);
 }

@@ -94,6 +94,13 @@ private:
     void setDataControlsReadOnly(bool readOnly);
     QString settingsPath() const;
     void setCommentsHeight(int height);
+    void refreshDatabaseActions();
+    bool languageIsCurrent() const;
+    QString statusNotice() const;
+    void showStatusNotice();
+    void showBusySign();
+    void keepRefusedSpeech();
+    void offerRecoveredSpeeches();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     QObject *m_handlers = new QObject(this); // the receiving end of every connection to a handler
@@ -102,4 +109,9 @@ private:
     qint64 CurrentTaalID = 0; // keys are 64-bit, as the database assigns them
     int SearchCount = 0;
     QString SearchText;
+
+    QString m_databasePath;
+    QString m_readOnlyReason;    // why the database cannot be written; empty when it can
+    bool m_chosenEditable = true; // the mode the user chose, kept while the database forces read-only
+    QString m_statusNotice;      // what the hint panel shows while no hint is shown
 };
