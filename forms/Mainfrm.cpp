@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QTimer>
 #include <QToolBar>
@@ -523,9 +524,10 @@ void TForm1::showBusySign()
     QLabel *panel = statusPanel(HintPanelIndex);
     panel->setText(QStringLiteral("Waiting for another program that holds the database..."));
     panel->repaint();
-    QTimer::singleShot(0, m_handlers, [this] {
+    QTimer::singleShot(0, qApp, [window = QPointer<TForm1>(this)] {
         QApplication::restoreOverrideCursor();
-        ApplicationEvents1Hint();
+        if (window)
+            window->ApplicationEvents1Hint();
     });
 }
 
