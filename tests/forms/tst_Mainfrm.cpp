@@ -5,7 +5,9 @@
 #include "TestMain.h"
 
 #include <QClipboard>
+#include <QLabel>
 #include <QScrollBar>
+#include <sqlite3.h>
 
 namespace {
 
@@ -57,6 +59,7 @@ private slots:
     void editKeysActInTextControlsOnly();
     void commentsPaneKeepsHeightAndCollapses();
     void typingIntoTheSelector();
+    void lockedDatabaseIsNamedAndTheWaitShows();
 };
 
 void tst_Mainfrm::shortcutValues_data()
@@ -406,6 +409,31 @@ void tst_Mainfrm::typingIntoTheSelector()
     QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
     QCOMPARE(f.form->currentTaalId(), 2);
     QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("hallo"));
+}
+
+// Another program holds the file: the window shows at once that it waits, and the refusal
+// names the file and the cause; the speech being edited stays.
+void tst_Mainfrm::lockedDatabaseIsNamedAndTheWaitShows()
+{
+    MainWindowFixture f;
+    sqlite3 *otherProgram = nullptr;
+    QCOMPARE(sqlite3_open_v2(f.db.path().toUtf8().constData(), &otherProgram, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(otherProgram, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    f.focus(f.ui()->dbeKeywords);
+    f.type(QStringLiteral("x"));
+    f.ui()->DataSetPost->trigger();
+    QCOMPARE(f.form->statusPanel(HintPanelIndex)->text(),
+             QStringLiteral("Waiting for another program that holds the database..."));
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(f.recorder.messages().size(), 1);
+    QVERIFY2(f.recorder.messages()[0].startsWith(QStringLiteral("Another program holds the database %1").arg(f.db.path())),
+             qPrintable(f.recorder.messages()[0]));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("hellox"));
+    QTRY_VERIFY(!QApplication::overrideCursor());
+    sqlite3_exec(otherProgram, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(otherProgram);
+    f.press(Qt::Key_Escape);
 }
 
 TINLARK_TEST_MAIN(tst_Mainfrm)
