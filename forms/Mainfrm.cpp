@@ -363,8 +363,8 @@ void TForm1::keepRefusedSpeech()
         const auto *own = dynamic_cast<const Exception *>(&error);
         const QString reason = own ? own->message() : QString::fromUtf8(error.what());
         const SpeechRecovery::Speech speech{tblSpeechID->asLargeInt(), m_ui->cbLanguage->currentText(),
-                                            m_ui->dbeKeywords->text(), m_ui->dbmTekst->toPlainText(),
-                                            m_ui->dbmComments->toPlainText()};
+                                            m_ui->dbeKeywords->text(), m_ui->dbmTekst->storedText(),
+                                            m_ui->dbmComments->storedText()};
         const QString kept =
             SpeechRecovery::keep(m_databasePath, QFileInfo(settingsPath()).absolutePath(), speech, reason);
         // The window is going: the error output is where this can still be said, and the
