@@ -148,7 +148,7 @@ QString TLanguagesDialog::deleteQuestion()
     QString question = QStringLiteral("Are you sure you want to delete this language?");
     if (LanguageSet->isEmpty() || LanguageSet->state() == DataSetState::Insert || !LanguageSet->connection())
         return question;
-    const int languageId = LanguageSet->fieldByName(QStringLiteral("ID"))->asInteger();
+    const qint64 languageId = LanguageSet->fieldByName(QStringLiteral("ID"))->asLargeInt();
     const int speeches = LanguageSet->connection()->scalar(DatabaseTexts::SpeechCountOfLanguage, {languageId}).toInt();
     if (speeches == 1)
         question += QStringLiteral("\n1 speech filed under it will no longer be shown.");

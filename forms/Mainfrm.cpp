@@ -18,6 +18,8 @@
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
 #include "ShortcutFirstFilter.h"
+#include "SpeechRecovery.h"
+#include "SpeechTables.h"
 #include "StoredAction.h"
 #include "TApplication.h"
 #include "TextEditTarget.h"
@@ -28,8 +30,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QToolBar>
+#include <cstdio>
 
 namespace {
 
@@ -76,12 +81,16 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     connectHandlers();
     nameControlsForScreenReaders(this);
     new InitialFocus(this, m_ui->cbLanguage); // where the user starts: picking a language
+    // Nothing is open yet: the record actions wait for the speech list.
+    RefreshActionStates();
 
     try {
         FormCreate();
     } catch (const std::exception &error) {
         TApplication::instance()->showException(error);
     }
+    refreshDatabaseActions();
+    offerRecoveredSpeeches();
 }
 
 TForm1::~TForm1()
@@ -168,6 +177,7 @@ void TForm1::connectHandlers()
         callGuarded([this, &text] { selectTypedLanguage(text); });
     });
     dsSpeech.onStateChange = [this] { dsSpeechStateChange(); };
+    Connection.onBusy = [this] { showBusySign(); };
     tblSpeech.afterScroll = [this] { tblSpeechAfterScroll(); };
     tblSpeech.beforePost = [this] { tblSpeechBeforePost(); };
 
@@ -268,10 +278,18 @@ void TForm1::FormCreate()
     const IniFile settings(locations.settingsPath());
     const QString databasePath = locations.databasePath(
         settings.readString(QStringLiteral("Hacks"), QStringLiteral("Database"), FileLocations::DefaultDatabaseName));
+    m_databasePath = databasePath;
     if (!QFileInfo(databasePath).isFile() && !FirstStartQuestion::offer(locations, databasePath))
         throw Exception(QStringLiteral("Speech database not found!"));
     JetImport::offerConversion(databasePath, this);
     Connection.setConnectionString(DatabaseTexts::connectionString(databasePath));
+    try {
+        requireSpeechTables(Connection, databasePath);
+    } catch (...) {
+        Connection.close();
+        throw;
+    }
+    m_readOnlyReason = Connection.readOnlyReason();
     tblSpeech.open();
     FillLanguageList();
 
@@ -294,12 +312,44 @@ void TForm1::FormCreate()
     if (m_ui->cbLanguage->count() > 0)
         cbLanguageChange();
 
-    m_ui->actSetReadOnly->setChecked(
-        settings.readBool(WindowSection, QStringLiteral("RO"), m_ui->actSetReadOnly->isChecked()));
+    m_chosenEditable = settings.readBool(WindowSection, QStringLiteral("RO"), m_ui->actSetReadOnly->isChecked());
+    // A database that cannot be written opens read-only whatever the user chose; the
+    // choice is kept for the next start.
+    m_ui->actSetReadOnly->setChecked(m_chosenEditable && m_readOnlyReason.isEmpty());
     m_ui->actSetReadOnly->trigger();
+    m_ui->actSetReadOnly->setEnabled(m_readOnlyReason.isEmpty());
 
     statusPanel(0)->setText(QString());
     statusPanel(HintPanelIndex)->setText(QString());
+    showStatusNotice();
+    if (!m_readOnlyReason.isEmpty())
+        TApplication::instance()->showException(
+            Exception(QStringLiteral("The database %1 is open read-only: %2. Speeches can be read, searched and "
+                                     "copied, but not changed until the file can be written")
+                          .arg(databasePath, m_readOnlyReason)));
+}
+
+// Find and Languages work on the open database; without one they cannot act.
+void TForm1::refreshDatabaseActions()
+{
+    m_ui->actFind->setEnabled(Connection.connected());
+    m_ui->actLanguages->setEnabled(Connection.connected());
+}
+
+// Text kept from a speech the database refused when the program was ended is named at every
+// start until the user has deleted its file.
+void TForm1::offerRecoveredSpeeches()
+{
+    if (m_databasePath.isEmpty())
+        return;
+    const QStringList files =
+        SpeechRecovery::find(m_databasePath, QFileInfo(settingsPath()).absolutePath());
+    if (files.isEmpty())
+        return;
+    TApplication::instance()->showException(
+        Exception(QStringLiteral("A speech could not be stored when the program was last ended. Its text is kept in "
+                                 "%1. Open the file, put the text back into the speech, then delete the file")
+                      .arg(files.join(QStringLiteral(", ")))));
 }
 
 void TForm1::FormDestroy()
@@ -312,12 +362,20 @@ void TForm1::FormDestroy()
     settings.writeInteger(WindowSection, QStringLiteral("H"), bounds.height());
     settings.writeInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->height());
     settings.writeInteger(WindowSection, QStringLiteral("Index"), m_ui->cbLanguage->currentIndex());
-    settings.writeBool(WindowSection, QStringLiteral("RO"), !m_ui->actSetReadOnly->isChecked());
+    settings.writeBool(WindowSection, QStringLiteral("RO"),
+                       m_readOnlyReason.isEmpty() ? !m_ui->actSetReadOnly->isChecked() : m_chosenEditable);
     Connection.close();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    if (TApplication::instance()->terminated()) {
+        // Ended from outside, nobody may be there to answer a message: a speech the
+        // database refuses is kept in a file of its own, and the window goes.
+        keepRefusedSpeech();
+        event->accept();
+        return;
+    }
     // A changed speech still being edited is stored before the window goes; if the
     // database refuses it, the window stays open with the text still there.
     const bool stored = callGuarded([this] {
@@ -325,6 +383,30 @@ void TForm1::closeEvent(QCloseEvent *event)
             tblSpeech.checkBrowseMode();
     });
     event->setAccepted(stored);
+}
+
+void TForm1::keepRefusedSpeech()
+{
+    if (!tblSpeech.active())
+        return;
+    try {
+        tblSpeech.checkBrowseMode();
+    } catch (const std::exception &error) {
+        const auto *own = dynamic_cast<const Exception *>(&error);
+        const QString reason = own ? own->message() : QString::fromUtf8(error.what());
+        const SpeechRecovery::Speech speech{tblSpeechID->asLargeInt(), m_ui->cbLanguage->currentText(),
+                                            m_ui->dbeKeywords->text(), m_ui->dbmTekst->storedText(),
+                                            m_ui->dbmComments->storedText()};
+        const QString kept =
+            SpeechRecovery::keep(m_databasePath, QFileInfo(settingsPath()).absolutePath(), speech, reason);
+        // The window is going: the error output is where this can still be said, and the
+        // next start names the file again.
+        const QString said = kept.isEmpty() ? SpeechRecovery::describe(m_databasePath, speech, reason)
+                                            : QStringLiteral("The Tinlark: the speech being edited could not be "
+                                                             "stored (%1). Its text is kept in %2\n")
+                                                  .arg(reason, kept);
+        std::fputs(said.toLocal8Bit().constData(), stderr);
+    }
 }
 
 // ---- languages
@@ -346,7 +428,7 @@ void TForm1::FillLanguageList()
         const QSignalBlocker blocker(selector);
         tblTaal.first();
         while (!tblTaal.eof()) {
-            selector->addItem(tblTaalTaal->asString(), tblTaalID->asInteger());
+            selector->addItem(tblTaalTaal->asString(), tblTaalID->asLargeInt());
             tblTaal.next();
         }
         const int previous = selector->findData(previousTaalId);
@@ -390,7 +472,7 @@ void TForm1::cbLanguageChange()
     const int index = m_ui->cbLanguage->currentIndex();
     if (index < 0 || index >= m_ui->cbLanguage->count())
         throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
-    CurrentTaalID = m_ui->cbLanguage->itemData(index).toInt();
+    CurrentTaalID = m_ui->cbLanguage->itemData(index).toLongLong();
     tblSpeech.setFilter(DatabaseTexts::languageFilter(CurrentTaalID));
     tblSpeech.setFiltered(true);
     RunKeywordSearch();
@@ -418,7 +500,10 @@ void TForm1::tblSpeechAfterScroll()
 
 void TForm1::tblSpeechBeforePost()
 {
-    tblSpeechTaalID->setAsInteger(CurrentTaalID);
+    if (!languageIsCurrent())
+        throw Exception(QStringLiteral("No language is selected, so the speech cannot be filed: add a language under "
+                                       "Extra > Languages, then store the speech again"));
+    tblSpeechTaalID->setAsLargeInt(CurrentTaalID);
 }
 
 void TForm1::RefreshActionStates()
@@ -428,16 +513,58 @@ void TForm1::RefreshActionStates()
     const bool readOnly = tblSpeech.lockType() == LockType::ReadOnly;
     const bool atBegin = tblSpeech.bof();
     const bool atEnd = tblSpeech.eof();
+    const bool open = tblSpeech.active(); // closed (no database, a failed reopen): nothing can act
     m_ui->DataSetFirst->setEnabled(!atBegin && !editing);
     m_ui->DataSetPrior->setEnabled(!atBegin && !editing);
     m_ui->DataSetNext->setEnabled(!atEnd && !editing);
     m_ui->DataSetLast->setEnabled(!atEnd && !editing);
-    m_ui->DataSetInsert->setEnabled(!readOnly && !editing);
-    m_ui->DataSetDelete->setEnabled(!readOnly && !editing);
-    m_ui->DataSetEdit->setEnabled(!readOnly && !editing);
+    // A new speech is filed under the selected language: without one there is nothing to insert.
+    m_ui->DataSetInsert->setEnabled(open && !readOnly && !editing && languageIsCurrent());
+    m_ui->DataSetDelete->setEnabled(open && !readOnly && !editing);
+    m_ui->DataSetEdit->setEnabled(open && !readOnly && !editing);
     m_ui->DataSetPost->setEnabled(editing);
     m_ui->DataSetCancel->setEnabled(editing);
-    m_ui->DataSetRefresh->setEnabled(!readOnly && !editing);
+    m_ui->DataSetRefresh->setEnabled(open && !readOnly && !editing);
+    showStatusNotice();
+}
+
+bool TForm1::languageIsCurrent() const
+{
+    return m_ui->cbLanguage->findData(CurrentTaalID) >= 0;
+}
+
+// A lasting state the user must know of, shown in the hint panel whenever no hint is.
+QString TForm1::statusNotice() const
+{
+    if (!m_readOnlyReason.isEmpty())
+        return QStringLiteral("Read-only: %1").arg(m_readOnlyReason);
+    if (tblSpeech.active() && !languageIsCurrent())
+        return QStringLiteral("No language: add one under Extra > Languages to add speeches");
+    return QString();
+}
+
+void TForm1::showStatusNotice()
+{
+    QLabel *panel = statusPanel(HintPanelIndex);
+    const QString notice = statusNotice();
+    if (TApplication::instance()->hint().isEmpty() && (!notice.isEmpty() || panel->text() == m_statusNotice))
+        panel->setText(notice);
+    m_statusNotice = notice;
+}
+
+// The window waits for another program that holds the database: it says so at once, and
+// the wait cursor goes when the events flow again.
+void TForm1::showBusySign()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QLabel *panel = statusPanel(HintPanelIndex);
+    panel->setText(QStringLiteral("Waiting for another program that holds the database..."));
+    panel->repaint();
+    QTimer::singleShot(0, qApp, [window = QPointer<TForm1>(this)] {
+        QApplication::restoreOverrideCursor();
+        if (window)
+            window->ApplicationEvents1Hint();
+    });
 }
 
 void TForm1::DataSetFirstExecute() { tblSpeech.first(); }
@@ -480,7 +607,7 @@ void TForm1::actSetReadOnlyExecute()
             throw;
         }
     }
-    const qint64 rememberedId = tblSpeechID->asInteger();
+    const qint64 rememberedId = tblSpeechID->asLargeInt();
     QFont font = m_ui->sbReadOnly->font(); // other styles the button's font may have stay
     font.setBold(readOnly);
     m_ui->sbReadOnly->setFont(font);
@@ -515,7 +642,7 @@ void TForm1::RunKeywordSearch()
         throw Exception(QStringLiteral("No matches found"));
     SearchCount = tblSearch.recordCount();
     statusPanel(0)->setText(QStringLiteral("Search results: %1").arg(SearchCount));
-    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asInteger());
+    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asLargeInt());
 }
 
 void TForm1::actFindNextExecute()
@@ -523,7 +650,7 @@ void TForm1::actFindNextExecute()
     tblSearch.next();
     if (tblSearch.eof())
         tblSearch.first();
-    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asInteger());
+    tblSpeech.locate(DatabaseTexts::LocateKey, tblSearchID->asLargeInt());
 }
 
 // ---- clipboard and hints
@@ -536,5 +663,6 @@ void TForm1::actCopyToClipboardExecute()
 
 void TForm1::ApplicationEvents1Hint()
 {
-    statusPanel(HintPanelIndex)->setText(TApplication::instance()->hint());
+    const QString &hint = TApplication::instance()->hint();
+    statusPanel(HintPanelIndex)->setText(hint.isEmpty() ? m_statusNotice : hint);
 }

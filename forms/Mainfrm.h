@@ -60,7 +60,7 @@ public:
     void actAboutExecute();
     void ApplicationEvents1Hint();
 
-    int currentTaalId() const { return CurrentTaalID; }
+    qint64 currentTaalId() const { return CurrentTaalID; }
     const QString &searchText() const { return SearchText; }
     int searchCount() const { return SearchCount; }
 
@@ -95,13 +95,25 @@ private:
     void setDataControlsReadOnly(bool readOnly);
     QString settingsPath() const;
     void setCommentsHeight(int height, int windowHeight);
+    void refreshDatabaseActions();
+    bool languageIsCurrent() const;
+    QString statusNotice() const;
+    void showStatusNotice();
+    void showBusySign();
+    void keepRefusedSpeech();
+    void offerRecoveredSpeeches();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     QObject *m_handlers = new QObject(this); // the receiving end of every connection to a handler
     QList<QLabel *> m_statusPanels;
     WindowPlacement *m_placement = nullptr;
 
-    int CurrentTaalID = 0;
+    qint64 CurrentTaalID = 0; // keys are 64-bit, as the database assigns them
     int SearchCount = 0;
     QString SearchText;
+
+    QString m_databasePath;
+    QString m_readOnlyReason;    // why the database cannot be written; empty when it can
+    bool m_chosenEditable = true; // the mode the user chose, kept while the database forces read-only
+    QString m_statusNotice;      // what the hint panel shows while no hint is shown
 };

@@ -16,11 +16,17 @@ public:
     void setDataSource(DataSource *dataSource) { m_link.setDataSource(dataSource); }
     void setDataField(const QString &fieldName) { m_link.setDataField(fieldName); }
     FieldLink &link() { return m_link; }
+    // The text as the field takes it: long lines shown in several blocks are whole again.
+    QString storedText() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
 
 private:
+    void stepOverContinuation(QKeyEvent *event);
+
     FieldLink m_link;
+    bool m_longLines = false; // some line is shown in several blocks
 };

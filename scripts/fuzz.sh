@@ -14,6 +14,8 @@ targets=(
   fuzz_version
   fuzz_settings
   fuzz_jet:600000
+  fuzz_filter:4096
+  fuzz_connection_string:4096
 )
 
 seconds="${FUZZ_SECONDS:-30}"

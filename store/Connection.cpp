@@ -1,23 +1,26 @@
 #include "Connection.h"
 
 #include "ConnectionString.h"
+#include "DatabaseErrorText.h"
 #include "EDatabaseError.h"
 #include "LikeFunction.h"
 #include "TextCollation.h"
 #include "RecordSet.h"
 #include "Statement.h"
+#include "WriteAccess.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
 
 namespace {
 
-constexpr int BusyTimeoutMs = 5000;
+// How long the busy handler sleeps between two tries.
+constexpr int BusyPollMs = 20;
 
 void execute(sqlite3 *db, const char *sql)
 {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw EDatabaseError(databaseErrorText(db));
 }
 
 } // namespace
@@ -51,13 +54,12 @@ void Connection::open()
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     try {
         if (rc != SQLITE_OK)
-            throw EDatabaseError(QStringLiteral("Cannot open the database \"%1\": %2")
-                                     .arg(path, QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory")));
+            throw EDatabaseError(QStringLiteral("Cannot open the database \"%1\": %2").arg(path, databaseErrorText(db)));
         // The file comes from outside: its schema may not run functions with side effects,
         // and nothing may write to the file except through ordinary statements.
         sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
         sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        sqlite3_busy_handler(db, &Connection::busyHandler, this);
         execute(db, "PRAGMA synchronous=FULL");
         // Reading the schema now tells a file that is no database from one that is.
         execute(db, "SELECT count(*) FROM sqlite_master");
@@ -65,11 +67,32 @@ void Connection::open()
         TextCollation::install(db);
     } catch (const EDatabaseError &error) {
         sqlite3_close_v2(db);
-        if (error.message().startsWith(QLatin1String("Cannot open")))
+        if (error.message().contains(path))
             throw;
         throw EDatabaseError(QStringLiteral("Cannot open the database \"%1\": %2").arg(path, error.message()));
     }
     m_db = db;
+    m_readOnlyReason = whyDatabaseNotWritable(path, sqlite3_db_readonly(db, "main") == 1);
+}
+
+// Waits for another program that holds the file, telling onBusy when the wait begins, and
+// gives up after the busy timeout.
+int Connection::busyHandler(void *connection, int attempts)
+{
+    auto *self = static_cast<Connection *>(connection);
+    if (attempts == 0) {
+        self->m_busySince.start();
+        try {
+            if (self->onBusy)
+                self->onBusy();
+        } catch (...) {
+            // Only a sign of the wait: nothing may unwind through SQLite.
+        }
+    }
+    if (self->m_busySince.elapsed() >= DatabaseBusyTimeoutMs)
+        return 0;
+    sqlite3_sleep(BusyPollMs);
+    return 1;
 }
 
 void Connection::close()
@@ -81,6 +104,7 @@ void Connection::close()
         recordSet->closeForConnection();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    m_readOnlyReason.clear();
 }
 
 sqlite3 *Connection::handle()

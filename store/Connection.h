@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QString>
+#include <QElapsedTimer>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -25,6 +27,12 @@ public:
     void open(); // raises EDatabaseError when the file cannot be opened as a database
     void close(); // closes the record sets on it first
     bool connected() const { return m_db != nullptr; }
+    // Why the open database cannot be written, for the user; empty when it can.
+    const QString &readOnlyReason() const { return m_readOnlyReason; }
+
+    // Told when a statement starts to wait for another program that holds the file, so
+    // that the window can show that it waits.
+    std::function<void()> onBusy;
 
     // The open database, connecting first when needed.
     sqlite3 *handle();
@@ -37,8 +45,11 @@ private:
     friend class RecordSet;
     void attach(RecordSet *recordSet);
     void detach(RecordSet *recordSet);
+    static int busyHandler(void *connection, int attempts);
 
     QString m_connectionString;
     sqlite3 *m_db = nullptr;
     QList<RecordSet *> m_recordSets;
+    QString m_readOnlyReason;
+    QElapsedTimer m_busySince;
 };

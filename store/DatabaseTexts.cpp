@@ -1,20 +1,22 @@
 #include "DatabaseTexts.h"
 
+#include "ConnectionString.h"
 #include "TextFormat.h"
 
 namespace DatabaseTexts {
 
 QString connectionString(const QString &databasePath)
 {
-    return formatText(ConnectionStringTemplate, {databasePath});
+    return formatText(ConnectionStringTemplate,
+                      {ConnectionString::quotedDataSource(ConnectionStringTemplate, databasePath)});
 }
 
-QString languageFilter(int languageId)
+QString languageFilter(qint64 languageId)
 {
     return formatText(LanguageFilterTemplate, {languageId});
 }
 
-QString keywordSearch(const QString &searchText, int languageId)
+QString keywordSearch(const QString &searchText, qint64 languageId)
 {
     QString literal = searchText;
     literal.replace(QLatin1Char('"'), QLatin1String("\"\""));

@@ -5,7 +5,8 @@
 // Every text the program sends to the database, in one place.
 namespace DatabaseTexts {
 
-// Connection string; %s is the full path of the database file, inserted as it stands.
+// Connection string; %s is the full path of the database file, inserted as it stands (in
+// quotes when a ';' in it would otherwise end it early).
 inline const QString ConnectionStringTemplate =
     QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%s;Jet OLEDB:Engine Type=4");
 // All speeches; the language filter narrows them to one language.
@@ -23,12 +24,12 @@ inline const QString SpeechCountOfLanguage = QStringLiteral("select count(*) fro
 inline const QString LocateKey = QStringLiteral("ID");
 
 QString connectionString(const QString &databasePath);
-QString languageFilter(int languageId);
+QString languageFilter(qint64 languageId);
 
 // The keyword search for searchText within one language. The text stays inside its
 // literal whatever it holds: a double quote in it is doubled, which the command reader
 // takes back to one quote, so the text is searched for as typed, with '%' and '_' as the
 // only wildcards, and never becomes part of the statement.
-QString keywordSearch(const QString &searchText, int languageId);
+QString keywordSearch(const QString &searchText, qint64 languageId);
 
 } // namespace DatabaseTexts

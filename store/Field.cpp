@@ -30,6 +30,14 @@ int Field::asInteger() const
     return ok ? int(number) : 0;
 }
 
+qint64 Field::asLargeInt() const
+{
+    const QVariant v = value();
+    bool ok = false;
+    const qint64 number = v.isNull() ? 0 : v.toLongLong(&ok);
+    return ok ? number : 0;
+}
+
 void Field::setValue(const QVariant &value)
 {
     m_recordSet->setFieldValue(m_fieldName, value);
@@ -43,6 +51,11 @@ void Field::setAsString(const QString &text)
 void Field::setAsInteger(int value)
 {
     setValue(QVariant(qint64(value)));
+}
+
+void Field::setAsLargeInt(qint64 value)
+{
+    setValue(QVariant(value));
 }
 
 void Field::clear()

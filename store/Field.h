@@ -20,12 +20,14 @@ public:
     bool isNull() const;
     QString asString() const;
     int asInteger() const;
+    qint64 asLargeInt() const; // keys: the whole 64-bit value
 
     // Writes raise EDatabaseError unless the record set is editing or inserting, and leave
     // the field as it was when the value does not fit.
     void setValue(const QVariant &value);
     void setAsString(const QString &text);
     void setAsInteger(int value);
+    void setAsLargeInt(qint64 value);
     void clear();
 
     int size() const;       // the most characters a text column holds, 0 when unbounded

@@ -1,5 +1,6 @@
 #include "Statement.h"
 
+#include "DatabaseErrorText.h"
 #include "EDatabaseError.h"
 
 #include <sqlite3.h>
@@ -23,7 +24,7 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
 
 void Statement::fail(const QString &what) const
 {
-    QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    QString message = databaseErrorText(m_db);
     if (!what.isEmpty())
         message = what + QStringLiteral(": ") + message;
     throw EDatabaseError(message);
@@ -62,7 +63,7 @@ bool Statement::step()
     if (rc == SQLITE_DONE)
         return false;
     // Leave the statement ready for another run before the error travels on.
-    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    const QString message = databaseErrorText(m_db);
     sqlite3_reset(m_statement.get());
     throw EDatabaseError(message);
 }

@@ -1,5 +1,6 @@
 #include "TransactionGuard.h"
 
+#include "DatabaseErrorText.h"
 #include "EDatabaseError.h"
 
 #include <sqlite3.h>
@@ -9,7 +10,7 @@ namespace {
 void run(sqlite3 *db, const char *sql)
 {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw EDatabaseError(databaseErrorText(db));
 }
 
 } // namespace

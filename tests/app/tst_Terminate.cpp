@@ -3,17 +3,22 @@
 #include "IniFile.h"
 #include "Lmutils.h"
 #include "Mainfrm.h"
+#include "SmallFileSystem.h"
+#include "SpeechRecovery.h"
 #include "TestDatabase.h"
 #include "TestFolder.h"
 #include "TestMain.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -96,6 +101,78 @@ private slots:
         QCOMPARE(recorder.messages(), QStringList());
         QCOMPARE(queryValue(folder.databasePath(), "SELECT Keywords FROM Speeches"), QStringLiteral("farewell"));
         verifySettingsWritten(folder.settingsPath());
+    }
+
+    void refusedSpeechIsKeptAndNamedAtNextStart_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("disk full") << true;
+        QTest::newRow("locked by another program") << false;
+    }
+
+    // The database refuses the speech being edited when the request comes: nobody is asked
+    // anything, the program ends, and the text waits in a file that the next start names.
+    void refusedSpeechIsKeptAndNamedAtNextStart()
+    {
+        QFETCH(bool, fullDisk);
+        const ExceptionRecorder recorder;
+        const TestFolder folder;
+        const QString disk = folder.filePath(QStringLiteral("disk"));
+        std::optional<SmallFileSystem> fileSystem;
+        if (fullDisk) {
+            fileSystem.emplace(disk, 1 << 20);
+            if (!fileSystem->available())
+                QSKIP(qPrintable(fileSystem->skipReason()));
+        } else {
+            QVERIFY(QDir().mkpath(disk));
+        }
+        const QString databasePath = disk + QStringLiteral("/Speeches.csp");
+        {
+            TestDatabase database(databasePath);
+            database.addSpeech(database.addLanguage(QStringLiteral("English")), QStringLiteral("greeting"),
+                               QStringLiteral("Hello"));
+        }
+        folder.writeSettings("[Hacks]\nDatabase=disk/Speeches.csp\n[MainForm]\nRO=1\n");
+        LmutilsStartup();
+        auto form = std::make_unique<TForm1>();
+        form->show();
+        form->tblSpeech.edit();
+        const QString text = QString(100000, QLatin1Char('w')) + QStringLiteral(" the end");
+        form->tblSpeechTekst->setAsString(text);
+        sqlite3 *otherProgram = nullptr;
+        if (fullDisk) {
+            QVERIFY(fileSystem->fill());
+        } else {
+            QCOMPARE(sqlite3_open_v2(databasePath.toUtf8().constData(), &otherProgram, SQLITE_OPEN_READWRITE, nullptr),
+                     SQLITE_OK);
+            QCOMPARE(sqlite3_exec(otherProgram, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+
+        TApplication::instance()->hiddenWindow()->postMessage(TerminateRequest, 0, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 20000);
+        form.reset();
+        LmutilsExit();
+        sqlite3_close_v2(otherProgram);
+        QCOMPARE(recorder.messages(), QStringList()); // nothing waited for a person
+
+        const QStringList kept = SpeechRecovery::find(databasePath, folder.path());
+        QCOMPARE(kept.size(), 1);
+        // A full disk takes nothing more: the text goes beside the settings instead.
+        QCOMPARE(QFileInfo(kept[0]).absolutePath(), QFileInfo(fullDisk ? folder.settingsPath() : databasePath).absolutePath());
+        QFile file(kept[0]);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString content = QString::fromUtf8(file.readAll());
+        QVERIFY(content.contains(text));
+        QVERIFY(content.contains(QStringLiteral("greeting")));
+        QCOMPARE(queryValue(databasePath, "SELECT Tekst FROM Speeches"), QStringLiteral("Hello"));
+
+        if (fullDisk)
+            fileSystem->freeFiller();
+        {
+            const TForm1 next;
+            QCOMPARE(recorder.messages().size(), 1);
+            QVERIFY2(recorder.messages()[0].contains(kept[0]), qPrintable(recorder.messages()[0]));
+        }
     }
 
     void programEndsNormallyOnSignal_data()

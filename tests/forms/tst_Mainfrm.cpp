@@ -7,11 +7,13 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
+#include <sqlite3.h>
 
 namespace {
 
@@ -73,6 +75,7 @@ private slots:
     void menusNameTheKeysTheLayoutsWay_data();
     void menusNameTheKeysTheLayoutsWay();
     void bandsStayOnTheBandBar();
+    void lockedDatabaseIsNamedAndTheWaitShows();
 };
 
 void tst_Mainfrm::shortcutValues_data()
@@ -648,6 +651,31 @@ void tst_Mainfrm::bandsStayOnTheBandBar()
         QCoreApplication::processEvents();
         QVERIFY2(!menuShown, qPrintable(band->objectName()));
     }
+}
+
+// Another program holds the file: the window shows at once that it waits, and the refusal
+// names the file and the cause; the speech being edited stays.
+void tst_Mainfrm::lockedDatabaseIsNamedAndTheWaitShows()
+{
+    MainWindowFixture f;
+    sqlite3 *otherProgram = nullptr;
+    QCOMPARE(sqlite3_open_v2(f.db.path().toUtf8().constData(), &otherProgram, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(otherProgram, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    f.focus(f.ui()->dbeKeywords);
+    f.type(QStringLiteral("x"));
+    f.ui()->DataSetPost->trigger();
+    QCOMPARE(f.form->statusPanel(HintPanelIndex)->text(),
+             QStringLiteral("Waiting for another program that holds the database..."));
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(f.recorder.messages().size(), 1);
+    QVERIFY2(f.recorder.messages()[0].startsWith(QStringLiteral("Another program holds the database %1").arg(f.db.path())),
+             qPrintable(f.recorder.messages()[0]));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+    QCOMPARE(f.ui()->dbeKeywords->text(), QStringLiteral("hellox"));
+    QTRY_VERIFY(!QApplication::overrideCursor());
+    sqlite3_exec(otherProgram, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(otherProgram);
+    f.press(Qt::Key_Escape);
 }
 
 TINLARK_TEST_MAIN(tst_Mainfrm)

@@ -1,6 +1,8 @@
 #include "Exception.h"
 #include "ExceptionRecorder.h"
+#include "Field.h"
 #include "Mainfrm.h"
+#include "SmallFileSystem.h"
 #include "TestDatabase.h"
 #include "TestFolder.h"
 #include "TestMain.h"
@@ -10,6 +12,9 @@
 #include <QScreen>
 #include <QLabel>
 #include <QSettings>
+#include <optional>
+#include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +57,10 @@ private slots:
     void languagesInAlphabeticalOrder();
     void unusableGeometryIsBroughtBack_data();
     void unusableGeometryIsBroughtBack();
+    void unusableDatabaseIsNamedAndRecordActionsRest_data();
+    void unusableDatabaseIsNamedAndRecordActionsRest();
+    void readOnlyDatabaseOpensReadOnly_data();
+    void readOnlyDatabaseOpensReadOnly();
 };
 
 void tst_MainfrmStartup::noSettingsFileUsesLayoutAndWritesMainFormOnly()
@@ -204,6 +213,14 @@ void tst_MainfrmStartup::emptyLanguageTableIsNoError()
     QCOMPARE(form.ui()->dbeKeywords->text(), QString());
     QVERIFY(!form.ui()->actSetReadOnly->isChecked());
     QVERIFY_THROWS_EXCEPTION(Exception, form.cbLanguageChange()); // nothing is selected
+    // A speech must be filed under a language: without one, Insert rests and the status says why.
+    QVERIFY(!form.ui()->DataSetInsert->isEnabled());
+    QCOMPARE(form.statusPanel(HintPanelIndex)->text(),
+             QStringLiteral("No language: add one under Extra > Languages to add speeches"));
+    form.tblSpeech.insert();
+    form.tblSpeechKeywords->setAsString(QStringLiteral("typed"));
+    QVERIFY_THROWS_EXCEPTION(Exception, form.DataSetPostExecute());
+    QCOMPARE(db.count(QStringLiteral("select count(*) from Speeches")), 1);
 }
 
 void tst_MainfrmStartup::closeAndReopenRestoresEverything()
@@ -353,6 +370,102 @@ void tst_MainfrmStartup::unusableGeometryIsBroughtBack()
     QCOMPARE(storedInteger(folder, QStringLiteral("W")), bounds.width());
     QCOMPARE(storedInteger(folder, QStringLiteral("H")), bounds.height());
     QVERIFY(storedInteger(folder, QStringLiteral("CH")) < bounds.height());
+}
+
+void tst_MainfrmStartup::unusableDatabaseIsNamedAndRecordActionsRest_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "missing" for no file
+    QTest::addColumn<QString>("message");    // the start of the message, then the file's path
+    QTest::newRow("missing") << QByteArray("missing") << QStringLiteral("Speech database not found!");
+    QTest::newRow("zero bytes") << QByteArray() << QStringLiteral("The file %1 is not a speech database: it has no table Speeches.");
+    QTest::newRow("foreign SQLite file") << QByteArray("create table Other (x)")
+                                         << QStringLiteral("The file %1 is not a speech database: it has no table Speeches.");
+    QTest::newRow("no database at all") << QByteArray(4096, 'x')
+                                        << QStringLiteral("The file %1 is not a database. Put a speech database there");
+}
+
+// A start that finds no usable database says which file and why, and leaves every action
+// that needs the speech list at rest instead of failing with the record set's words.
+void tst_MainfrmStartup::unusableDatabaseIsNamedAndRecordActionsRest()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    TestFolder folder;
+    if (content.startsWith("create")) {
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(folder.databasePath().toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, content.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    } else if (content != "missing") {
+        QFile file(folder.databasePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    ExceptionRecorder recorder;
+    TForm1 form;
+    QCOMPARE(recorder.messages().size(), 1);
+    QVERIFY2(recorder.messages()[0].startsWith(message.arg(folder.databasePath())), qPrintable(recorder.messages()[0]));
+    for (QAction *action : {form.ui()->DataSetFirst, form.ui()->DataSetPrior, form.ui()->DataSetNext,
+                            form.ui()->DataSetLast, form.ui()->DataSetInsert, form.ui()->DataSetDelete,
+                            form.ui()->DataSetEdit, form.ui()->DataSetPost, form.ui()->DataSetCancel,
+                            form.ui()->DataSetRefresh, form.ui()->actFind, form.ui()->actLanguages})
+        QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+}
+
+void tst_MainfrmStartup::readOnlyDatabaseOpensReadOnly_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("file system") << QStringLiteral("file system") << QStringLiteral("it lies on a read-only file system");
+    QTest::newRow("file") << QStringLiteral("file") << QStringLiteral("the file is read-only");
+    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("its folder %1 is read-only");
+}
+
+// A database that cannot be written opens read-only and says so once; the mode the user
+// chose is what the settings keep.
+void tst_MainfrmStartup::readOnlyDatabaseOpensReadOnly()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    TestFolder folder;
+    const QString place = folder.filePath(QStringLiteral("place"));
+    std::optional<SmallFileSystem> fileSystem;
+    if (what == QLatin1String("file system")) {
+        fileSystem.emplace(place, 1 << 20);
+        if (!fileSystem->available())
+            QSKIP(qPrintable(fileSystem->skipReason()));
+    } else {
+        if (::geteuid() == 0)
+            QSKIP("root writes a read-only file or folder all the same: only a read-only file system stops it");
+        QVERIFY(QDir().mkpath(place));
+    }
+    const QString databasePath = place + QStringLiteral("/Speeches.csp");
+    {
+        TestDatabase db(databasePath);
+        addThreeLanguages(db);
+    }
+    if (fileSystem)
+        QVERIFY(fileSystem->makeReadOnly());
+    else if (what == QLatin1String("file"))
+        QVERIFY(QFile::setPermissions(databasePath, QFile::ReadOwner));
+    else
+        QVERIFY(QFile::setPermissions(place, QFile::ReadOwner | QFile::ExeOwner));
+    folder.writeSettings("[Hacks]\nDatabase=place/Speeches.csp\n[MainForm]\nRO=1\n");
+    ExceptionRecorder recorder;
+    {
+        TForm1 form;
+        QCOMPARE(recorder.messages().size(), 1);
+        const QString said = recorder.messages()[0];
+        QVERIFY2(said.contains(databasePath) && said.contains(reason.arg(place)), qPrintable(said));
+        QVERIFY(form.ui()->actSetReadOnly->isChecked());
+        QVERIFY(!form.ui()->actSetReadOnly->isEnabled());
+        QVERIFY(!form.ui()->DataSetEdit->isEnabled());
+        QVERIFY(form.ui()->dbmTekst->isReadOnly());
+        QCOMPARE(form.ui()->dbeKeywords->text(), QStringLiteral("de"));
+    }
+    QCOMPARE(recorder.messages().size(), 1); // said once
+    QCOMPARE(storedInteger(folder, QStringLiteral("RO")), 1); // the user's choice: edit mode
+    QFile::setPermissions(place, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TINLARK_TEST_MAIN(tst_MainfrmStartup)

@@ -63,6 +63,7 @@ private slots:
     void hintsFollowMouseAndMenus();
     void countShowsWholeAtLargerFonts_data();
     void countShowsWholeAtLargerFonts();
+    void keysBeyond32BitsReachTheRightSpeech();
 };
 
 void tst_Search::baseDialogLayoutAndAnswers()
@@ -260,6 +261,37 @@ void tst_Search::copyPutsTheStoredTextOnTheClipboard()
         f.press(Qt::Key_F4); // a null text and an empty one both empty the clipboard
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
     }
+}
+
+// Keys the database assigned beyond 32 bits: a hit, the copy, the language and the
+// read-only switch all reach the row with the whole key, never one that shares its low bits.
+void tst_Search::keysBeyond32BitsReachTheRightSpeech()
+{
+    MainWindowFixture f;
+    const qint64 big = (qint64(1) << 32);
+    f.db.execute(QStringLiteral("insert into Taal (ID, Taal) values (%1, 'Aardig')").arg(big + 1));
+    for (const qint64 id : {qint64(7), big + 7})
+        f.db.execute(QStringLiteral("insert into Speeches (ID, TaalID, Keywords, Tekst) values (%1, %2, '%3', '%4')")
+                         .arg(id).arg(big + 1).arg(id == 7 ? "near" : "far", id == 7 ? "Near" : "Far away"));
+    f.close();
+    f.folder.writeSettings("[MainForm]\nIndex=0\nRO=1\n");
+    f.open();
+    QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("Aardig"));
+    QCOMPARE(f.form->currentTaalId(), big + 1);
+    QCOMPARE(f.form->tblSpeech.recordCount(), 2);
+    search(f, QStringLiteral("far"));
+    QCOMPARE(f.form->tblSpeechID->asLargeInt(), big + 7);
+    f.press(Qt::Key_F4);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Far away"));
+    f.ui()->actSetReadOnly->trigger();
+    QCOMPARE(f.form->tblSpeechID->asLargeInt(), big + 7);
+
+    f.ui()->actSetReadOnly->trigger();
+    f.ui()->DataSetInsert->trigger();
+    f.form->tblSpeechKeywords->setAsString(QStringLiteral("new"));
+    f.ui()->DataSetPost->trigger();
+    QCOMPARE(f.db.text(QStringLiteral("select TaalID from Speeches where Keywords = 'new'")), QString::number(big + 1));
+    QCOMPARE(f.recorder.messages(), QStringList());
 }
 
 void tst_Search::hintsFollowMouseAndMenus()

@@ -5,6 +5,7 @@
 #include "StoreFixture.h"
 #include "TestMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QCryptographicHash>
 
@@ -55,7 +56,8 @@ private slots:
     void keywordSearchTextNeverBecomesSql_data();
     void keywordSearchTextNeverBecomesSql();
     void connectionOpensExistingFilesOnly();
-    void pathWithSpacesReachesTheFile();
+    void pathReachesTheFileUnchanged_data();
+    void pathReachesTheFileUnchanged();
 };
 
 void tst_RecordSet::movesSetBeginAndEndFlags()
@@ -551,14 +553,28 @@ void tst_RecordSet::connectionOpensExistingFilesOnly()
     QVERIFY(!second.connected());
 }
 
-void tst_RecordSet::pathWithSpacesReachesTheFile()
+void tst_RecordSet::pathReachesTheFileUnchanged_data()
 {
-    StoreFixture f(QStringLiteral("my speeches; old.csp"));
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("inserted"); // how the name stands in the connection string
+    QTest::newRow("spaces and a ';' stay as they are") << QStringLiteral("my speeches; old.csp")
+                                                      << QStringLiteral("my speeches; old.csp;Jet OLEDB");
+    // The rest would read as an item "b" of its own: the name goes in quotes.
+    QTest::newRow("';' and '='") << QStringLiteral("a;b=c.csp") << QStringLiteral("a;b=c.csp\";Jet OLEDB");
+    QTest::newRow("quotes") << QStringLiteral("\"q\";x=y'.csp") << QStringLiteral("\"\"q\"\";x=y'.csp\";Jet OLEDB");
+}
+
+void tst_RecordSet::pathReachesTheFileUnchanged()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, inserted);
+    StoreFixture f(fileName);
     f.db->addSpeech(1, QStringLiteral("found"));
-    QVERIFY(f.connection->connectionString().contains(QLatin1String("my speeches; old.csp;Jet OLEDB")));
+    QVERIFY2(f.connection->connectionString().contains(inserted), qPrintable(f.connection->connectionString()));
     auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
     set->open();
     QCOMPARE(set->fieldByName(QStringLiteral("Keywords"))->asString(), QStringLiteral("found"));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{fileName});
 }
 
 TINLARK_TEST_MAIN(tst_RecordSet)

@@ -1,0 +1,70 @@
+#include "SpeechRecovery.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace SpeechRecovery {
+
+namespace {
+
+QString namePrefix(const QString &databasePath)
+{
+    return QFileInfo(databasePath).fileName() + QStringLiteral(".recovered-");
+}
+
+// Writes the whole content or nothing: the file only appears once every byte is on disk.
+bool writeNew(const QString &path, const QByteArray &content)
+{
+    if (QFileInfo::exists(path))
+        return false;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush()
+           && file.commit();
+}
+
+} // namespace
+
+QString describe(const QString &databasePath, const Speech &speech, const QString &reason)
+{
+    return QStringLiteral("The Tinlark was ended while this speech was being edited, and the database refused to "
+                          "store it:\n%1\n\nDatabase: %2\nSpeech: %3\nLanguage: %4\nKeywords: %5\n\n"
+                          "----- Text -----\n%6\n----- Comments -----\n%7\n")
+        .arg(reason, databasePath, speech.id ? QString::number(speech.id) : QStringLiteral("a new speech"),
+             speech.language, speech.keywords, speech.text, speech.comments);
+}
+
+QString keep(const QString &databasePath, const QString &fallbackFolder, const Speech &speech, const QString &reason)
+{
+    const QByteArray content = describe(databasePath, speech, reason).toUtf8();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (const QString &folder : {QFileInfo(databasePath).absolutePath(), fallbackFolder}) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QString suffix = attempt ? QStringLiteral("-%1").arg(attempt) : QString();
+            const QString path = QDir(folder).filePath(namePrefix(databasePath) + stamp + suffix + QStringLiteral(".txt"));
+            if (writeNew(path, content))
+                return path;
+            if (!QFileInfo::exists(path))
+                break; // the folder cannot take it: try the next one
+        }
+    }
+    return QString();
+}
+
+QStringList find(const QString &databasePath, const QString &fallbackFolder)
+{
+    QStringList found;
+    const QStringList pattern{namePrefix(databasePath) + QStringLiteral("*.txt")};
+    for (const QString &folder : {QFileInfo(databasePath).absolutePath(), fallbackFolder}) {
+        const QDir dir(folder);
+        for (const QString &name : dir.entryList(pattern, QDir::Files, QDir::Name)) {
+            const QString path = QDir::cleanPath(dir.absoluteFilePath(name));
+            if (!found.contains(path))
+                found.append(path);
+        }
+    }
+    return found;
+}
+
+} // namespace SpeechRecovery
