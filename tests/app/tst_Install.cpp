@@ -206,8 +206,8 @@ void tst_Install::firstStartCreatesTheDatabaseInTheUsersDataFolder()
         QVERIFY(!QFile::exists(database));
         runTool("xdotool", {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windows.first()}, m_environment);
         runTool("xdotool", {QStringLiteral("key"), QStringLiteral("Return")}, m_environment); // Create
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(database), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(windowSize(visibleWindows(tinlark.processId()).value(0)), QSize(612, 410), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(database), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(windowSize(visibleWindows(tinlark.processId()).value(0)), QSize(612, 410), 30000);
         QVERIFY(end(tinlark));
     }
     QVERIFY2(QFile::exists(settings), "the settings were not stored in the user's config folder");

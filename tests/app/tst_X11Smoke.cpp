@@ -133,7 +133,7 @@ void tst_X11Smoke::windowKeepsItsOuterBoundsUnderAWindowManager()
     QTRY_VERIFY_WITH_TIMEOUT(run(tool("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
                                  m_environment)
                                  .contains("window id"),
-                             10000);
+                             30000);
 
     QTemporaryDir folder;
     const QString program = folder.filePath(QStringLiteral("tinlark"));
