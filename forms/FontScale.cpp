@@ -1,6 +1,7 @@
 #include "FontScale.h"
 
 #include <QFontMetricsF>
+#include <QLabel>
 #include <QWidget>
 #include <cmath>
 
@@ -42,6 +43,9 @@ void growWindow(QWidget *window)
             continue;
         const QRect place = control->geometry();
         control->setGeometry(grown(place.x()), grown(place.y()), grown(place.width()), grown(place.height()));
+        // A label keeps the layout's size unless its text would be cut.
+        if (qobject_cast<QLabel *>(control))
+            control->resize(control->size().expandedTo(control->sizeHint()));
     }
     const QSize size(grown(window->width()), grown(window->height()));
     if (window->minimumSize() == window->maximumSize())
