@@ -62,16 +62,16 @@ JetTable::JetTable(JetDatabase &database, const JetTableSpec &spec) : m_database
 {
     MdbHandle *mdb = database.handle().mdb;
     QByteArray name = spec.name.toUtf8();
-    m_table = mdb_read_table_by_name(mdb, name.data(), MDB_TABLE);
+    m_table.reset(mdb_read_table_by_name(mdb, name.data(), MDB_TABLE));
     if (!m_table)
         database.fail(QStringLiteral("it has no table %1").arg(spec.name));
-    if (!mdb_read_columns(m_table))
+    if (!mdb_read_columns(m_table.get()))
         database.fail(QStringLiteral("the file is damaged (the columns of table %1 cannot be read)").arg(spec.name));
 
     const QString expected = spec.columnNames().join(QStringLiteral(", "));
     const auto otherColumns = [&]() {
         database.fail(QStringLiteral("its table %1 has the columns %2 instead of %3")
-                          .arg(spec.name, describeColumns(m_table), expected));
+                          .arg(spec.name, describeColumns(m_table.get()), expected));
     };
     if (m_table->num_cols != unsigned(spec.columns.size()))
         otherColumns();
@@ -97,18 +97,20 @@ JetTable::JetTable(JetDatabase &database, const JetTableSpec &spec) : m_database
         database.fail(QStringLiteral("the file is damaged (table %1 cannot be read)").arg(spec.name));
     m_lastAutoNumber = mdb_get_int32(mdb->pg_buf, mdb->fmt->tab_num_rows_offset + 4);
     m_chunk.resize(MDB_PGSIZE);
-    mdb_rewind_table(m_table);
+    mdb_rewind_table(m_table.get());
 }
 
-JetTable::~JetTable()
+JetTable::~JetTable() = default;
+
+void JetTable::TableDefDeleter::operator()(S_MdbTableDef *table) const
 {
-    mdb_free_tabledef(m_table);
+    mdb_free_tabledef(table);
 }
 
 bool JetTable::next(QVariantList &row)
 {
     MdbHandle *mdb = m_database.handle().mdb;
-    if (!mdb_fetch_row(m_table)) {
+    if (!mdb_fetch_row(m_table.get())) {
         if (m_rowsRead != m_rowCount)
             m_database.fail(QStringLiteral("the file is damaged (table %1 holds %2 rows, of which %3 could be read)")
                                 .arg(m_spec.name)
@@ -127,7 +129,7 @@ bool JetTable::next(QVariantList &row)
     if (mdb_find_row(mdb, int(m_table->cur_row) - 1, &rowStart, &rowSize) != 0)
         failAtRow(QStringLiteral("the row cannot be found again"));
     std::vector<MdbField> fields(m_table->num_cols);
-    const int fieldCount = mdb_crack_row(m_table, rowStart & 0x1fff, rowSize, fields.data());
+    const int fieldCount = mdb_crack_row(m_table.get(), rowStart & 0x1fff, rowSize, fields.data());
     if (fieldCount != int(m_table->num_cols))
         failAtRow(QStringLiteral("the row cannot be read"));
     std::vector<MdbFieldView> views(m_table->num_cols);

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QVariant>
 
+#include <memory>
+
 class JetDatabase;
 struct S_MdbTableDef;
 
@@ -36,9 +38,15 @@ private:
     QString readMemo(int column, const struct MdbFieldView &field);
     [[noreturn]] void failAtRow(const QString &problem) const;
 
+    // Frees libmdb's table definition, also when the constructor gives up half way.
+    struct TableDefDeleter
+    {
+        void operator()(S_MdbTableDef *table) const;
+    };
+
     JetDatabase &m_database;
     const JetTableSpec &m_spec;
-    S_MdbTableDef *m_table = nullptr;
+    std::unique_ptr<S_MdbTableDef, TableDefDeleter> m_table;
     QList<int> m_columnIndex; // libmdb's column number for each column of the spec
     QList<int> m_declaredLengths;
     qint64 m_rowCount = 0;
