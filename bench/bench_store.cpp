@@ -1,5 +1,6 @@
 // The database work of the main window over sample databases of 10,000 to 1,000,000 speeches.
-// Arguments: number of speeches, language (20: 500 speeches at every size; 1: a large one).
+// Arguments: number of speeches, language (20: 500 speeches at every size; 1: a large one),
+// number of languages (20; or 2: a single language of a million speeches beside a small one).
 
 #include "BenchDatabases.h"
 #include "Connection.h"
@@ -20,9 +21,11 @@ struct OpenDatabase
     Connection connection;
     RecordSet speeches{&connection};
 
-    OpenDatabase(int size, int language, LockType lockType = LockType::ReadOnly)
+    OpenDatabase(const benchmark::State &state, LockType lockType = LockType::ReadOnly)
     {
-        connection.setConnectionString(DatabaseTexts::connectionString(BenchDatabases::pathFor(size)));
+        const int language = int(state.range(1));
+        connection.setConnectionString(
+            DatabaseTexts::connectionString(BenchDatabases::pathFor(int(state.range(0)), int(state.range(2)))));
         speeches.setCommandText(DatabaseTexts::SpeechListCommand);
         speeches.setLockType(lockType);
         speeches.open();
@@ -40,7 +43,7 @@ struct OpenDatabase
 // Opening the speech list, filling the languages, filtering to one and showing its first speech.
 void BM_StartUp(benchmark::State &state)
 {
-    const QString path = BenchDatabases::pathFor(int(state.range(0)));
+    const QString path = BenchDatabases::pathFor(int(state.range(0)), int(state.range(2)));
     const int language = int(state.range(1));
     for (auto _ : state) {
         Connection connection;
@@ -61,11 +64,16 @@ void BM_StartUp(benchmark::State &state)
     }
 }
 
+int otherLanguage(int language)
+{
+    return language == BenchDatabases::SmallLanguageId ? language - 1 : language + 1;
+}
+
 void BM_LanguageSwitch(benchmark::State &state)
 {
     const int language = int(state.range(1));
-    const int other = language == BenchDatabases::SmallLanguageId ? language - 1 : language + 1;
-    OpenDatabase db(int(state.range(0)), language);
+    const int other = otherLanguage(language);
+    OpenDatabase db(state);
     bool toOther = true;
     for (auto _ : state) {
         db.speeches.setFilter(DatabaseTexts::languageFilter(toOther ? other : language));
@@ -74,26 +82,49 @@ void BM_LanguageSwitch(benchmark::State &state)
     }
 }
 
-// A search for a three-letter fragment within one language, then the jump to the first hit.
+// A search for a three-letter fragment within one language, its count, then the jump to the
+// first hit, as the main window runs it.
+int searchAndJump(OpenDatabase &db, RecordSet &search, int language)
+{
+    search.close();
+    search.setCommandText(DatabaseTexts::keywordSearch(QStringLiteral("ank"), language));
+    search.open();
+    const int hits = search.recordCount();
+    if (hits > 0)
+        db.speeches.locate(DatabaseTexts::LocateKey, search.fieldByName(QStringLiteral("ID"))->asInteger());
+    return hits;
+}
+
 void BM_KeywordSearch(benchmark::State &state)
 {
     const int language = int(state.range(1));
-    OpenDatabase db(int(state.range(0)), language);
+    OpenDatabase db(state);
+    RecordSet search(&db.connection);
+    for (auto _ : state)
+        state.counters["hits"] = searchAndJump(db, search, language);
+}
+
+// A switch to the language while a search is active: the filter, the first speech, and the
+// search again for the new language with its jump. The switch away runs outside the clock.
+void BM_LanguageSwitchWithSearch(benchmark::State &state)
+{
+    const int language = int(state.range(1));
+    OpenDatabase db(state);
     RecordSet search(&db.connection);
     for (auto _ : state) {
-        search.close();
-        search.setCommandText(DatabaseTexts::keywordSearch(QStringLiteral("ank"), language));
-        search.open();
-        const int hits = search.recordCount();
-        if (hits > 0)
-            db.speeches.locate(DatabaseTexts::LocateKey, search.fieldByName(QStringLiteral("ID"))->asInteger());
-        state.counters["hits"] = hits;
+        state.PauseTiming();
+        db.speeches.setFilter(DatabaseTexts::languageFilter(otherLanguage(language)));
+        searchAndJump(db, search, otherLanguage(language));
+        state.ResumeTiming();
+        db.speeches.setFilter(DatabaseTexts::languageFilter(language));
+        db.readCurrent();
+        state.counters["hits"] = searchAndJump(db, search, language);
     }
 }
 
 void BM_Next(benchmark::State &state)
 {
-    OpenDatabase db(int(state.range(0)), int(state.range(1)));
+    OpenDatabase db(state);
     for (auto _ : state) {
         db.speeches.next();
         if (db.speeches.eof())
@@ -115,7 +146,7 @@ std::vector<int> idsOfLanguage(Connection &connection, int language)
 
 void BM_Locate(benchmark::State &state)
 {
-    OpenDatabase db(int(state.range(0)), int(state.range(1)));
+    OpenDatabase db(state);
     const std::vector<int> ids = idsOfLanguage(db.connection, int(state.range(1)));
     size_t next = 0;
     for (auto _ : state) {
@@ -127,7 +158,7 @@ void BM_Locate(benchmark::State &state)
 // Storing an edited speech: one durable transaction.
 void BM_PostEdit(benchmark::State &state)
 {
-    OpenDatabase db(int(state.range(0)), int(state.range(1)), LockType::Optimistic);
+    OpenDatabase db(state, LockType::Optimistic);
     int round = 0;
     for (auto _ : state) {
         db.speeches.edit();
@@ -136,12 +167,39 @@ void BM_PostEdit(benchmark::State &state)
     }
 }
 
+// Storing a speech whose keywords changed, and storing a new speech.
+void BM_PostKeywords(benchmark::State &state)
+{
+    OpenDatabase db(state, LockType::Optimistic);
+    int round = 0;
+    for (auto _ : state) {
+        db.speeches.edit();
+        db.speeches.fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("thanks edited %1").arg(++round));
+        db.speeches.post();
+    }
+}
+
+void BM_PostInsert(benchmark::State &state)
+{
+    OpenDatabase db(state, LockType::Optimistic);
+    int round = 0;
+    for (auto _ : state) {
+        db.speeches.append();
+        db.speeches.fieldByName(QStringLiteral("TaalID"))->setAsInteger(int(state.range(1)));
+        db.speeches.fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("thanks added %1").arg(++round));
+        db.speeches.fieldByName(QStringLiteral("Tekst"))->setAsString(QStringLiteral("Thank you for your message."));
+        db.speeches.post();
+    }
+}
+
 void databaseSizes(benchmark::internal::Benchmark *benchmark)
 {
     for (int size : {10000, 100000, 1000000}) {
-        benchmark->Args({size, BenchDatabases::SmallLanguageId});
-        benchmark->Args({size, BenchDatabases::LargeLanguageId});
+        benchmark->Args({size, BenchDatabases::SmallLanguageId, BenchDatabases::LanguageCount});
+        benchmark->Args({size, BenchDatabases::LargeLanguageId, BenchDatabases::LanguageCount});
     }
+    benchmark->Args({BenchDatabases::SingleLanguageSize, BenchDatabases::LargeLanguageId,
+                     BenchDatabases::SingleLanguageLanguages});
     benchmark->Unit(benchmark::kMillisecond);
 }
 
@@ -153,6 +211,9 @@ BENCHMARK(BM_KeywordSearch)->Apply(databaseSizes);
 BENCHMARK(BM_Next)->Apply(databaseSizes);
 BENCHMARK(BM_Locate)->Apply(databaseSizes);
 BENCHMARK(BM_PostEdit)->Apply(databaseSizes);
+BENCHMARK(BM_LanguageSwitchWithSearch)->Apply(databaseSizes);
+BENCHMARK(BM_PostKeywords)->Apply(databaseSizes);
+BENCHMARK(BM_PostInsert)->Apply(databaseSizes);
 
 int main(int argc, char **argv)
 {
