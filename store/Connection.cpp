@@ -2,6 +2,7 @@
 
 #include "ConnectionString.h"
 #include "EDatabaseError.h"
+#include "KeywordIndex.h"
 #include "LikeFunction.h"
 #include "RecordSet.h"
 #include "Statement.h"
@@ -61,6 +62,9 @@ void Connection::open()
         // Reading the schema now tells a file that is no database from one that is.
         execute(db, "SELECT count(*) FROM sqlite_master");
         registerLikeFunction(db);
+        // A file from an earlier build gets its keyword index now; one that cannot be
+        // written is searched without it.
+        KeywordIndex::ensure(db);
     } catch (const EDatabaseError &error) {
         sqlite3_close_v2(db);
         if (error.message().startsWith(QLatin1String("Cannot open")))

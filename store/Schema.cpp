@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "EDatabaseError.h"
+#include "KeywordIndex.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -40,6 +41,7 @@ void create(sqlite3 *db)
         sqlite3_free(error);
         throw EDatabaseError(message);
     }
+    KeywordIndex::create(db);
 }
 
 void createFile(const QString &path)

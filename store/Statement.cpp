@@ -120,3 +120,19 @@ QVariant Statement::columnValue(int column) const
     }
     }
 }
+
+bool Statement::columnIsNull(int column) const
+{
+    return sqlite3_column_type(m_statement.get(), column) == SQLITE_NULL;
+}
+
+bool Statement::columnIsInteger(int column) const
+{
+    return sqlite3_column_type(m_statement.get(), column) == SQLITE_INTEGER;
+}
+
+QByteArray Statement::columnUtf8(int column) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement.get(), column));
+    return QByteArray(text, sqlite3_column_bytes(m_statement.get(), column));
+}

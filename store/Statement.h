@@ -25,6 +25,10 @@ public:
     QString columnDeclaredType(int column) const;
     qint64 columnInt64(int column) const;
     QVariant columnValue(int column) const;
+    bool columnIsNull(int column) const;
+    bool columnIsInteger(int column) const;
+    // The column as SQLite's UTF-8 text, byte for byte, as SQL functions see it.
+    QByteArray columnUtf8(int column) const;
 
 private:
     struct Finalizer
