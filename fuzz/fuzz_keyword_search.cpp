@@ -39,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     Schema::create(db);
     registerLikeFunction(db);
+    KeywordIndex::ensure(db);
     sqlite3_stmt *add = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO Speeches (TaalID, Keywords) VALUES (?, ?)", -1, &add, nullptr);
     for (qsizetype i = 1; i < lines.size() && i <= 32; ++i) {

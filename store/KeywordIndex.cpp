@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <memory>
+#include <new>
 #include <sqlite3.h>
 #include <unicode/uchar.h>
 
@@ -132,6 +133,26 @@ QString foldedKeywords(const Statement &row, int keywordsColumn)
     return QString::fromStdString(LikePattern::foldedUtf8(std::string_view(keywords.constData(), size_t(keywords.size()))));
 }
 
+// Gathers the keys of a query's rows, in their order, into the vector handed to it as a
+// pointer value: a million keys come out of one step of the statement.
+const char *const KeysPointerType = "TinlarkKeywordKeys";
+
+void collectKey(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    auto *keys = static_cast<std::vector<qint64> *>(sqlite3_value_pointer(arguments[0], KeysPointerType));
+    if (!keys)
+        return;
+    try {
+        keys->push_back(sqlite3_value_int64(arguments[1]));
+    } catch (const std::bad_alloc &) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
+void keysCollected(sqlite3_context *)
+{
+}
+
 const QString AddSql = QStringLiteral("INSERT INTO TinlarkKeywordIndex (rowid, Keywords) VALUES (?, ?)");
 
 // The runs of three or more characters between the wildcards of a folded pattern, as an
@@ -190,6 +211,11 @@ void create(sqlite3 *db)
 
 bool ensure(sqlite3 *db)
 {
+    // Only this program's own statements may call it, never the file's schema.
+    if (sqlite3_create_function_v2(db, "tinlark_collect_keys", 2, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr, nullptr,
+                                   collectKey, keysCollected, nullptr)
+        != SQLITE_OK)
+        return false;
     try {
         if (isCurrent(db))
             return true;
@@ -259,12 +285,26 @@ std::optional<std::vector<qint64>> find(sqlite3 *db, const QString &pattern, int
         return std::nullopt;
 
     const qint64 base = qint64(languageId) * KeySpan;
-    Statement hits(db, QStringLiteral("SELECT rowid FROM TinlarkKeywordIndex WHERE TinlarkKeywordIndex MATCH ? "
-                                      "AND rowid BETWEEN ? AND ?"));
-    hits.bindAll({query, base + 1, base + KeySpan - 1});
     std::vector<qint64> ids;
-    while (hits.step())
-        ids.push_back(hits.columnInt64(0) - base);
+    {
+        std::unique_ptr<Statement> collect;
+        try {
+            collect = std::make_unique<Statement>(
+                db, QStringLiteral("SELECT tinlark_collect_keys(?, rowid) FROM TinlarkKeywordIndex "
+                                   "WHERE TinlarkKeywordIndex MATCH ? AND rowid BETWEEN ? AND ?"));
+        } catch (const EDatabaseError &) {
+            return std::nullopt; // a connection that ensure() did not ready reads the keywords
+        }
+        Statement &hits = *collect;
+        hits.bindPointer(1, &ids, KeysPointerType);
+        hits.bind(2, query);
+        hits.bind(3, base + 1);
+        hits.bind(4, base + KeySpan - 1);
+        while (hits.step()) {
+        }
+    }
+    for (qint64 &id : ids)
+        id -= base;
     if (exact)
         return ids;
 

@@ -25,8 +25,8 @@ namespace KeywordIndex {
 // Adds the index to the database, filled from the speeches; run it in a transaction.
 void create(sqlite3 *db);
 
-// Makes sure the database has the index in its current form, and builds it for a file that
-// lacks it (made by an earlier build). False when that cannot be done now (a file that cannot
+// Readies a connection for searches through the index, makes sure the database has the index
+// in its current form, and builds it for a file that lacks it (made by an earlier build). False when that cannot be done now (a file that cannot
 // be written, another program holding it): searches then read the keywords instead.
 bool ensure(sqlite3 *db);
 

@@ -48,6 +48,12 @@ void Statement::bind(int index, const QVariant &value)
         fail(QString());
 }
 
+void Statement::bindPointer(int index, void *pointer, const char *type)
+{
+    if (sqlite3_bind_pointer(m_statement.get(), index, pointer, type, nullptr) != SQLITE_OK)
+        fail(QString());
+}
+
 void Statement::bindAll(const QVariantList &values)
 {
     for (int i = 0; i < values.size(); ++i)

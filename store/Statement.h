@@ -16,6 +16,8 @@ public:
 
     void bind(int index, const QVariant &value); // index counts from 1
     void bindAll(const QVariantList &values);
+    // A pointer for a function of this program, told apart from other pointers by its type name.
+    void bindPointer(int index, void *pointer, const char *type);
     bool step();  // true while a row is ready
     void reset(); // ready to run again, bindings cleared
     void execute(const QVariantList &values); // bind, run to the end, reset
