@@ -101,17 +101,33 @@ bool exists(sqlite3 *db, const QString &sql)
     return statement.step() && statement.columnInt64(0) != 0;
 }
 
+// One statement, which fails to prepare when the version table is missing.
 bool isCurrent(sqlite3 *db)
 {
-    Statement objects(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('TinlarkKeywordIndex', "
-                                         "'TinlarkKeywordPending', 'TinlarkKeywordIndexVersion', "
-                                         "'TinlarkKeywordsBeforeInsert', 'TinlarkKeywordsAfterInsert', "
-                                         "'TinlarkKeywordsBeforeUpdate', 'TinlarkKeywordsAfterUpdate', "
-                                         "'TinlarkKeywordsBeforeDelete')"));
-    if (!objects.step() || objects.columnInt64(0) != ObjectCount)
+    try {
+        Statement current(db, QStringLiteral("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ("
+                                             "'TinlarkKeywordIndex', 'TinlarkKeywordPending', '%1', "
+                                             "'TinlarkKeywordsBeforeInsert', 'TinlarkKeywordsAfterInsert', "
+                                             "'TinlarkKeywordsBeforeUpdate', 'TinlarkKeywordsAfterUpdate', "
+                                             "'TinlarkKeywordsBeforeDelete')) = %2 "
+                                             "AND EXISTS (SELECT 1 FROM %1 WHERE Version = ?)")
+                                  .arg(QLatin1String(VersionTable))
+                                  .arg(ObjectCount));
+        current.bind(1, currentVersion());
+        return current.step() && current.columnInt64(0) != 0;
+    } catch (const EDatabaseError &) {
         return false;
-    Statement version(db, QStringLiteral("SELECT Version FROM %1").arg(QLatin1String(VersionTable)));
-    return version.step() && version.columnValue(0).toString() == currentVersion();
+    }
+}
+
+// Whether speeches wait to be taken into the index; false also for a file without it.
+bool hasPending(sqlite3 *db)
+{
+    try {
+        return exists(db, QStringLiteral("SELECT EXISTS (SELECT 1 FROM TinlarkKeywordPending)"));
+    } catch (const EDatabaseError &) {
+        return false;
+    }
 }
 
 // The key of a speech with a language and keywords in columns of a row, when it has one:
@@ -217,8 +233,18 @@ bool ensure(sqlite3 *db)
         != SQLITE_OK)
         return false;
     try {
-        if (isCurrent(db))
+        if (isCurrent(db)) {
+            // What earlier builds changed since is taken in now, so that the first search is
+            // as quick as the others; a file that cannot be written now catches up later.
+            if (hasPending(db)) {
+                try {
+                    TransactionGuard transaction(db);
+                    transaction.commit();
+                } catch (const EDatabaseError &) {
+                }
+            }
             return true;
+        }
         TransactionGuard transaction(db);
         execute(db, DropSql);
         create(db);
@@ -232,7 +258,8 @@ bool ensure(sqlite3 *db)
 
 void catchUp(sqlite3 *db)
 {
-    if (!isCurrent(db) || !exists(db, QStringLiteral("SELECT EXISTS (SELECT 1 FROM TinlarkKeywordPending)")))
+    // Most writes leave no note (only keywords, languages and IDs count): one look decides.
+    if (!hasPending(db) || !isCurrent(db))
         return;
     std::unique_ptr<Statement> remove;
     std::unique_ptr<Statement> add;
@@ -270,7 +297,7 @@ std::optional<std::vector<qint64>> find(sqlite3 *db, const QString &pattern, int
     const QString query = indexQuery(like.folded(), exact);
     if (query.isEmpty() || !isCurrent(db))
         return std::nullopt;
-    if (exists(db, QStringLiteral("SELECT EXISTS (SELECT 1 FROM TinlarkKeywordPending)"))) {
+    if (hasPending(db)) {
         // Speeches changed by another program: take them in first, which is a write.
         try {
             TransactionGuard transaction(db);
