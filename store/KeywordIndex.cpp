@@ -233,18 +233,8 @@ bool ensure(sqlite3 *db)
         != SQLITE_OK)
         return false;
     try {
-        if (isCurrent(db)) {
-            // What earlier builds changed since is taken in now, so that the first search is
-            // as quick as the others; a file that cannot be written now catches up later.
-            if (hasPending(db)) {
-                try {
-                    TransactionGuard transaction(db);
-                    transaction.commit();
-                } catch (const EDatabaseError &) {
-                }
-            }
+        if (isCurrent(db))
             return true;
-        }
         TransactionGuard transaction(db);
         execute(db, DropSql);
         create(db);
