@@ -96,7 +96,7 @@ int searchAndJump(OpenDatabase &db, RecordSet &search, int language, bool scan =
     search.close();
     QString command = DatabaseTexts::keywordSearch(QStringLiteral("ank"), language);
     if (scan)
-        command += QStringLiteral(" and ID > 0");
+        command += QStringLiteral(" and 1 = 1");
     search.setCommandText(command);
     search.open();
     const int hits = search.recordCount();

@@ -16,6 +16,8 @@ namespace {
 
 // An entry's key: the language in the high 32 bits, the speech ID in the low ones.
 constexpr qint64 KeySpan = qint64(1) << 32;
+// Below this many speeches a language's keywords are read rather than looked up.
+constexpr int SmallLanguage = 2000;
 
 // Names the file holds, all beginning with "TinlarkKeyword" so that they stay apart from
 // the program's tables. The version changes when the index's form or the case folding of
@@ -344,6 +346,13 @@ std::optional<std::vector<qint64>> find(sqlite3 *db, const SqlCommand &command)
 {
     const std::optional<KeywordQuery> query = KeywordQuery::recognize(command);
     if (!query)
+        return std::nullopt;
+    // A language of a few thousand speeches is read quicker than the index is asked: the
+    // count stops there, so it costs little in a large language too.
+    Statement size(db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM Speeches WHERE TaalID = ? LIMIT %1)")
+                           .arg(SmallLanguage));
+    size.bind(1, query->languageId);
+    if (size.step() && size.columnInt64(0) < SmallLanguage)
         return std::nullopt;
     return find(db, query->pattern, query->languageId);
 }
