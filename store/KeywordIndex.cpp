@@ -94,7 +94,7 @@ QString currentVersion()
     u_getUnicodeVersion(unicode);
     char text[U_MAX_VERSION_STRING_LENGTH];
     u_versionToString(unicode, text);
-    return QStringLiteral("1 trigram, Unicode %1").arg(QLatin1String(text));
+    return QStringLiteral("2 trigram, Unicode %1").arg(QLatin1String(text));
 }
 
 bool exists(sqlite3 *db, const QString &sql)
@@ -145,10 +145,18 @@ std::optional<qint64> keyOf(const Statement &row, qint64 id, int languageColumn,
     return language * KeySpan + id;
 }
 
+// The trigram tokenizer ends the text at a NUL character, so the index holds one as U+FFFD,
+// which invalid bytes become as well; a pattern with U+FFFD in it is therefore checked
+// against the keywords themselves (see indexQuery).
+constexpr char32_t Replacement = 0xFFFD;
+
 QString foldedKeywords(const Statement &row, int keywordsColumn)
 {
     const QByteArray keywords = row.columnUtf8(keywordsColumn);
-    return QString::fromStdString(LikePattern::foldedUtf8(std::string_view(keywords.constData(), size_t(keywords.size()))));
+    QString folded = QString::fromStdString(
+        LikePattern::foldedUtf8(std::string_view(keywords.constData(), size_t(keywords.size()))));
+    folded.replace(QChar(u'\0'), QChar(char16_t(Replacement)));
+    return folded;
 }
 
 // Gathers the keys of a query's rows, in their order, into the vector handed to it as a
@@ -206,7 +214,7 @@ QString indexQuery(const std::u32string &pattern, bool &exact)
     const size_t body = pattern.find_first_not_of(U'%');
     const size_t end = pattern.find_last_not_of(U'%');
     exact = runs == 1 && phrases.size() == 1 && body > 0 && body != std::u32string::npos && end + 1 < pattern.size()
-            && pattern.find(U'_') == std::u32string::npos;
+            && pattern.find(U'_') == std::u32string::npos && pattern.find(Replacement) == std::u32string::npos;
     return phrases.join(QStringLiteral(" AND "));
 }
 
