@@ -16,6 +16,7 @@ targets=(
   fuzz_jet:600000
   fuzz_filter:4096
   fuzz_connection_string:4096
+  fuzz_keyword_search:4096
 )
 
 seconds="${FUZZ_SECONDS:-30}"

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "DatabaseErrorText.h"
 #include "EDatabaseError.h"
+#include "KeywordIndex.h"
 #include "LikeFunction.h"
 #include "TextCollation.h"
 #include "RecordSet.h"
@@ -65,6 +66,9 @@ void Connection::open()
         execute(db, "SELECT count(*) FROM sqlite_master");
         registerLikeFunction(db);
         TextCollation::install(db);
+        // A file from an earlier build gets its keyword index now; one that cannot be
+        // written is searched without it.
+        KeywordIndex::ensure(db);
     } catch (const EDatabaseError &error) {
         sqlite3_close_v2(db);
         if (error.message().contains(path))

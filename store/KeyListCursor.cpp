@@ -16,6 +16,10 @@ KeyListCursor::KeyListCursor(sqlite3 *db, const QString &keysSql, const QVariant
         std::sort(m_keys.begin(), m_keys.end());
 }
 
+KeyListCursor::KeyListCursor(std::vector<qint64> keys) : m_keys(std::move(keys))
+{
+}
+
 std::optional<qint64> KeyListCursor::keyAtIndex(qsizetype index) const
 {
     if (index < 0 || index >= qsizetype(m_keys.size()))

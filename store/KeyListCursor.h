@@ -15,6 +15,7 @@ class KeyListCursor : public KeyCursor
 public:
     enum Order { AsSelected, ByKey };
     KeyListCursor(sqlite3 *db, const QString &keysSql, const QVariantList &values, Order order);
+    explicit KeyListCursor(std::vector<qint64> keys); // keys found elsewhere, in their order
 
     std::optional<qint64> first() override;
     std::optional<qint64> last() override;

@@ -30,6 +30,30 @@ void LikePattern::foldInto(std::string_view utf8Text, std::u32string &folded)
     }
 }
 
+std::string LikePattern::toUtf8(const std::u32string &codePoints)
+{
+    std::string utf8;
+    utf8.reserve(codePoints.size());
+    for (const char32_t c : codePoints) {
+        uint8_t bytes[U8_MAX_LENGTH];
+        int32_t length = 0;
+        UBool failed = false;
+        U8_APPEND(bytes, length, U8_MAX_LENGTH, UChar32(c), failed);
+        if (failed) // a lone surrogate or a value beyond Unicode: the replacement character
+            utf8.append("\xEF\xBF\xBD");
+        else
+            utf8.append(reinterpret_cast<const char *>(bytes), size_t(length));
+    }
+    return utf8;
+}
+
+std::string LikePattern::foldedUtf8(std::string_view utf8Text)
+{
+    thread_local std::u32string folded;
+    foldInto(utf8Text, folded);
+    return toUtf8(folded);
+}
+
 LikePattern::LikePattern(std::string_view utf8Pattern)
 {
     foldInto(utf8Pattern, m_pattern);

@@ -14,8 +14,15 @@ public:
 
     bool matches(std::string_view utf8Text) const;
 
+    // The pattern as case-folded code points, wildcards included.
+    const std::u32string &folded() const { return m_pattern; }
+
     // The text as case-folded code points, as the matcher compares it.
     static void foldInto(std::string_view utf8Text, std::u32string &folded);
+    // The same, written back as UTF-8: text that compares character for character as the
+    // matcher compares it.
+    static std::string foldedUtf8(std::string_view utf8Text);
+    static std::string toUtf8(const std::u32string &codePoints);
 
 private:
     std::u32string m_pattern;

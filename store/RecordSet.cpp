@@ -5,6 +5,7 @@
 #include "EDatabaseError.h"
 #include "Field.h"
 #include "KeyListCursor.h"
+#include "KeywordIndex.h"
 #include "KeyRangeCursor.h"
 #include "Statement.h"
 #include "SqlToken.h"
@@ -151,8 +152,14 @@ void RecordSet::rebuildCursor(const FilterExpression &filter)
     const QVariantList values = m_command.values + filter.values();
     sqlite3 *db = m_connection->handle();
     // A whole table is walked key by key; a selection (a search) is read at once, as a
-    // list, in its own order or else in the order of the keys.
-    if (m_command.ordered)
+    // list, in its own order or else in the order of the keys. The keyword search asks the
+    // keyword index first, which finds the same keys without reading every keyword.
+    std::optional<std::vector<qint64>> indexedKeys;
+    if (!m_command.ordered && m_command.selective && filter.isEmpty())
+        indexedKeys = KeywordIndex::find(db, m_command);
+    if (indexedKeys)
+        m_cursor = std::make_unique<KeyListCursor>(std::move(*indexedKeys));
+    else if (m_command.ordered)
         m_cursor = std::make_unique<KeyListCursor>(db, keysSql, values, KeyListCursor::AsSelected);
     else if (m_command.selective)
         m_cursor = std::make_unique<KeyListCursor>(db, keysSql, values, KeyListCursor::ByKey);

@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "EDatabaseError.h"
+#include "KeywordIndex.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -41,6 +42,7 @@ void create(sqlite3 *db, TextLimits limits)
         sqlite3_free(error);
         throw EDatabaseError(message);
     }
+    KeywordIndex::create(db);
 }
 
 void createFile(const QString &path)

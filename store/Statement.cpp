@@ -49,6 +49,12 @@ void Statement::bind(int index, const QVariant &value)
         fail(QString());
 }
 
+void Statement::bindPointer(int index, void *pointer, const char *type)
+{
+    if (sqlite3_bind_pointer(m_statement.get(), index, pointer, type, nullptr) != SQLITE_OK)
+        fail(QString());
+}
+
 void Statement::bindAll(const QVariantList &values)
 {
     for (int i = 0; i < values.size(); ++i)
@@ -120,4 +126,20 @@ QVariant Statement::columnValue(int column) const
         return QVariant(QString::fromUtf8(text, size));
     }
     }
+}
+
+bool Statement::columnIsNull(int column) const
+{
+    return sqlite3_column_type(m_statement.get(), column) == SQLITE_NULL;
+}
+
+bool Statement::columnIsInteger(int column) const
+{
+    return sqlite3_column_type(m_statement.get(), column) == SQLITE_INTEGER;
+}
+
+QByteArray Statement::columnUtf8(int column) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement.get(), column));
+    return QByteArray(text, sqlite3_column_bytes(m_statement.get(), column));
 }

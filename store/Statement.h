@@ -16,6 +16,8 @@ public:
 
     void bind(int index, const QVariant &value); // index counts from 1
     void bindAll(const QVariantList &values);
+    // A pointer for a function of this program, told apart from other pointers by its type name.
+    void bindPointer(int index, void *pointer, const char *type);
     bool step();  // true while a row is ready
     void reset(); // ready to run again, bindings cleared
     void execute(const QVariantList &values); // bind, run to the end, reset
@@ -25,6 +27,10 @@ public:
     QString columnDeclaredType(int column) const;
     qint64 columnInt64(int column) const;
     QVariant columnValue(int column) const;
+    bool columnIsNull(int column) const;
+    bool columnIsInteger(int column) const;
+    // The column as SQLite's UTF-8 text, byte for byte, as SQL functions see it.
+    QByteArray columnUtf8(int column) const;
 
 private:
     struct Finalizer

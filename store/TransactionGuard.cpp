@@ -2,6 +2,7 @@
 
 #include "DatabaseErrorText.h"
 #include "EDatabaseError.h"
+#include "KeywordIndex.h"
 
 #include <sqlite3.h>
 
@@ -30,6 +31,9 @@ TransactionGuard::~TransactionGuard()
 
 void TransactionGuard::commit()
 {
+    // The keyword index takes in the speeches this write changed, so that both are stored
+    // together or not at all.
+    KeywordIndex::catchUp(m_db);
     run(m_db, "COMMIT");
     m_open = false;
 }

@@ -3,7 +3,8 @@
 struct sqlite3;
 
 // Runs one write as one transaction: begun on construction, rolled back on destruction
-// unless commit() was called, so that a refused write leaves the file as it was.
+// unless commit() was called, so that a refused write leaves the file as it was. The keyword
+// index takes in the speeches the write changed just before it is committed.
 class TransactionGuard
 {
 public:

@@ -1,6 +1,7 @@
 #include "SampleDatabase.h"
 
 #include "EDatabaseError.h"
+#include "KeywordIndex.h"
 #include "SampleSpeeches.h"
 #include "Schema.h"
 #include "Statement.h"
@@ -34,6 +35,7 @@ void fill(sqlite3 *db, int speeches, int languages, int smallLanguageSize)
         addSpeech.execute({language + 1, SampleSpeeches::keywords(language, number), SampleSpeeches::text(language, number),
                            comments.isEmpty() ? QVariant() : QVariant(comments)});
     }
+    KeywordIndex::catchUp(db);
     if (sqlite3_exec(db, "COMMIT; ANALYZE", nullptr, nullptr, nullptr) != SQLITE_OK)
         throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
 }
