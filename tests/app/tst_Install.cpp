@@ -217,7 +217,8 @@ void tst_Install::firstStartCreatesTheDatabaseInTheUsersDataFolder()
         QProcess tinlark;
         QVERIFY(start(tinlark));
         QStringList windows;
-        QTRY_VERIFY_WITH_TIMEOUT(!(windows = visibleWindows(tinlark.processId())).isEmpty(), 30000);
+        QTRY_VERIFY2_WITH_TIMEOUT(!(windows = visibleWindows(tinlark.processId())).isEmpty(),
+                                  tinlark.readAllStandardError().constData(), 30000);
         QCOMPARE(windows.size(), 1);
         QCOMPARE(windowSize(windows.first()), QSize(612, 410));
         QVERIFY(end(tinlark));
