@@ -112,18 +112,22 @@ void RecordSet::open()
     // Column sizes come from the table's declaration, so that a value too long for the
     // column is refused before anything is stored.
     std::vector<int> sizes(size_t(columns.size()), 0);
+    std::vector<bool> stored(size_t(columns.size()), false);
     Statement tableInfo(db, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
     tableInfo.bind(1, command.baseTable);
     while (tableInfo.step()) {
         const auto found = columnIndex.constFind(tableInfo.columnValue(0).toString().toLower());
-        if (found != columnIndex.constEnd())
+        if (found != columnIndex.constEnd()) {
             sizes[size_t(*found)] = declaredSize(tableInfo.columnValue(1).toString());
+            stored[size_t(*found)] = true;
+        }
     }
 
     m_command = std::move(command);
     m_columns = columns;
     m_columnIndex = columnIndex;
     m_columnSizes = sizes;
+    m_columnStored = stored;
     m_keyColumn = columnIndex.value(KeyColumn.toLower());
     m_fetchRow = std::move(fetchRow);
     try {
@@ -528,15 +532,41 @@ void RecordSet::storeRow()
         m_cursor->keyInserted(key, m_insertBefore);
         m_currentKey = key;
     } else if (!names.isEmpty()) {
-        QStringList assignments;
-        for (const QString &name : names)
-            assignments.append(name + QStringLiteral(" = ?"));
-        Statement(db, QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?").arg(table, assignments.join(QLatin1Char(','))))
-            .execute(values + QVariantList{*m_currentKey});
-        if (sqlite3_changes(db) == 0)
-            refuse(QStringLiteral("Cannot store the row: another program has deleted it"));
+        updateRow(names, values);
         transaction.commit();
     }
+}
+
+// Optimistic locking: the row is stored only while it still holds every value it was read
+// with, so that a change someone else stored in the meantime is never overwritten unseen.
+// A refusal says whether the row was changed or deleted; the values typed here stay.
+void RecordSet::updateRow(const QStringList &names, const QVariantList &values)
+{
+    sqlite3 *db = m_connection->handle();
+    const QString table = quoteIdentifier(m_command.baseTable);
+    QStringList assignments;
+    for (const QString &name : names)
+        assignments.append(name + QStringLiteral(" = ?"));
+    QStringList unchanged{QStringLiteral("\"ID\" = ?")};
+    QVariantList arguments = values + QVariantList{*m_currentKey};
+    for (int column = 0; column < m_columns.size(); ++column) {
+        if (column == m_keyColumn || !m_columnStored[size_t(column)])
+            continue;
+        unchanged.append(quoteIdentifier(m_columns[column]) + QStringLiteral(" IS ?"));
+        arguments.append(m_originalRow[column]);
+    }
+    Statement(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                      .arg(table, assignments.join(QLatin1Char(',')), unchanged.join(QStringLiteral(" AND "))))
+        .execute(arguments);
+    if (sqlite3_changes(db) != 0)
+        return;
+    Statement exists(db, QStringLiteral("SELECT 1 FROM %1 WHERE \"ID\" = ?").arg(table));
+    exists.bind(1, *m_currentKey);
+    if (exists.step())
+        refuse(QStringLiteral("Cannot store the row: someone else changed it after it was read here. "
+                              "Your changes are still shown; cancel them and refresh to see the other change"));
+    refuse(QStringLiteral("Cannot store the row: someone else deleted it after it was read here. "
+                          "Your changes are still shown"));
 }
 
 void RecordSet::post()

@@ -113,6 +113,7 @@ private:
     void rebuildCursor(const FilterExpression &filter);
     void beginNewRow(std::optional<qint64> insertBefore);
     void storeRow();
+    void updateRow(const QStringList &names, const QVariantList &values);
     void placeStoredRow();
     void validateRow() const;
     QVariantList commandValuesWith(const QVariantList &more) const;
@@ -132,6 +133,7 @@ private:
     QStringList m_columns;
     QHash<QString, int> m_columnIndex; // lower-case name to column
     std::vector<int> m_columnSizes;
+    std::vector<bool> m_columnStored; // a column of the base table, not one the select made up
     int m_keyColumn = -1;
     std::unique_ptr<KeyCursor> m_cursor;
     std::unique_ptr<Statement> m_fetchRow;

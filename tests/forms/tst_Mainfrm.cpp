@@ -53,6 +53,7 @@ private slots:
     void recordActionStatesWithoutSpeechesAndReadOnly();
     void pageKeysMoveOrScrollTheMemo();
     void escCancelsAndCtrlEnterPostsFromAMemo();
+    void postOverAnotherUsersChangeKeepsTheText();
     void insertIsStampedWithTheSelectedLanguage();
     void deleteRemovesAtOnce();
     void languageChangeStoresChangedSpeechUnderNewLanguage_data();
@@ -221,6 +222,25 @@ void tst_Mainfrm::escCancelsAndCtrlEnterPostsFromAMemo()
     f.press(Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
     QCOMPARE(f.db.text(QStringLiteral("select Comments from Speeches where ID = %1").arg(f.english[0])), QStringLiteral("c1!"));
+}
+
+void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
+{
+    MainWindowFixture f;
+    f.focus(f.ui()->dbmComments);
+    f.type(QStringLiteral("mine "));
+    const QString typed = f.ui()->dbmComments->toPlainText();
+    f.db.execute(QStringLiteral("update Speeches set Tekst = 'theirs' where ID = %1").arg(f.english[0]));
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(f.recorder.messages().size(), 1);
+    QVERIFY2(f.recorder.messages().first().contains(QLatin1String("someone else changed it")),
+             qPrintable(f.recorder.messages().first()));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+    QCOMPARE(f.ui()->dbmComments->toPlainText(), typed);
+    QCOMPARE(f.ui()->DataSetPost->isEnabled(), true);
+    f.press(Qt::Key_Escape);
+    f.press(Qt::Key_F5);
+    QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("theirs"));
 }
 
 void tst_Mainfrm::insertIsStampedWithTheSelectedLanguage()

@@ -46,6 +46,7 @@ private slots:
     void eventsComeInOrder();
     void refusedWritesLeaveRowAndFileAsTheyWere_data();
     void refusedWritesLeaveRowAndFileAsTheyWere();
+    void twoUsersOfOneFileSeeEachOthersWork();
     void closedAndEmptySetsRefuseWithClearMessages();
     void idsAreUniquePositiveAndNeverReused();
     void textsRoundTripWithoutLoss();
@@ -276,15 +277,18 @@ void tst_RecordSet::eventsComeInOrder()
 void tst_RecordSet::refusedWritesLeaveRowAndFileAsTheyWere_data()
 {
     QTest::addColumn<QString>("refusal");
-    QTest::newRow("keywords over 50 characters") << "long";
-    QTest::newRow("before-post failure") << "beforePost";
-    QTest::newRow("row deleted by another program") << "deleted";
-    QTest::newRow("read-only record set") << "readOnly";
+    QTest::addColumn<QString>("says");
+    QTest::newRow("keywords over 50 characters") << "long" << "";
+    QTest::newRow("before-post failure") << "beforePost" << "refused";
+    QTest::newRow("row deleted by another program") << "deleted" << "someone else deleted it";
+    QTest::newRow("another field changed by another program") << "changed" << "someone else changed it";
+    QTest::newRow("read-only record set") << "readOnly" << "";
 }
 
 void tst_RecordSet::refusedWritesLeaveRowAndFileAsTheyWere()
 {
     QFETCH(QString, refusal);
+    QFETCH(QString, says);
     StoreFixture f;
     f.db->addSpeech(1, QStringLiteral("keep"), QStringLiteral("text"));
     const QByteArray before = fileHash(f.db->path());
@@ -318,15 +322,67 @@ void tst_RecordSet::refusedWritesLeaveRowAndFileAsTheyWere()
         set->beforePost = [&] { keywords->setValue(QString(60, QLatin1Char('y'))); };
     } else if (refusal == QLatin1String("beforePost")) {
         set->beforePost = [] { throw EDatabaseError(QStringLiteral("refused")); };
-    } else {
+    } else if (refusal == QLatin1String("deleted")) {
         f.db->execute(QStringLiteral("delete from Speeches"));
+    } else {
+        f.db->execute(QStringLiteral("update Speeches set Tekst = 'theirs'"));
     }
     const QByteArray ready = fileHash(f.db->path());
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->post());
+    try {
+        set->post();
+        QFAIL("the post was not refused");
+    } catch (const EDatabaseError &error) {
+        QVERIFY2(error.message().contains(says), qPrintable(error.message()));
+    }
     QCOMPARE(set->state(), DataSetState::Edit);
     QCOMPARE(fileHash(f.db->path()), ready);
     if (refusal != QLatin1String("long"))
         QCOMPARE(keywords->asString(), QStringLiteral("typed"));
+}
+
+// Two programs on one file, each with its own connection: neither overwrites the other's
+// stored change unseen, and each sees what the other stored without being restarted.
+void tst_RecordSet::twoUsersOfOneFileSeeEachOthersWork()
+{
+    StoreFixture mine;
+    const int first = mine.db->addSpeech(1, QStringLiteral("one"), QStringLiteral("text"));
+    Connection otherConnection;
+    otherConnection.setConnectionString(mine.connection->connectionString());
+    RecordSet theirs(&otherConnection);
+    theirs.setCommandText(DatabaseTexts::SpeechListCommand);
+    auto set = mine.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    theirs.open();
+
+    // Both edit the same speech; theirs is stored first, mine is refused and kept.
+    theirs.edit();
+    theirs.fieldByName(QStringLiteral("Tekst"))->setAsString(QStringLiteral("their text"));
+    theirs.post();
+    set->edit();
+    set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("my keywords"));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, set->post());
+    QCOMPARE(set->fieldByName(QStringLiteral("Keywords"))->asString(), QStringLiteral("my keywords"));
+    set->cancel();
+    set->refresh();
+    QCOMPARE(set->fieldByName(QStringLiteral("Tekst"))->asString(), QStringLiteral("their text"));
+    set->edit();
+    set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("my keywords"));
+    set->post();
+    QCOMPARE(mine.db->text(QStringLiteral("select Keywords || '/' || Tekst from Speeches")),
+             QStringLiteral("my keywords/their text"));
+
+    // A speech they add is there at my next move; one they delete is gone from it.
+    theirs.append();
+    theirs.fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("theirs"));
+    theirs.post();
+    set->next();
+    QCOMPARE(set->fieldByName(QStringLiteral("Keywords"))->asString(), QStringLiteral("theirs"));
+    theirs.first();
+    QCOMPARE(theirs.fieldByName(QStringLiteral("ID"))->asLargeInt(), qint64(first));
+    theirs.deleteRecord();
+    set->first();
+    QCOMPARE(set->fieldByName(QStringLiteral("Keywords"))->asString(), QStringLiteral("theirs"));
+    QCOMPARE(set->recordCount(), 1);
 }
 
 void tst_RecordSet::closedAndEmptySetsRefuseWithClearMessages()
