@@ -1,0 +1,121 @@
+#include "PostgresDatabase.h"
+
+#include "EDatabaseError.h"
+#include "KeywordQuery.h"
+#include "PostgresKeywordIndex.h"
+#include "PostgresStatement.h"
+
+PostgresDatabase::PostgresDatabase(const QString &dataSource, std::function<void()> onBusy)
+    : m_session(dataSource, std::move(onBusy))
+{
+}
+
+std::unique_ptr<DatabaseStatement> PostgresDatabase::prepare(const QString &sql)
+{
+    return std::make_unique<PostgresStatement>(m_session, sql);
+}
+
+void PostgresDatabase::begin()
+{
+    if (m_transactionGeneration)
+        throw EDatabaseError(QStringLiteral("A transaction is already open on the %1").arg(describe()));
+    m_session.reconnectIfLost();
+    m_session.execute("BEGIN ISOLATION LEVEL READ COMMITTED");
+    m_transactionGeneration = m_session.generation();
+}
+
+void PostgresDatabase::commit()
+{
+    if (!m_transactionGeneration)
+        throw EDatabaseError(QStringLiteral("No transaction is open on the %1").arg(describe()));
+    try {
+        // A transaction that went with a lost connection is gone: nothing of it was stored.
+        if (*m_transactionGeneration != m_session.generation()
+            || m_session.transactionStatus() == PQTRANS_UNKNOWN)
+            throw EDatabaseError(QStringLiteral("The change was not stored: the connection to the %1 was lost")
+                                     .arg(describe()));
+        if (m_session.transactionStatus() == PQTRANS_INERROR)
+            throw EDatabaseError(QStringLiteral("The change was not stored: a statement of it failed on the %1")
+                                     .arg(describe()));
+        PostgresKeywordIndex::catchUp(m_session);
+        const PostgresResult result = m_session.execute("COMMIT");
+        // The server answers a COMMIT of a failed transaction with ROLLBACK, and no error.
+        if (qstrcmp(PQcmdStatus(result.get()), "COMMIT") != 0)
+            throw EDatabaseError(QStringLiteral("The change was not stored: the %1 rolled it back").arg(describe()));
+    } catch (const EDatabaseError &error) {
+        rollback();
+        if (error.message().startsWith(QLatin1String("The change was not stored")))
+            throw;
+        throw EDatabaseError(QStringLiteral("The change was not stored: %1").arg(error.message()));
+    }
+    m_transactionGeneration.reset();
+}
+
+void PostgresDatabase::rollback() noexcept
+{
+    m_transactionGeneration.reset();
+    try {
+        if (m_session.transactionStatus() == PQTRANS_INTRANS || m_session.transactionStatus() == PQTRANS_INERROR)
+            m_session.execute("ROLLBACK");
+    } catch (const EDatabaseError &) {
+        // A connection that is gone took the transaction with it.
+    }
+}
+
+QList<TableColumn> PostgresDatabase::tableColumns(const QString &table)
+{
+    const PostgresResult result = m_session.execute(
+        "SELECT column_name, coalesce(character_maximum_length, 0) FROM information_schema.columns "
+        "WHERE table_schema = current_schema() AND lower(table_name) = lower($1) ORDER BY ordinal_position",
+        {table.toUtf8()});
+    QList<TableColumn> columns;
+    for (int row = 0; row < PQntuples(result.get()); ++row)
+        columns.append({QString::fromUtf8(PQgetvalue(result.get(), row, 0)),
+                        QByteArray(PQgetvalue(result.get(), row, 1)).toInt()});
+    return columns;
+}
+
+QString PostgresDatabase::sameValueCondition(const QString &quotedColumn) const
+{
+    return quotedColumn + QStringLiteral(" IS NOT DISTINCT FROM ?");
+}
+
+QString PostgresDatabase::textOrderClause() const
+{
+    // ICU's root collation, the same order as the program's own on a file.
+    return QStringLiteral("COLLATE \"und-x-icu\"");
+}
+
+std::optional<std::vector<qint64>> PostgresDatabase::findKeywords(const SqlCommand &command)
+{
+    const std::optional<KeywordQuery> query = KeywordQuery::recognize(command);
+    if (!query)
+        return std::nullopt;
+    // Speeches changed by a client that did not fold them (another program, a lost
+    // connection's autocommit) are taken in first.
+    if (PostgresKeywordIndex::hasPending(m_session)) {
+        if (m_transactionGeneration) {
+            PostgresKeywordIndex::catchUp(m_session);
+        } else {
+            begin();
+            commit();
+        }
+    }
+    return PostgresKeywordIndex::find(m_session, query->pattern, query->languageId);
+}
+
+QString PostgresDatabase::readOnlyReason() const
+{
+    // A write the server refuses says why itself.
+    return QString();
+}
+
+QString PostgresDatabase::describe() const
+{
+    return m_session.describe();
+}
+
+std::unique_ptr<Database> openPostgresDatabase(const QString &dataSource, std::function<void()> onBusy)
+{
+    return std::make_unique<PostgresDatabase>(dataSource, std::move(onBusy));
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Database.h"
+#include "PostgresSession.h"
+
+// A speech library on a PostgreSQL server, shared by everyone who connects to it.
+class PostgresDatabase : public Database
+{
+public:
+    // Raises EDatabaseError naming the server, never the password, when it cannot connect.
+    PostgresDatabase(const QString &dataSource, std::function<void()> onBusy);
+
+    std::unique_ptr<DatabaseStatement> prepare(const QString &sql) override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+    QList<TableColumn> tableColumns(const QString &table) override;
+    QString sameValueCondition(const QString &quotedColumn) const override;
+    QString textOrderClause() const override;
+    std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) override;
+    QString readOnlyReason() const override;
+    QString describe() const override;
+
+    PostgresSession &session() { return m_session; }
+
+private:
+    PostgresSession m_session;
+    // The connection the open transaction began on; none outside a transaction.
+    std::optional<quint64> m_transactionGeneration;
+};
+
+// The database on the server a connection URI or keyword string names.
+std::unique_ptr<Database> openPostgresDatabase(const QString &dataSource, std::function<void()> onBusy);

@@ -1,0 +1,163 @@
+#include "PostgresKeywordIndex.h"
+
+#include "LikePattern.h"
+#include "PostgresSession.h"
+
+namespace {
+
+// Rows written by one statement while folding.
+constexpr int RowsPerInsert = 500;
+
+const char *const CreateSql = R"sql(
+CREATE EXTENSION IF NOT EXISTS pg_trgm;
+CREATE TABLE "TinlarkKeywordFolded" (
+  "ID" bigint PRIMARY KEY,
+  "TaalID" bigint,
+  "Folded" text NOT NULL
+);
+CREATE INDEX "TinlarkKeywordFoldedTrigrams" ON "TinlarkKeywordFolded" USING gin ("Folded" gin_trgm_ops);
+CREATE TABLE "TinlarkKeywordPending" ("ID" bigint PRIMARY KEY);
+CREATE FUNCTION "TinlarkKeywordsChanged"() RETURNS trigger LANGUAGE plpgsql AS $body$
+BEGIN
+  IF TG_OP IN ('UPDATE', 'DELETE') THEN
+    INSERT INTO "TinlarkKeywordPending" ("ID") VALUES (OLD."ID") ON CONFLICT DO NOTHING;
+  END IF;
+  IF TG_OP IN ('UPDATE', 'INSERT') THEN
+    INSERT INTO "TinlarkKeywordPending" ("ID") VALUES (NEW."ID") ON CONFLICT DO NOTHING;
+  END IF;
+  RETURN NULL;
+END
+$body$;
+CREATE TRIGGER "TinlarkKeywordsChanged" AFTER INSERT OR DELETE OR UPDATE OF "ID", "TaalID", "Keywords"
+  ON "Speeches" FOR EACH ROW EXECUTE FUNCTION "TinlarkKeywordsChanged"();
+)sql";
+
+QByteArray idArray(const std::vector<qint64> &ids)
+{
+    QByteArray array = "{";
+    for (size_t i = 0; i < ids.size(); ++i) {
+        if (i > 0)
+            array += ',';
+        array += QByteArray::number(ids[i]);
+    }
+    return array + '}';
+}
+
+std::string_view viewOf(const PGresult *result, int row, int column)
+{
+    return std::string_view(PQgetvalue(result, row, column), size_t(PQgetlength(result, row, column)));
+}
+
+void writeFolded(PostgresSession &session, const PGresult *speeches)
+{
+    const int rows = PQntuples(speeches);
+    for (int first = 0; first < rows; first += RowsPerInsert) {
+        const int count = std::min(RowsPerInsert, rows - first);
+        QByteArray sql = R"(INSERT INTO "TinlarkKeywordFolded" ("ID", "TaalID", "Folded") VALUES )";
+        PostgresSession::Values values;
+        for (int row = first; row < first + count; ++row) {
+            const int n = int(values.size());
+            sql += (row > first ? ", " : "") + QByteArray("($%1, $%2, $%3)")
+                                                  .replace("%1", QByteArray::number(n + 1))
+                                                  .replace("%2", QByteArray::number(n + 2))
+                                                  .replace("%3", QByteArray::number(n + 3));
+            values.emplace_back(QByteArray(PQgetvalue(speeches, row, 0)));
+            values.emplace_back(PQgetisnull(speeches, row, 1) ? std::nullopt
+                                                              : std::optional(QByteArray(PQgetvalue(speeches, row, 1))));
+            values.emplace_back(QByteArray::fromStdString(LikePattern::foldedUtf8(viewOf(speeches, row, 2))));
+        }
+        session.execute(sql, values);
+    }
+}
+
+// The runs between the wildcards of a folded pattern, as a Like pattern on the folded
+// keywords that every hit matches; empty when no run is three characters long, which the
+// trigram index could not look up.
+QByteArray candidatePattern(const std::u32string &pattern)
+{
+    std::u32string candidate = U"%";
+    std::u32string run;
+    bool indexable = false;
+    const auto endRun = [&] {
+        if (run.size() >= 3)
+            indexable = true;
+        for (const char32_t c : run) {
+            if (c == U'\\')
+                candidate.push_back(U'\\');
+            candidate.push_back(c);
+        }
+        if (!run.empty())
+            candidate.push_back(U'%');
+        run.clear();
+    };
+    for (const char32_t c : pattern) {
+        if (c == U'%' || c == U'_')
+            endRun();
+        else
+            run.push_back(c);
+    }
+    endRun();
+    return indexable ? QByteArray::fromStdString(LikePattern::toUtf8(candidate)) : QByteArray();
+}
+
+} // namespace
+
+namespace PostgresKeywordIndex {
+
+QByteArray createSql()
+{
+    return QByteArray(CreateSql);
+}
+
+bool hasPending(PostgresSession &session)
+{
+    const PostgresResult result = session.execute(R"(SELECT EXISTS (SELECT 1 FROM "TinlarkKeywordPending"))");
+    return PQntuples(result.get()) == 1 && PQgetvalue(result.get(), 0, 0)[0] == 't';
+}
+
+void catchUp(PostgresSession &session)
+{
+    // Taking the notes out locks them: a note another client is folding right now is left to it.
+    const PostgresResult taken = session.execute(R"(DELETE FROM "TinlarkKeywordPending" RETURNING "ID")");
+    const int count = PQntuples(taken.get());
+    if (count == 0)
+        return;
+    std::vector<qint64> ids;
+    ids.reserve(size_t(count));
+    for (int row = 0; row < count; ++row)
+        ids.push_back(QByteArray(PQgetvalue(taken.get(), row, 0)).toLongLong());
+    const QByteArray array = idArray(ids);
+    session.execute(R"(DELETE FROM "TinlarkKeywordFolded" WHERE "ID" = ANY ($1::bigint[]))", {array});
+    // A speech without keywords matches no pattern and is left out.
+    const PostgresResult speeches = session.execute(
+        R"(SELECT "ID", "TaalID", "Keywords" FROM "Speeches" WHERE "ID" = ANY ($1::bigint[]) AND "Keywords" IS NOT NULL)",
+        {array});
+    writeFolded(session, speeches.get());
+}
+
+std::vector<qint64> find(PostgresSession &session, const QString &pattern, int languageId)
+{
+    const QByteArray utf8Pattern = pattern.toUtf8();
+    const LikePattern like(std::string_view(utf8Pattern.constData(), size_t(utf8Pattern.size())));
+    const QByteArray candidates = candidatePattern(like.folded());
+    const QByteArray language = QByteArray::number(languageId);
+    // The trigram index finds every speech that holds the pattern's runs in their order;
+    // without a run long enough for it, the language's keywords are read. The pattern itself
+    // decides on the keywords as they are stored.
+    const PostgresResult rows = candidates.isEmpty()
+        ? session.execute(R"(SELECT "ID", "Keywords" FROM "Speeches" WHERE "TaalID" = $1 AND "Keywords" IS NOT NULL )"
+                          R"(ORDER BY "ID")",
+                          {language})
+        : session.execute(R"(SELECT s."ID", s."Keywords" FROM "TinlarkKeywordFolded" f JOIN "Speeches" s ON s."ID" = f."ID" )"
+                          R"(WHERE f."TaalID" = $1 AND s."TaalID" = $1 AND f."Folded" LIKE $2 ORDER BY s."ID")",
+                          {language, candidates});
+    std::vector<qint64> ids;
+    const int count = PQntuples(rows.get());
+    for (int row = 0; row < count; ++row) {
+        if (like.matches(viewOf(rows.get(), row, 1)))
+            ids.push_back(QByteArray(PQgetvalue(rows.get(), row, 0)).toLongLong());
+    }
+    return ids;
+}
+
+} // namespace PostgresKeywordIndex

@@ -1,0 +1,204 @@
+#include "PostgresSession.h"
+
+#include "EDatabaseError.h"
+
+#include <poll.h>
+
+namespace {
+
+// A statement that has not answered after this long waits for another client.
+constexpr int BusyAfterMs = 300;
+
+std::vector<const char *> pointersOf(const PostgresSession::Values &values)
+{
+    std::vector<const char *> pointers;
+    pointers.reserve(values.size());
+    for (const std::optional<QByteArray> &value : values)
+        pointers.push_back(value ? value->constData() : nullptr);
+    return pointers;
+}
+
+QString option(PQconninfoOption *options, const char *keyword)
+{
+    for (PQconninfoOption *o = options; o && o->keyword; ++o) {
+        if (qstrcmp(o->keyword, keyword) == 0 && o->val)
+            return QString::fromUtf8(o->val);
+    }
+    return QString();
+}
+
+QString serverName(const QString &host, const QString &port, const QString &dbname, const QString &user)
+{
+    QString name = host.isEmpty() ? QStringLiteral("localhost") : host;
+    if (!port.isEmpty())
+        name += QLatin1Char(':') + port;
+    name += QLatin1Char('/') + dbname;
+    if (!user.isEmpty())
+        name += QStringLiteral(" as ") + user;
+    return name;
+}
+
+} // namespace
+
+PostgresSession::PostgresSession(const QString &dataSource, std::function<void()> onBusy)
+    : m_dataSource(dataSource.toUtf8()), m_onBusy(std::move(onBusy))
+{
+    // The server is named from the string itself until a connection says more.
+    char *error = nullptr;
+    PQconninfoOption *options = PQconninfoParse(m_dataSource.constData(), &error);
+    if (!options) {
+        PQfreemem(error);
+        throw EDatabaseError(QStringLiteral("Cannot open the database on the server: the connection string is not "
+                                            "one PostgreSQL reads"));
+    }
+    m_password = option(options, "password");
+    m_server = serverName(option(options, "host"), option(options, "port"), option(options, "dbname"),
+                          option(options, "user"));
+    PQconninfoFree(options);
+    connect();
+}
+
+PostgresSession::~PostgresSession()
+{
+    PQfinish(m_conn);
+}
+
+void PostgresSession::connect()
+{
+    if (m_conn)
+        PQreset(m_conn);
+    else
+        m_conn = PQconnectdb(m_dataSource.constData());
+    if (!m_conn)
+        throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: out of memory").arg(m_server));
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: %2").arg(m_server, reason()));
+    if (PQsetClientEncoding(m_conn, "UTF8") != 0)
+        throw EDatabaseError(QStringLiteral("The server %1 does not take UTF-8 text: %2").arg(m_server, reason()));
+    const char *password = PQpass(m_conn);
+    if (password && *password)
+        m_password = QString::fromUtf8(password);
+    m_server = serverName(QString::fromUtf8(PQhost(m_conn)), QString::fromUtf8(PQport(m_conn)),
+                          QString::fromUtf8(PQdb(m_conn)), QString::fromUtf8(PQuser(m_conn)));
+    ++m_generation;
+}
+
+QString PostgresSession::describe() const
+{
+    return QStringLiteral("server ") + m_server;
+}
+
+QString PostgresSession::reason() const
+{
+    QString message = QString::fromUtf8(m_conn ? PQerrorMessage(m_conn) : "").trimmed();
+    if (!m_password.isEmpty())
+        message.replace(m_password, QStringLiteral("********"));
+    return message;
+}
+
+PGTransactionStatusType PostgresSession::transactionStatus() const
+{
+    return m_conn ? PQtransactionStatus(m_conn) : PQTRANS_UNKNOWN;
+}
+
+PGconn *PostgresSession::connection()
+{
+    if (!m_conn || PQstatus(m_conn) != CONNECTION_OK)
+        connect();
+    return m_conn;
+}
+
+PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
+{
+    PGconn *conn = connection();
+    const auto lost = [&] {
+        return EDatabaseError(
+            QStringLiteral("The connection to the server %1 was lost: %2").arg(m_server, reason()));
+    };
+    if (!send(conn)) {
+        if (PQstatus(conn) != CONNECTION_OK)
+            throw lost();
+        throw EDatabaseError(reason());
+    }
+    bool told = false;
+    while (PQisBusy(conn)) {
+        pollfd socket{PQsocket(conn), POLLIN, 0};
+        const int ready = ::poll(&socket, 1, told ? -1 : BusyAfterMs);
+        if (ready == 0 && !told) {
+            told = true;
+            if (m_onBusy)
+                m_onBusy();
+            continue;
+        }
+        if (!PQconsumeInput(conn))
+            break;
+    }
+    PostgresResult last;
+    PostgresResult failed;
+    while (PGresult *result = PQgetResult(conn)) {
+        const ExecStatusType status = PQresultStatus(result);
+        if ((status == PGRES_FATAL_ERROR || status == PGRES_NONFATAL_ERROR) && !failed)
+            failed.reset(result);
+        else
+            last.reset(result);
+    }
+    if (PQstatus(conn) != CONNECTION_OK)
+        throw lost();
+    if (failed) {
+        QString message = QString::fromUtf8(PQresultErrorMessage(failed.get())).trimmed();
+        if (message.startsWith(QLatin1String("ERROR:")))
+            message = message.mid(6).trimmed();
+        if (!m_password.isEmpty())
+            message.replace(m_password, QStringLiteral("********"));
+        throw EDatabaseError(message);
+    }
+    if (!last)
+        throw lost();
+    return last;
+}
+
+PostgresResult PostgresSession::execute(const QByteArray &sql)
+{
+    return run([&](PGconn *conn) { return PQsendQuery(conn, sql.constData()); });
+}
+
+PostgresResult PostgresSession::execute(const QByteArray &sql, const Values &values)
+{
+    const std::vector<const char *> pointers = pointersOf(values);
+    return run([&](PGconn *conn) {
+        return PQsendQueryParams(conn, sql.constData(), int(values.size()), nullptr, pointers.data(), nullptr,
+                                 nullptr, 0);
+    });
+}
+
+PostgresResult PostgresSession::prepare(const QByteArray &name, const QByteArray &sql)
+{
+    return run([&](PGconn *conn) { return PQsendPrepare(conn, name.constData(), sql.constData(), 0, nullptr); });
+}
+
+PostgresResult PostgresSession::describePrepared(const QByteArray &name)
+{
+    return run([&](PGconn *conn) { return PQsendDescribePrepared(conn, name.constData()); });
+}
+
+PostgresResult PostgresSession::executePrepared(const QByteArray &name, const Values &values)
+{
+    const std::vector<const char *> pointers = pointersOf(values);
+    return run([&](PGconn *conn) {
+        return PQsendQueryPrepared(conn, name.constData(), int(values.size()), pointers.data(), nullptr, nullptr, 0);
+    });
+}
+
+void PostgresSession::deallocate(const QByteArray &name, quint64 generation) noexcept
+{
+    // A failed transaction refuses every statement; the name then lasts as long as the connection.
+    if (!m_conn || generation != m_generation || PQstatus(m_conn) != CONNECTION_OK
+        || PQtransactionStatus(m_conn) == PQTRANS_INERROR || PQtransactionStatus(m_conn) == PQTRANS_ACTIVE)
+        return;
+    PQclear(PQexec(m_conn, QByteArray("DEALLOCATE " + name).constData()));
+}
+
+QByteArray PostgresSession::newStatementName()
+{
+    return "tinlark_" + QByteArray::number(++m_statementNumber);
+}

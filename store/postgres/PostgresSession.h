@@ -1,0 +1,58 @@
+#pragma once
+
+#include "PostgresResult.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// One connection to a PostgreSQL server, opened on a connection URI or keyword string as
+// the user wrote it; libpq finds the password (the string itself, PGPASSWORD, ~/.pgpass).
+// A connection that was lost raises an error for the statement that found it out; the next
+// use connects again, and generation() tells everyone who held something of the old one.
+class PostgresSession
+{
+public:
+    using Values = std::vector<std::optional<QByteArray>>; // text form; none for NULL
+
+    // Raises EDatabaseError naming the server, never the password, when it cannot connect.
+    PostgresSession(const QString &dataSource, std::function<void()> onBusy);
+    ~PostgresSession();
+    PostgresSession(const PostgresSession &) = delete;
+    PostgresSession &operator=(const PostgresSession &) = delete;
+
+    // host:port/dbname as user
+    QString describe() const;
+    // Counts the connections made; statements prepared on an earlier one are gone.
+    quint64 generation() const { return m_generation; }
+    PGTransactionStatusType transactionStatus() const;
+    // Connects again when the connection was lost; raises EDatabaseError when that fails.
+    void reconnectIfLost() { connection(); }
+
+    PostgresResult execute(const QByteArray &sql);
+    PostgresResult execute(const QByteArray &sql, const Values &values);
+    PostgresResult prepare(const QByteArray &name, const QByteArray &sql);
+    PostgresResult describePrepared(const QByteArray &name);
+    PostgresResult executePrepared(const QByteArray &name, const Values &values);
+    // Forgets a prepared statement of the current connection; never fails.
+    void deallocate(const QByteArray &name, quint64 generation) noexcept;
+    QByteArray newStatementName();
+
+private:
+    PGconn *connection();
+    void connect();
+    // Waits for what send() started and returns its last result; raises EDatabaseError with
+    // the server's message, telling a lost connection apart.
+    PostgresResult run(const std::function<int(PGconn *)> &send);
+    QString reason() const; // libpq's last message, without the password
+
+    QByteArray m_dataSource;
+    std::function<void()> m_onBusy;
+    PGconn *m_conn = nullptr;
+    quint64 m_generation = 0;
+    quint64 m_statementNumber = 0;
+    QString m_password; // only to keep it out of messages
+    QString m_server;
+};

@@ -1,0 +1,92 @@
+#include "PostgresServer.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <unistd.h>
+
+namespace {
+
+const QString BinFolder = QStringLiteral("/usr/lib/postgresql/15/bin/");
+constexpr uid_t Nobody = 65534;
+
+QString binary(const char *name)
+{
+    return BinFolder + QLatin1String(name);
+}
+
+} // namespace
+
+PostgresServer::PostgresServer()
+{
+    // The server, run as 'nobody', must be able to reach its folder.
+    if (::geteuid() == 0 && ::chown(QFile::encodeName(m_dir.path()).constData(), Nobody, Nobody) != 0)
+        m_error = QStringLiteral("Cannot hand %1 to the user nobody").arg(m_dir.path());
+}
+
+PostgresServer::~PostgresServer()
+{
+    if (m_started)
+        run(binary("pg_ctl"), {QStringLiteral("stop"), QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")),
+                               QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w")});
+}
+
+QString PostgresServer::missingReason()
+{
+    for (const char *name : {"initdb", "pg_ctl", "postgres"}) {
+        if (!QFileInfo(binary(name)).isExecutable())
+            return QStringLiteral("%1 is not installed (scripts/install-deps.sh installs postgresql-15)").arg(binary(name));
+    }
+    if (::geteuid() == 0 && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        return QStringLiteral("setpriv is not installed (util-linux)");
+    return QString();
+}
+
+bool PostgresServer::run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(m_dir.path());
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (::geteuid() == 0)
+        process.start(QStandardPaths::findExecutable(QStringLiteral("setpriv")),
+                      QStringList{QStringLiteral("--reuid=%1").arg(Nobody), QStringLiteral("--regid=%1").arg(Nobody),
+                                  QStringLiteral("--clear-groups"), program}
+                          + arguments);
+    else
+        process.start(program, arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
+        m_error = QStringLiteral("%1 failed: %2").arg(program, QString::fromLocal8Bit(process.readAll()));
+        return false;
+    }
+    return true;
+}
+
+bool PostgresServer::start()
+{
+    if (!m_error.isEmpty())
+        return false;
+    const QString data = m_dir.filePath(QStringLiteral("data"));
+    if (!run(binary("initdb"), {QStringLiteral("-D"), data, QStringLiteral("-U"), user(), QStringLiteral("-A"),
+                                QStringLiteral("trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
+                                QStringLiteral("--locale=C.UTF-8"), QStringLiteral("--no-sync")}))
+        return false;
+    // No TCP at all: the socket in the folder is the only way in.
+    m_started = run(binary("pg_ctl"),
+                    {QStringLiteral("start"), QStringLiteral("-D"), data, QStringLiteral("-w"), QStringLiteral("-l"),
+                     m_dir.filePath(QStringLiteral("server.log")), QStringLiteral("-o"),
+                     QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -c fsync=off").arg(m_dir.path())});
+    return m_started;
+}
+
+QString PostgresServer::createDatabase(const QString &name)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(binary("createdb"), {QStringLiteral("-h"), m_dir.path(), QStringLiteral("-U"), user(), name});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        m_error = QString::fromLocal8Bit(process.readAll());
+        return QString();
+    }
+    return QStringLiteral("host=%1 dbname=%2 user=%3").arg(m_dir.path(), name, user());
+}

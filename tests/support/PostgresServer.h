@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A throwaway PostgreSQL server for one test run: a cluster in a temporary folder that
+// listens only on a Unix socket there, run as the unprivileged user 'nobody' when the tests
+// run as root (the server refuses root). Stopped and removed when the fixture goes.
+class PostgresServer
+{
+public:
+    PostgresServer();
+    ~PostgresServer();
+    PostgresServer(const PostgresServer &) = delete;
+    PostgresServer &operator=(const PostgresServer &) = delete;
+
+    // Empty when the server's programs are installed; otherwise why the tests cannot run.
+    static QString missingReason();
+
+    // Starts the server; false with error() telling why.
+    bool start();
+    QString error() const { return m_error; }
+
+    // Creates an empty database and returns the keyword string that reaches it.
+    QString createDatabase(const QString &name);
+    QString socketFolder() const { return m_dir.path(); }
+    static QString user() { return QStringLiteral("tinlark"); }
+
+private:
+    bool run(const QString &program, const QStringList &arguments);
+
+    QTemporaryDir m_dir;
+    bool m_started = false;
+    QString m_error;
+};
