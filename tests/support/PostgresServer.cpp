@@ -26,9 +26,13 @@ PostgresServer::PostgresServer()
 
 PostgresServer::~PostgresServer()
 {
-    if (m_started)
+    if (m_watchdog.state() != QProcess::NotRunning) {
+        m_watchdog.closeWriteChannel();
+        m_watchdog.waitForFinished(60000);
+    } else if (m_started) {
         run(binary("pg_ctl"), {QStringLiteral("stop"), QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")),
                                QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w")});
+    }
 }
 
 QString PostgresServer::missingReason()
@@ -42,18 +46,37 @@ QString PostgresServer::missingReason()
     return QString();
 }
 
+QStringList PostgresServer::asServerUser(const QString &program) const
+{
+    if (::geteuid() != 0)
+        return {program};
+    return {QStandardPaths::findExecutable(QStringLiteral("setpriv")), QStringLiteral("--reuid=%1").arg(Nobody),
+            QStringLiteral("--regid=%1").arg(Nobody), QStringLiteral("--clear-groups"), program};
+}
+
+void PostgresServer::watchForCrash()
+{
+    // The watchdog waits for the end of its input, which comes when this process ends however
+    // it ends; a fixture that ends in order stops the server first.
+    const QStringList stop = asServerUser(binary("pg_ctl"))
+                             + QStringList{QStringLiteral("stop"), QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")),
+                                           QStringLiteral("-m"), QStringLiteral("immediate")};
+    m_watchdog.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_watchdog.setProgram(QStringLiteral("/bin/sh"));
+    m_watchdog.setArguments({QStringLiteral("-c"), QStringLiteral("cat >/dev/null; \"$@\" >/dev/null 2>&1; rm -rf \"$0\""),
+                             m_dir.path()});
+    m_watchdog.setArguments(m_watchdog.arguments() + stop);
+    m_watchdog.start();
+    m_watchdog.waitForStarted();
+}
+
 bool PostgresServer::run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.setWorkingDirectory(m_dir.path());
     process.setProcessChannelMode(QProcess::MergedChannels);
-    if (::geteuid() == 0)
-        process.start(QStandardPaths::findExecutable(QStringLiteral("setpriv")),
-                      QStringList{QStringLiteral("--reuid=%1").arg(Nobody), QStringLiteral("--regid=%1").arg(Nobody),
-                                  QStringLiteral("--clear-groups"), program}
-                          + arguments);
-    else
-        process.start(program, arguments);
+    QStringList command = asServerUser(program) + arguments;
+    process.start(command.takeFirst(), command);
     if (!process.waitForStarted() || !process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
         || process.exitCode() != 0) {
         m_error = QStringLiteral("%1 failed: %2").arg(program, QString::fromLocal8Bit(process.readAll()));
@@ -71,6 +94,7 @@ bool PostgresServer::start()
                                 QStringLiteral("trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
                                 QStringLiteral("--locale=C.UTF-8"), QStringLiteral("--no-sync")}))
         return false;
+    watchForCrash();
     // No TCP at all: the socket in the folder is the only way in.
     m_started = run(binary("pg_ctl"),
                     {QStringLiteral("start"), QStringLiteral("-D"), data, QStringLiteral("-w"), QStringLiteral("-l"),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -28,8 +29,12 @@ public:
 
 private:
     bool run(const QString &program, const QStringList &arguments);
+    QStringList asServerUser(const QString &program) const;
+    void watchForCrash();
 
     QTemporaryDir m_dir;
+    // Stops the server and removes its folder when this process ends without doing so itself.
+    QProcess m_watchdog;
     bool m_started = false;
     QString m_error;
 };
