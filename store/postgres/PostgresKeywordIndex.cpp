@@ -10,12 +10,13 @@ constexpr int RowsPerInsert = 500;
 
 const char *const CreateSql = R"sql(
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
+CREATE EXTENSION IF NOT EXISTS btree_gin;
 CREATE TABLE "TinlarkKeywordFolded" (
   "ID" bigint PRIMARY KEY,
   "TaalID" bigint,
   "Folded" text NOT NULL
 );
-CREATE INDEX "TinlarkKeywordFoldedTrigrams" ON "TinlarkKeywordFolded" USING gin ("Folded" gin_trgm_ops);
+CREATE INDEX "TinlarkKeywordFoldedTrigrams" ON "TinlarkKeywordFolded" USING gin ("TaalID", "Folded" gin_trgm_ops);
 CREATE TABLE "TinlarkKeywordPending" ("ID" bigint PRIMARY KEY);
 CREATE FUNCTION "TinlarkKeywordsChanged"() RETURNS trigger LANGUAGE plpgsql AS $body$
 BEGIN

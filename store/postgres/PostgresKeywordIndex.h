@@ -9,8 +9,9 @@ class PostgresSession;
 struct SqlCommand;
 
 // The speeches' keywords in their case-folded form, as the program folds them (the server's
-// lower() folds otherwise), in a table of their own with a trigram index, so that a keyword
-// search gives the same hits as on a file and finds them without reading every keyword.
+// lower() folds otherwise), in a table of their own with a trigram index by language
+// (pg_trgm and btree_gin), so that a keyword search gives the same hits as on a file and
+// finds them without reading every keyword.
 //
 // A trigger in plain PL/pgSQL notes each speech whose ID, language or keywords change, by
 // whatever client; each client of this program takes the notes its transaction can see into
