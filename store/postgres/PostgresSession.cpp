@@ -55,7 +55,12 @@ PostgresSession::PostgresSession(const QString &dataSource, std::function<void()
     m_server = serverName(option(options, "host"), option(options, "port"), option(options, "dbname"),
                           option(options, "user"));
     PQconninfoFree(options);
-    connect();
+    try {
+        connect();
+    } catch (...) {
+        PQfinish(m_conn); // the destructor does not run for a session that never opened
+        throw;
+    }
 }
 
 PostgresSession::~PostgresSession()

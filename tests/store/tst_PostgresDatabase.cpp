@@ -100,6 +100,7 @@ private slots:
     void keywordSearchMatchesLikePattern();
     void otherCommandsAreNoSearch();
     void changeFromAnotherClientIsFound();
+    void waitForAnotherWriterIsTold();
     void unreachableServerIsNamedWithoutPassword_data();
     void unreachableServerIsNamedWithoutPassword();
     void lostConnectionIsReportedAndReconnected();
@@ -344,6 +345,28 @@ void tst_PostgresDatabase::changeFromAnotherClientIsFound()
     QCOMPARE(search(*m_db, QStringLiteral("ALTIGKEIT"), int(m_first)), std::optional(Ids{added}));
     column(other, QStringLiteral("DELETE FROM \"Speeches\" WHERE \"ID\" = ?"), {added});
     QCOMPARE(search(*m_db, QStringLiteral("altigkeit"), int(m_first)), std::optional(Ids{}));
+}
+
+void tst_PostgresDatabase::waitForAnotherWriterIsTold()
+{
+    PostgresDatabase holder(m_dataSource, nullptr);
+    holder.begin();
+    const qint64 id = insertRow(holder, QStringLiteral("INSERT INTO \"Values\" (\"Text\") VALUES ('held') RETURNING \"ID\""), {});
+    holder.commit();
+    holder.begin();
+    column(holder, QStringLiteral("UPDATE \"Values\" SET \"Number\" = 1 WHERE \"ID\" = ?"), {id});
+    int told = 0;
+    // Told while it waits, the user lets the other writer go.
+    PostgresDatabase waiting(m_dataSource, [&] {
+        ++told;
+        holder.rollback();
+    });
+    waiting.session().execute("SET lock_timeout = '20s'"); // a waiting that is never told fails
+    const std::unique_ptr<DatabaseStatement> update = waiting.prepare(QStringLiteral("UPDATE \"Values\" SET \"Number\" = 2 WHERE \"ID\" = ?"));
+    update->bind(1, id);
+    update->step();
+    QCOMPARE(update->changes(), 1);
+    QCOMPARE(told, 1);
 }
 
 void tst_PostgresDatabase::unreachableServerIsNamedWithoutPassword_data()
