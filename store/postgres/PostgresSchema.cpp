@@ -42,4 +42,11 @@ void create(PostgresDatabase &database, Schema::TextLimits limits)
     }
 }
 
+void continueIdsAfterCopy(PostgresDatabase &database)
+{
+    for (const char *table : {"Taal", "Speeches"})
+        database.session().execute(QByteArray("SELECT setval(pg_get_serial_sequence('\"") + table
+                                   + "\"', 'ID'), coalesce(max(\"ID\"), 0) + 1, false) FROM \"" + table + '"');
+}
+
 } // namespace PostgresSchema

@@ -11,4 +11,8 @@ namespace PostgresSchema {
 // Creates the tables in an empty server database, in one transaction. Raises EDatabaseError.
 void create(PostgresDatabase &database, Schema::TextLimits limits = {});
 
+// After rows were copied in with their IDs: the server's next IDs follow the highest ID of
+// each table, so that no ID is given twice.
+void continueIdsAfterCopy(PostgresDatabase &database);
+
 } // namespace PostgresSchema

@@ -95,6 +95,7 @@ private slots:
     void placeholdersInLiteralsStayText();
     void changesAndRollback();
     void tableColumnsGiveSizes();
+    void copiedIdsAreNotGivenAgain();
     void languageOrderIsIcuRootOrder();
     void keywordSearchMatchesLikePattern_data();
     void keywordSearchMatchesLikePattern();
@@ -258,6 +259,17 @@ void tst_PostgresDatabase::tableColumnsGiveSizes()
     };
     QCOMPARE(described(QStringLiteral("taal")), QStringLiteral("ID 0, Taal 50"));
     QCOMPARE(described(QStringLiteral("SPEECHES")), QStringLiteral("ID 0, TaalID 0, Keywords 50, Tekst 0, Comments 0"));
+}
+
+void tst_PostgresDatabase::copiedIdsAreNotGivenAgain()
+{
+    const QString insert = QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES ('Copied') RETURNING \"ID\"");
+    const qint64 copied = insertRow(*m_db, QStringLiteral("INSERT INTO \"Taal\" (\"ID\", \"Taal\") VALUES (1000, 'Copied') RETURNING \"ID\""), {});
+    PostgresSchema::continueIdsAfterCopy(*m_db);
+    QCOMPARE(insertRow(*m_db, insert, {}), copied + 1);
+    column(*m_db, QStringLiteral("DELETE FROM \"Taal\" WHERE \"ID\" > ?"), {m_second});
+    QCOMPARE(insertRow(*m_db, insert, {}), copied + 2); // never given twice, even after a delete
+    column(*m_db, QStringLiteral("DELETE FROM \"Taal\" WHERE \"ID\" > ?"), {m_second});
 }
 
 void tst_PostgresDatabase::languageOrderIsIcuRootOrder()
