@@ -5,14 +5,12 @@
 #include "EDatabaseError.h"
 #include "Field.h"
 #include "KeyListCursor.h"
-#include "KeywordIndex.h"
+#include "Database.h"
 #include "KeyRangeCursor.h"
 #include "Statement.h"
 #include "SqlToken.h"
 #include "TransactionGuard.h"
 
-#include <QRegularExpression>
-#include <sqlite3.h>
 
 namespace {
 
@@ -21,14 +19,6 @@ const QString KeyColumn = QStringLiteral("ID");
 [[noreturn]] void refuse(const QString &message)
 {
     throw EDatabaseError(message);
-}
-
-// The size of a text column declared as VARCHAR(50), TEXT(50) and the like; 0 otherwise.
-int declaredSize(const QString &declaredType)
-{
-    static const QRegularExpression sized(QStringLiteral("^\\s*\\w+\\s*\\(\\s*(\\d+)\\s*\\)"));
-    const QRegularExpressionMatch match = sized.match(declaredType);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
 } // namespace
@@ -95,11 +85,11 @@ void RecordSet::open()
         return;
     if (!m_connection)
         refuse(QStringLiteral("The record set has no connection"));
-    sqlite3 *db = m_connection->handle();
-    SqlCommand command = SqlCommand::fromJet(m_commandText);
+    Database *db = m_connection->handle();
+    SqlCommand command = SqlCommand::fromJet(m_commandText, db->textOrderClause());
 
     auto fetchRow = std::make_unique<Statement>(
-        db, QStringLiteral("SELECT * FROM (%1) WHERE \"ID\" = ?").arg(command.sql));
+        db, QStringLiteral("SELECT * FROM (%1) AS selection WHERE \"ID\" = ?").arg(command.sql));
     QStringList columns;
     QHash<QString, int> columnIndex;
     for (int i = 0; i < fetchRow->columnCount(); ++i) {
@@ -113,12 +103,10 @@ void RecordSet::open()
     // column is refused before anything is stored.
     std::vector<int> sizes(size_t(columns.size()), 0);
     std::vector<bool> stored(size_t(columns.size()), false);
-    Statement tableInfo(db, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
-    tableInfo.bind(1, command.baseTable);
-    while (tableInfo.step()) {
-        const auto found = columnIndex.constFind(tableInfo.columnValue(0).toString().toLower());
+    for (const TableColumn &tableColumn : db->tableColumns(command.baseTable)) {
+        const auto found = columnIndex.constFind(tableColumn.name.toLower());
         if (found != columnIndex.constEnd()) {
-            sizes[size_t(*found)] = declaredSize(tableInfo.columnValue(1).toString());
+            sizes[size_t(*found)] = tableColumn.declaredSize;
             stored[size_t(*found)] = true;
         }
     }
@@ -151,16 +139,16 @@ void RecordSet::open()
 
 void RecordSet::rebuildCursor(const FilterExpression &filter)
 {
-    const QString keysSql = QStringLiteral("SELECT \"ID\" FROM (%1) WHERE (%2)")
+    const QString keysSql = QStringLiteral("SELECT \"ID\" FROM (%1) AS selection WHERE (%2)")
                                 .arg(m_command.sql, filter.isEmpty() ? QStringLiteral("1") : filter.sql());
     const QVariantList values = m_command.values + filter.values();
-    sqlite3 *db = m_connection->handle();
+    Database *db = m_connection->handle();
     // A whole table is walked key by key; a selection (a search) is read at once, as a
     // list, in its own order or else in the order of the keys. The keyword search asks the
     // keyword index first, which finds the same keys without reading every keyword.
     std::optional<std::vector<qint64>> indexedKeys;
     if (!m_command.ordered && m_command.selective && filter.isEmpty())
-        indexedKeys = KeywordIndex::find(db, m_command);
+        indexedKeys = db->findKeywords(m_command);
     if (indexedKeys)
         m_cursor = std::make_unique<KeyListCursor>(std::move(*indexedKeys));
     else if (m_command.ordered)
@@ -429,7 +417,7 @@ bool RecordSet::locate(const QString &fieldName, qint64 value)
     } else {
         // The first row in the record set's order whose field holds the value.
         Statement matches(m_connection->handle(),
-                          QStringLiteral("SELECT \"ID\" FROM (%1) WHERE %2 = ?")
+                          QStringLiteral("SELECT \"ID\" FROM (%1) AS selection WHERE %2 = ?")
                               .arg(m_command.sql, quoteIdentifier(m_columns[column])));
         matches.bindAll(commandValuesWith({value}));
         int bestIndex = -1;
@@ -505,7 +493,7 @@ void RecordSet::validateRow() const
 
 void RecordSet::storeRow()
 {
-    sqlite3 *db = m_connection->handle();
+    Database *db = m_connection->handle();
     const QString table = quoteIdentifier(m_command.baseTable);
     QStringList names;
     QVariantList values;
@@ -526,8 +514,13 @@ void RecordSet::storeRow()
                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                       .arg(table, names.join(QLatin1Char(',')), placeholders);
-        Statement(db, sql).execute(values);
-        const qint64 key = sqlite3_last_insert_rowid(db);
+        Statement insert(db, sql + QStringLiteral(" RETURNING \"ID\""));
+        insert.bindAll(values);
+        if (!insert.step())
+            refuse(QStringLiteral("Cannot store the row: the database gave it no ID"));
+        const qint64 key = insert.columnInt64(0);
+        while (insert.step()) {
+        }
         transaction.commit();
         m_cursor->keyInserted(key, m_insertBefore);
         m_currentKey = key;
@@ -542,7 +535,7 @@ void RecordSet::storeRow()
 // A refusal says whether the row was changed or deleted; the values typed here stay.
 void RecordSet::updateRow(const QStringList &names, const QVariantList &values)
 {
-    sqlite3 *db = m_connection->handle();
+    Database *db = m_connection->handle();
     const QString table = quoteIdentifier(m_command.baseTable);
     QStringList assignments;
     for (const QString &name : names)
@@ -552,13 +545,13 @@ void RecordSet::updateRow(const QStringList &names, const QVariantList &values)
     for (int column = 0; column < m_columns.size(); ++column) {
         if (column == m_keyColumn || !m_columnStored[size_t(column)])
             continue;
-        unchanged.append(quoteIdentifier(m_columns[column]) + QStringLiteral(" IS ?"));
+        unchanged.append(db->sameValueCondition(quoteIdentifier(m_columns[column])));
         arguments.append(m_originalRow[column]);
     }
-    Statement(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                      .arg(table, assignments.join(QLatin1Char(',')), unchanged.join(QStringLiteral(" AND "))))
-        .execute(arguments);
-    if (sqlite3_changes(db) != 0)
+    Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                             .arg(table, assignments.join(QLatin1Char(',')), unchanged.join(QStringLiteral(" AND "))));
+    update.execute(arguments);
+    if (update.changes() != 0)
         return;
     Statement exists(db, QStringLiteral("SELECT 1 FROM %1 WHERE \"ID\" = ?").arg(table));
     exists.bind(1, *m_currentKey);
@@ -637,7 +630,7 @@ void RecordSet::deleteRecord()
     if (!m_currentKey)
         refuse(QStringLiteral("Cannot perform this operation on an empty dataset"));
     const qint64 key = *m_currentKey;
-    sqlite3 *db = m_connection->handle();
+    Database *db = m_connection->handle();
     {
         TransactionGuard transaction(db);
         Statement(db, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoteIdentifier(m_command.baseTable)))
