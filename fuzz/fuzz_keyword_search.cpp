@@ -6,7 +6,7 @@
 #include "KeywordIndex.h"
 #include "LikeFunction.h"
 #include "Schema.h"
-#include "Statement.h"
+#include "SqliteStatement.h"
 
 #include <QByteArrayList>
 #include <cstddef>
@@ -19,7 +19,7 @@ namespace {
 
 std::vector<qint64> scannedHits(sqlite3 *db, const QString &pattern, int language)
 {
-    Statement scan(db, QStringLiteral("SELECT ID FROM Speeches WHERE Keywords LIKE ? AND TaalID = ? ORDER BY ID"));
+    SqliteStatement scan(db, QStringLiteral("SELECT ID FROM Speeches WHERE Keywords LIKE ? AND TaalID = ? ORDER BY ID"));
     scan.bindAll({pattern, language});
     std::vector<qint64> ids;
     while (scan.step())

@@ -2,17 +2,16 @@
 
 #include <QList>
 #include <QString>
-#include <QElapsedTimer>
 #include <QVariant>
 #include <functional>
 #include <memory>
 
-struct sqlite3;
+class Database;
 class RecordSet;
 
-// The one connection to a database file. It opens the file named by the connection
-// string's "Data Source" item, never creates one, and waits several seconds for another
-// program that holds the file before it gives up.
+// The one connection to a database. It opens the database named by the connection string's
+// "Data Source" item (see openDatabase), never creates one, and waits several seconds for
+// another program that holds it before it gives up.
 class Connection
 {
 public:
@@ -28,14 +27,14 @@ public:
     void close(); // closes the record sets on it first
     bool connected() const { return m_db != nullptr; }
     // Why the open database cannot be written, for the user; empty when it can.
-    const QString &readOnlyReason() const { return m_readOnlyReason; }
+    QString readOnlyReason() const;
 
-    // Told when a statement starts to wait for another program that holds the file, so
+    // Told when a statement starts to wait for another program that holds the database, so
     // that the window can show that it waits.
     std::function<void()> onBusy;
 
     // The open database, connecting first when needed.
-    sqlite3 *handle();
+    Database *handle();
 
     // Runs a query with its values bound and returns the first column of its first row
     // (null when there is no row); counts and other single answers.
@@ -45,11 +44,8 @@ private:
     friend class RecordSet;
     void attach(RecordSet *recordSet);
     void detach(RecordSet *recordSet);
-    static int busyHandler(void *connection, int attempts);
 
     QString m_connectionString;
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<Database> m_db;
     QList<RecordSet *> m_recordSets;
-    QString m_readOnlyReason;
-    QElapsedTimer m_busySince;
 };

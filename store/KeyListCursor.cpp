@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-KeyListCursor::KeyListCursor(sqlite3 *db, const QString &keysSql, const QVariantList &values, Order order)
+KeyListCursor::KeyListCursor(Database *db, const QString &keysSql, const QVariantList &values, Order order)
 {
     Statement statement(db, keysSql);
     statement.bindAll(values);
     while (statement.step())
         m_keys.push_back(statement.columnInt64(0));
-    // Sorting here rather than in SQL leaves SQLite free to read the keys from whichever
+    // Sorting here rather than in SQL leaves the database free to read the keys from whichever
     // index covers the selection.
     if (order == ByKey)
         std::sort(m_keys.begin(), m_keys.end());

@@ -6,7 +6,7 @@
 #include <QVariantList>
 #include <vector>
 
-struct sqlite3;
+class Database;
 
 // The rows of a selection, read as a list of keys when the record set opens: the
 // languages in the order of their names, the hits of a search.
@@ -14,7 +14,7 @@ class KeyListCursor : public KeyCursor
 {
 public:
     enum Order { AsSelected, ByKey };
-    KeyListCursor(sqlite3 *db, const QString &keysSql, const QVariantList &values, Order order);
+    KeyListCursor(Database *db, const QString &keysSql, const QVariantList &values, Order order);
     explicit KeyListCursor(std::vector<qint64> keys); // keys found elsewhere, in their order
 
     std::optional<qint64> first() override;

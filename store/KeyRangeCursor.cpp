@@ -1,6 +1,6 @@
 #include "KeyRangeCursor.h"
 
-KeyRangeCursor::KeyRangeCursor(sqlite3 *db, QString keysSql, QVariantList values)
+KeyRangeCursor::KeyRangeCursor(Database *db, QString keysSql, QVariantList values)
     : m_db(db), m_keysSql(std::move(keysSql)), m_values(std::move(values))
 {
 }
@@ -28,7 +28,7 @@ qint64 KeyRangeCursor::countWhere(std::unique_ptr<Statement> &statement, const c
 {
     if (!statement)
         statement = std::make_unique<Statement>(
-            m_db, QStringLiteral("SELECT count(*) FROM (") + m_keysSql + QLatin1String(tail) + QLatin1Char(')'));
+            m_db, QStringLiteral("SELECT count(*) FROM (") + m_keysSql + QLatin1String(tail) + QStringLiteral(") AS counted"));
     QVariantList values = m_values;
     if (argument)
         values.append(*argument);

@@ -8,13 +8,13 @@
 #include <memory>
 
 // The rows of a command without an order of its own, in the order of their keys, which is
-// the order in which SQLite returns them. Every move is one indexed look-up, so a list of a
+// the order in which the database returns them. Every move is one indexed look-up, so a list of a
 // million rows costs no memory and no time to open.
 class KeyRangeCursor : public KeyCursor
 {
 public:
     // keysSql selects the key column "ID" of the rows, with values bound to its '?'s.
-    KeyRangeCursor(sqlite3 *db, QString keysSql, QVariantList values);
+    KeyRangeCursor(Database *db, QString keysSql, QVariantList values);
 
     std::optional<qint64> first() override;
     std::optional<qint64> last() override;
@@ -32,7 +32,7 @@ private:
                                    std::optional<qint64> argument);
     qint64 countWhere(std::unique_ptr<Statement> &statement, const char *tail, std::optional<qint64> argument);
 
-    sqlite3 *m_db;
+    Database *m_db;
     QString m_keysSql;
     QVariantList m_values;
     std::unique_ptr<Statement> m_first, m_last, m_next, m_prior, m_contains, m_count, m_countBefore, m_keyAt;

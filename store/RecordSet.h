@@ -102,6 +102,7 @@ private:
     void removeDataSource(DataSource *dataSource);
     void closeForConnection();
 
+    [[noreturn]] static void refuse(const QString &message); // raises EDatabaseError
     void checkActive() const;
     void checkWritable() const;
     void setState(DataSetState state);

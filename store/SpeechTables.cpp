@@ -1,15 +1,13 @@
 #include "SpeechTables.h"
 
 #include "Connection.h"
+#include "Database.h"
 #include "EDatabaseError.h"
 
 void requireSpeechTables(Connection &connection, const QString &path)
 {
     for (const QString &table : {QStringLiteral("Speeches"), QStringLiteral("Taal")}) {
-        const QVariant found = connection.scalar(
-            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"),
-            {table});
-        if (found.isNull())
+        if (connection.handle()->tableColumns(table).isEmpty())
             throw EDatabaseError(QStringLiteral("The file %1 is not a speech database: it has no table %2. Put a "
                                                 "speech database there (tinlark-makedb makes one), or name another "
                                                 "file under [Hacks] Database in Tinlark.ini")

@@ -2,9 +2,8 @@
 
 #include "EDatabaseError.h"
 #include "SqlToken.h"
-#include "TextCollation.h"
 
-SqlCommand SqlCommand::fromJet(const QString &commandText)
+SqlCommand SqlCommand::fromJet(const QString &commandText, const QString &textOrderClause)
 {
     const QList<SqlToken> tokens = tokenizeSql(commandText);
     SqlCommand command;
@@ -28,7 +27,7 @@ SqlCommand SqlCommand::fromJet(const QString &commandText)
             // Jet sorts text alphabetically, not by its bytes.
             else if (depth == 0 && command.ordered && !token.isKeyword("by") && !token.isKeyword("asc")
                      && !token.isKeyword("desc"))
-                pieces.append(QStringLiteral("COLLATE %1").arg(QLatin1String(TextCollation::Name)));
+                pieces.append(textOrderClause);
             if (depth == 0 && token.isKeyword("where"))
                 command.selective = true;
             break;

@@ -1,83 +1,32 @@
 #include "Statement.h"
 
-#include "DatabaseErrorText.h"
-#include "EDatabaseError.h"
+#include "Database.h"
 
-#include <sqlite3.h>
-
-void Statement::Finalizer::operator()(sqlite3_stmt *statement) const
+Statement::Statement(Database *db, const QString &sql) : m_statement(db->prepare(sql))
 {
-    sqlite3_finalize(statement);
 }
 
-Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
-{
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr);
-    m_statement.reset(statement);
-    if (rc != SQLITE_OK)
-        fail(QString());
-    if (!statement)
-        throw EDatabaseError(QStringLiteral("The command text holds no statement"));
-}
-
-void Statement::fail(const QString &what) const
-{
-    QString message = databaseErrorText(m_db);
-    if (!what.isEmpty())
-        message = what + QStringLiteral(": ") + message;
-    throw EDatabaseError(message);
-}
+Statement::~Statement() = default;
 
 void Statement::bind(int index, const QVariant &value)
 {
-    sqlite3_stmt *statement = m_statement.get();
-    int rc = SQLITE_OK;
-    if (value.isNull()) {
-        rc = sqlite3_bind_null(statement, index);
-    } else if (value.typeId() == QMetaType::QString) {
-        const QByteArray text = value.toString().toUtf8();
-        rc = sqlite3_bind_text64(statement, index, text.constData(), sqlite3_uint64(text.size()),
-                                 SQLITE_TRANSIENT, SQLITE_UTF8);
-    } else if (value.typeId() == QMetaType::Double) {
-        rc = sqlite3_bind_double(statement, index, value.toDouble());
-    } else {
-        rc = sqlite3_bind_int64(statement, index, value.toLongLong());
-    }
-    if (rc != SQLITE_OK)
-        fail(QString());
-}
-
-void Statement::bindPointer(int index, void *pointer, const char *type)
-{
-    if (sqlite3_bind_pointer(m_statement.get(), index, pointer, type, nullptr) != SQLITE_OK)
-        fail(QString());
+    m_statement->bind(index, value);
 }
 
 void Statement::bindAll(const QVariantList &values)
 {
     for (int i = 0; i < values.size(); ++i)
-        bind(i + 1, values[i]);
+        m_statement->bind(i + 1, values[i]);
 }
 
 bool Statement::step()
 {
-    const int rc = sqlite3_step(m_statement.get());
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    // Leave the statement ready for another run before the error travels on.
-    const QString message = databaseErrorText(m_db);
-    sqlite3_reset(m_statement.get());
-    throw EDatabaseError(message);
+    return m_statement->step();
 }
 
 void Statement::reset()
 {
-    sqlite3_reset(m_statement.get());
-    sqlite3_clear_bindings(m_statement.get());
+    m_statement->reset();
 }
 
 void Statement::execute(const QVariantList &values)
@@ -91,55 +40,25 @@ void Statement::execute(const QVariantList &values)
 
 int Statement::columnCount() const
 {
-    return sqlite3_column_count(m_statement.get());
+    return m_statement->columnCount();
 }
 
 QString Statement::columnName(int column) const
 {
-    return QString::fromUtf8(sqlite3_column_name(m_statement.get(), column));
-}
-
-QString Statement::columnDeclaredType(int column) const
-{
-    return QString::fromUtf8(sqlite3_column_decltype(m_statement.get(), column));
+    return m_statement->columnName(column);
 }
 
 qint64 Statement::columnInt64(int column) const
 {
-    return sqlite3_column_int64(m_statement.get(), column);
+    return m_statement->columnValue(column).toLongLong();
 }
 
 QVariant Statement::columnValue(int column) const
 {
-    sqlite3_stmt *statement = m_statement.get();
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(qint64(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_NULL:
-        return QVariant();
-    default: {
-        // Text and blobs alike are read as UTF-8 text.
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        const int size = sqlite3_column_bytes(statement, column);
-        return QVariant(QString::fromUtf8(text, size));
-    }
-    }
+    return m_statement->columnValue(column);
 }
 
-bool Statement::columnIsNull(int column) const
+qint64 Statement::changes() const
 {
-    return sqlite3_column_type(m_statement.get(), column) == SQLITE_NULL;
-}
-
-bool Statement::columnIsInteger(int column) const
-{
-    return sqlite3_column_type(m_statement.get(), column) == SQLITE_INTEGER;
-}
-
-QByteArray Statement::columnUtf8(int column) const
-{
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement.get(), column));
-    return QByteArray(text, sqlite3_column_bytes(m_statement.get(), column));
+    return m_statement->changes();
 }

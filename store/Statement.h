@@ -4,42 +4,32 @@
 #include <QVariant>
 #include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
+class Database;
+class DatabaseStatement;
 
-// One prepared SQLite statement, finalized when it goes. Values are bound, never pasted
-// into the text, and every failure raises EDatabaseError with SQLite's message.
+// One prepared statement on an open database, let go when it goes. Values are bound, never
+// pasted into the text, and every failure raises EDatabaseError with the engine's message.
 class Statement
 {
 public:
-    Statement(sqlite3 *db, const QString &sql);
+    Statement(Database *db, const QString &sql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
 
     void bind(int index, const QVariant &value); // index counts from 1
     void bindAll(const QVariantList &values);
-    // A pointer for a function of this program, told apart from other pointers by its type name.
-    void bindPointer(int index, void *pointer, const char *type);
     bool step();  // true while a row is ready
     void reset(); // ready to run again, bindings cleared
     void execute(const QVariantList &values); // bind, run to the end, reset
 
     int columnCount() const;
     QString columnName(int column) const;
-    QString columnDeclaredType(int column) const;
     qint64 columnInt64(int column) const;
     QVariant columnValue(int column) const;
-    bool columnIsNull(int column) const;
-    bool columnIsInteger(int column) const;
-    // The column as SQLite's UTF-8 text, byte for byte, as SQL functions see it.
-    QByteArray columnUtf8(int column) const;
+    // Rows the last run of an INSERT, UPDATE or DELETE changed.
+    qint64 changes() const;
 
 private:
-    struct Finalizer
-    {
-        void operator()(sqlite3_stmt *statement) const;
-    };
-
-    [[noreturn]] void fail(const QString &what) const;
-
-    sqlite3 *m_db;
-    std::unique_ptr<sqlite3_stmt, Finalizer> m_statement;
+    std::unique_ptr<DatabaseStatement> m_statement;
 };

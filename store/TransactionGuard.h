@@ -1,14 +1,13 @@
 #pragma once
 
-struct sqlite3;
+class Database;
 
 // Runs one write as one transaction: begun on construction, rolled back on destruction
-// unless commit() was called, so that a refused write leaves the file as it was. The keyword
-// index takes in the speeches the write changed just before it is committed.
+// unless commit() was called, so that a refused write leaves the database as it was.
 class TransactionGuard
 {
 public:
-    explicit TransactionGuard(sqlite3 *db);
+    explicit TransactionGuard(Database *db);
     ~TransactionGuard();
     TransactionGuard(const TransactionGuard &) = delete;
     TransactionGuard &operator=(const TransactionGuard &) = delete;
@@ -16,6 +15,6 @@ public:
     void commit();
 
 private:
-    sqlite3 *m_db;
+    Database *m_db;
     bool m_open = true;
 };

@@ -4,7 +4,7 @@
 #include "KeywordIndex.h"
 #include "SampleSpeeches.h"
 #include "Schema.h"
-#include "Statement.h"
+#include "SqliteStatement.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -17,10 +17,10 @@ void fill(sqlite3 *db, int speeches, int languages, int smallLanguageSize)
     // The file is new: if filling it fails it is removed, so it needs no journal meanwhile.
     sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
     const QStringList names = SampleSpeeches::languageNames().mid(0, languages);
-    Statement addLanguage(db, QStringLiteral("INSERT INTO Taal (Taal) VALUES (?)"));
+    SqliteStatement addLanguage(db, QStringLiteral("INSERT INTO Taal (Taal) VALUES (?)"));
     for (const QString &name : names)
         addLanguage.execute({name});
-    Statement addSpeech(db, QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (?, ?, ?, ?)"));
+    SqliteStatement addSpeech(db, QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (?, ?, ?, ?)"));
     const int shared = smallLanguageSize > 0 ? int(names.size()) - 1 : int(names.size());
     const int small = smallLanguageSize > 0 ? std::min(smallLanguageSize, speeches) : 0;
     // The small language's speeches are spread evenly through the others'.

@@ -2,7 +2,7 @@
 
 #include "EDatabaseError.h"
 #include "JetTableSpec.h"
-#include "Statement.h"
+#include "SqliteStatement.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +14,7 @@ struct ConvertedDatabase::Private
     QString shownPath;
     sqlite3 *db = nullptr;
     bool inTransaction = false;
-    QHash<QString, std::shared_ptr<Statement>> statements;
+    QHash<QString, std::shared_ptr<SqliteStatement>> statements;
 
     ~Private()
     {
@@ -71,11 +71,11 @@ ConvertedDatabase ConvertedDatabase::open(const QString &path, const QString &sh
     return ConvertedDatabase(path, shownPath, SQLITE_OPEN_READONLY);
 }
 
-Statement &ConvertedDatabase::statement(const QString &sql)
+SqliteStatement &ConvertedDatabase::statement(const QString &sql)
 {
     auto found = d->statements.find(sql);
     if (found == d->statements.end())
-        found = d->statements.insert(sql, std::make_shared<Statement>(d->db, sql));
+        found = d->statements.insert(sql, std::make_shared<SqliteStatement>(d->db, sql));
     return **found;
 }
 
@@ -120,7 +120,7 @@ void ConvertedDatabase::commit()
 
 std::optional<QVariantList> ConvertedDatabase::row(const JetTableSpec &table, qint64 id)
 {
-    Statement &select = statement(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?")
+    SqliteStatement &select = statement(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?")
                                       .arg(table.columnNames().join(QStringLiteral(", ")), table.name));
     select.bind(1, id);
     std::optional<QVariantList> found;
@@ -135,7 +135,7 @@ std::optional<QVariantList> ConvertedDatabase::row(const JetTableSpec &table, qi
 
 qint64 ConvertedDatabase::rowCount(const JetTableSpec &table)
 {
-    Statement &count = statement(QStringLiteral("SELECT count(*) FROM %1").arg(table.name));
+    SqliteStatement &count = statement(QStringLiteral("SELECT count(*) FROM %1").arg(table.name));
     count.step();
     const qint64 rows = count.columnInt64(0);
     count.reset();
@@ -145,7 +145,7 @@ qint64 ConvertedDatabase::rowCount(const JetTableSpec &table)
 // The ID the next row of the table gets: one after the highest ever given out.
 qint64 ConvertedDatabase::nextId(const JetTableSpec &table)
 {
-    Statement &sequence = statement(QStringLiteral("SELECT coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?), 0) + 1"));
+    SqliteStatement &sequence = statement(QStringLiteral("SELECT coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?), 0) + 1"));
     sequence.bind(1, table.name);
     sequence.step();
     const qint64 next = sequence.columnInt64(0);

@@ -9,7 +9,7 @@
 
 struct sqlite3;
 struct JetTableSpec;
-class Statement;
+class SqliteStatement;
 
 // The program's own database that a Jet file is converted into: written through the
 // schema code in one transaction, then read back row by row to check it.
@@ -41,7 +41,7 @@ public:
 
 private:
     ConvertedDatabase(const QString &path, const QString &shownPath, int flags);
-    Statement &statement(const QString &sql);
+    SqliteStatement &statement(const QString &sql);
     [[noreturn]] void fail(const QString &what) const;
 
     struct Private;

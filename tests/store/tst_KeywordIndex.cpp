@@ -1,5 +1,7 @@
 #include "Field.h"
 #include "KeywordIndex.h"
+#include "SqliteDatabase.h"
+#include "SqliteStatement.h"
 #include "Statement.h"
 #include "StoreFixture.h"
 #include "TestMain.h"
@@ -33,7 +35,7 @@ struct EarlierBuild
         sqlite3_busy_timeout(db, 5000);
     }
     ~EarlierBuild() { sqlite3_close_v2(db); }
-    void execute(const QString &sql, const QVariantList &values = {}) { Statement(db, sql).execute(values); }
+    void execute(const QString &sql, const QVariantList &values = {}) { SqliteStatement(db, sql).execute(values); }
 };
 
 // The hits of the program's keyword search, in the order of the hit list.
@@ -63,7 +65,8 @@ Ids scannedHits(StoreFixture &f, const QString &searchText, int language)
 
 Ids indexedHits(StoreFixture &f, const QString &searchText, int language)
 {
-    const auto found = KeywordIndex::find(f.connection->handle(), QLatin1Char('%') + searchText + QLatin1Char('%'), language);
+    sqlite3 *db = static_cast<SqliteDatabase *>(f.connection->handle())->handle();
+    const auto found = KeywordIndex::find(db, QLatin1Char('%') + searchText + QLatin1Char('%'), language);
     return found ? Ids(found->begin(), found->end()) : Ids{-1};
 }
 

@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 
 #include "Schema.h"
-#include "Statement.h"
+#include "SqliteStatement.h"
 
 #include <sqlite3.h>
 
@@ -19,30 +19,30 @@ TestDatabase::~TestDatabase()
 
 int TestDatabase::addLanguage(const QString &name)
 {
-    Statement(m_db, QStringLiteral("INSERT INTO Taal (Taal) VALUES (?)")).execute({name});
+    SqliteStatement(m_db, QStringLiteral("INSERT INTO Taal (Taal) VALUES (?)")).execute({name});
     return int(sqlite3_last_insert_rowid(m_db));
 }
 
 int TestDatabase::addSpeech(int languageId, const QString &keywords, const QString &text, const QString &comments)
 {
-    Statement(m_db, QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (?, ?, ?, ?)"))
+    SqliteStatement(m_db, QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (?, ?, ?, ?)"))
         .execute({languageId, keywords, text, comments});
     return int(sqlite3_last_insert_rowid(m_db));
 }
 
 int TestDatabase::count(const QString &sql)
 {
-    Statement statement(m_db, sql);
+    SqliteStatement statement(m_db, sql);
     return statement.step() ? int(statement.columnInt64(0)) : -1;
 }
 
 QString TestDatabase::text(const QString &sql)
 {
-    Statement statement(m_db, sql);
+    SqliteStatement statement(m_db, sql);
     return statement.step() ? statement.columnValue(0).toString() : QString();
 }
 
 void TestDatabase::execute(const QString &sql)
 {
-    Statement(m_db, sql).execute({});
+    SqliteStatement(m_db, sql).execute({});
 }

@@ -3,8 +3,8 @@
 #include "EDatabaseError.h"
 #include "KeywordQuery.h"
 #include "LikePattern.h"
-#include "Statement.h"
-#include "TransactionGuard.h"
+#include "SqliteStatement.h"
+#include "SqliteTransaction.h"
 
 #include <limits>
 #include <memory>
@@ -99,7 +99,7 @@ QString currentVersion()
 
 bool exists(sqlite3 *db, const QString &sql)
 {
-    Statement statement(db, sql);
+    SqliteStatement statement(db, sql);
     return statement.step() && statement.columnInt64(0) != 0;
 }
 
@@ -107,7 +107,7 @@ bool exists(sqlite3 *db, const QString &sql)
 bool isCurrent(sqlite3 *db)
 {
     try {
-        Statement current(db, QStringLiteral("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ("
+        SqliteStatement current(db, QStringLiteral("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ("
                                              "'TinlarkKeywordIndex', 'TinlarkKeywordPending', '%1', "
                                              "'TinlarkKeywordsBeforeInsert', 'TinlarkKeywordsAfterInsert', "
                                              "'TinlarkKeywordsBeforeUpdate', 'TinlarkKeywordsAfterUpdate', "
@@ -135,7 +135,7 @@ bool hasPending(sqlite3 *db)
 // The key of a speech with a language and keywords in columns of a row, when it has one:
 // a speech whose keywords are null matches no pattern, and one whose language is no 32-bit
 // integer matches no language the program asks for.
-std::optional<qint64> keyOf(const Statement &row, qint64 id, int languageColumn, int keywordsColumn)
+std::optional<qint64> keyOf(const SqliteStatement &row, qint64 id, int languageColumn, int keywordsColumn)
 {
     if (id < 1 || id >= KeySpan || row.columnIsNull(keywordsColumn) || !row.columnIsInteger(languageColumn))
         return std::nullopt;
@@ -150,7 +150,7 @@ std::optional<qint64> keyOf(const Statement &row, qint64 id, int languageColumn,
 // against the keywords themselves (see indexQuery).
 constexpr char32_t Replacement = 0xFFFD;
 
-QString foldedKeywords(const Statement &row, int keywordsColumn)
+QString foldedKeywords(const SqliteStatement &row, int keywordsColumn)
 {
     const QByteArray keywords = row.columnUtf8(keywordsColumn);
     QString folded = QString::fromStdString(
@@ -225,10 +225,10 @@ namespace KeywordIndex {
 void create(sqlite3 *db)
 {
     execute(db, CreateSql);
-    Statement(db, QStringLiteral("INSERT INTO %1 (Version) VALUES (?)").arg(QLatin1String(VersionTable)))
+    SqliteStatement(db, QStringLiteral("INSERT INTO %1 (Version) VALUES (?)").arg(QLatin1String(VersionTable)))
         .execute({currentVersion()});
-    Statement speeches(db, QStringLiteral("SELECT ID, TaalID, Keywords FROM Speeches"));
-    Statement add(db, AddSql);
+    SqliteStatement speeches(db, QStringLiteral("SELECT ID, TaalID, Keywords FROM Speeches"));
+    SqliteStatement add(db, AddSql);
     while (speeches.step()) {
         if (const std::optional<qint64> key = keyOf(speeches, speeches.columnInt64(0), 1, 2))
             add.execute({*key, foldedKeywords(speeches, 2)});
@@ -245,7 +245,7 @@ bool ensure(sqlite3 *db)
     try {
         if (isCurrent(db))
             return true;
-        TransactionGuard transaction(db);
+        SqliteTransaction transaction(db);
         execute(db, DropSql);
         create(db);
         transaction.commit();
@@ -261,18 +261,18 @@ void catchUp(sqlite3 *db)
     // Most writes leave no note (only keywords, languages and IDs count): one look decides.
     if (!hasPending(db) || !isCurrent(db))
         return;
-    std::unique_ptr<Statement> remove;
-    std::unique_ptr<Statement> add;
+    std::unique_ptr<SqliteStatement> remove;
+    std::unique_ptr<SqliteStatement> add;
     try {
-        remove = std::make_unique<Statement>(db, QStringLiteral("INSERT INTO TinlarkKeywordIndex (TinlarkKeywordIndex, "
+        remove = std::make_unique<SqliteStatement>(db, QStringLiteral("INSERT INTO TinlarkKeywordIndex (TinlarkKeywordIndex, "
                                                                 "rowid, Keywords) VALUES ('delete', ?, ?)"));
-        add = std::make_unique<Statement>(db, AddSql);
+        add = std::make_unique<SqliteStatement>(db, AddSql);
     } catch (const EDatabaseError &) {
         // An SQLite without FTS5 cannot reach the index: the notes wait for one that can,
         // and searches read the keywords meanwhile.
         return;
     }
-    Statement pending(db, QStringLiteral("SELECT p.ID, p.Indexed, p.TaalID, p.Keywords, s.ID, s.TaalID, s.Keywords "
+    SqliteStatement pending(db, QStringLiteral("SELECT p.ID, p.Indexed, p.TaalID, p.Keywords, s.ID, s.TaalID, s.Keywords "
                                          "FROM TinlarkKeywordPending p LEFT JOIN Speeches s ON s.ID = p.ID"));
     while (pending.step()) {
         const qint64 id = pending.columnInt64(0);
@@ -300,7 +300,7 @@ std::optional<std::vector<qint64>> find(sqlite3 *db, const QString &pattern, int
     if (hasPending(db)) {
         // Speeches changed by another program: take them in first, which is a write.
         try {
-            TransactionGuard transaction(db);
+            SqliteTransaction transaction(db);
             transaction.commit();
         } catch (const EDatabaseError &) {
             return std::nullopt;
@@ -314,15 +314,15 @@ std::optional<std::vector<qint64>> find(sqlite3 *db, const QString &pattern, int
     const qint64 base = qint64(languageId) * KeySpan;
     std::vector<qint64> ids;
     {
-        std::unique_ptr<Statement> collect;
+        std::unique_ptr<SqliteStatement> collect;
         try {
-            collect = std::make_unique<Statement>(
+            collect = std::make_unique<SqliteStatement>(
                 db, QStringLiteral("SELECT tinlark_collect_keys(?, rowid) FROM TinlarkKeywordIndex "
                                    "WHERE TinlarkKeywordIndex MATCH ? AND rowid BETWEEN ? AND ?"));
         } catch (const EDatabaseError &) {
             return std::nullopt; // a connection that ensure() did not ready reads the keywords
         }
-        Statement &hits = *collect;
+        SqliteStatement &hits = *collect;
         hits.bindPointer(1, &ids, KeysPointerType);
         hits.bind(2, query);
         hits.bind(3, base + 1);
@@ -336,7 +336,7 @@ std::optional<std::vector<qint64>> find(sqlite3 *db, const QString &pattern, int
         return ids;
 
     // The index found every speech that holds the pattern's runs; the pattern itself decides.
-    Statement keywords(db, QStringLiteral("SELECT Keywords FROM Speeches WHERE ID = ?"));
+    SqliteStatement keywords(db, QStringLiteral("SELECT Keywords FROM Speeches WHERE ID = ?"));
     std::vector<qint64> matching;
     for (const qint64 id : ids) {
         keywords.reset();
@@ -357,7 +357,7 @@ std::optional<std::vector<qint64>> find(sqlite3 *db, const SqlCommand &command)
         return std::nullopt;
     // A language of a few thousand speeches is read quicker than the index is asked: the
     // count stops there, so it costs little in a large language too.
-    Statement size(db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM Speeches WHERE TaalID = ? LIMIT %1)")
+    SqliteStatement size(db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM Speeches WHERE TaalID = ? LIMIT %1)")
                            .arg(SmallLanguage));
     size.bind(1, query->languageId);
     if (size.step() && size.columnInt64(0) < SmallLanguage)

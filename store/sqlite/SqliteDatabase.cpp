@@ -1,0 +1,137 @@
+#include "SqliteDatabase.h"
+
+#include "DatabaseErrorText.h"
+#include "EDatabaseError.h"
+#include "KeywordIndex.h"
+#include "LikeFunction.h"
+#include "SqliteStatement.h"
+#include "SqliteTransaction.h"
+#include "TextCollation.h"
+#include "WriteAccess.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+namespace {
+
+// How long the busy handler sleeps between two tries.
+constexpr int BusyPollMs = 20;
+
+} // namespace
+
+SqliteDatabase::SqliteDatabase(const QString &path, std::function<void()> onBusy)
+    : m_path(path), m_onBusy(std::move(onBusy))
+{
+    if (!QFileInfo(path).isFile())
+        throw EDatabaseError(QStringLiteral("Cannot open the database \"%1\": no such file").arg(path));
+
+    // Read-write without create: the program never makes a database file.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    try {
+        if (rc != SQLITE_OK)
+            throw EDatabaseError(QStringLiteral("Cannot open the database \"%1\": %2").arg(path, databaseErrorText(m_db)));
+        // The file comes from outside: its schema may not run functions with side effects,
+        // and nothing may write to the file except through ordinary statements.
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_busy_handler(m_db, &SqliteDatabase::busyHandler, this);
+        execute("PRAGMA synchronous=FULL");
+        // Reading the schema now tells a file that is no database from one that is.
+        execute("SELECT count(*) FROM sqlite_master");
+        registerLikeFunction(m_db);
+        TextCollation::install(m_db);
+        // A file from an earlier build gets its keyword index now; one that cannot be
+        // written is searched without it.
+        KeywordIndex::ensure(m_db);
+    } catch (const EDatabaseError &error) {
+        sqlite3_close_v2(m_db);
+        if (error.message().contains(path))
+            throw;
+        throw EDatabaseError(QStringLiteral("Cannot open the database \"%1\": %2").arg(path, error.message()));
+    }
+    m_readOnlyReason = whyDatabaseNotWritable(path, sqlite3_db_readonly(m_db, "main") == 1);
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    sqlite3_close_v2(m_db);
+}
+
+void SqliteDatabase::execute(const char *sql)
+{
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw EDatabaseError(databaseErrorText(m_db));
+}
+
+// Waits for another program that holds the file, telling onBusy when the wait begins, and
+// gives up after the busy timeout.
+int SqliteDatabase::busyHandler(void *database, int attempts)
+{
+    auto *self = static_cast<SqliteDatabase *>(database);
+    if (attempts == 0) {
+        self->m_busySince.start();
+        try {
+            if (self->m_onBusy)
+                self->m_onBusy();
+        } catch (...) {
+            // Only a sign of the wait: nothing may unwind through SQLite.
+        }
+    }
+    if (self->m_busySince.elapsed() >= DatabaseBusyTimeoutMs)
+        return 0;
+    sqlite3_sleep(BusyPollMs);
+    return 1;
+}
+
+std::unique_ptr<DatabaseStatement> SqliteDatabase::prepare(const QString &sql)
+{
+    return std::make_unique<SqliteStatement>(m_db, sql);
+}
+
+void SqliteDatabase::begin()
+{
+    SqliteTransaction::begin(m_db);
+}
+
+void SqliteDatabase::commit()
+{
+    SqliteTransaction::commit(m_db);
+}
+
+void SqliteDatabase::rollback() noexcept
+{
+    SqliteTransaction::rollback(m_db);
+}
+
+QList<TableColumn> SqliteDatabase::tableColumns(const QString &table)
+{
+    QList<TableColumn> columns;
+    SqliteStatement tableInfo(m_db, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+    tableInfo.bind(1, table);
+    while (tableInfo.step())
+        columns.append({tableInfo.columnValue(0).toString(), declaredSize(tableInfo.columnValue(1).toString())});
+    return columns;
+}
+
+int SqliteDatabase::declaredSize(const QString &declaredType)
+{
+    static const QRegularExpression sized(QStringLiteral("^\\s*\\w+\\s*\\(\\s*(\\d+)\\s*\\)"));
+    const QRegularExpressionMatch match = sized.match(declaredType);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+QString SqliteDatabase::sameValueCondition(const QString &quotedColumn) const
+{
+    return quotedColumn + QStringLiteral(" IS ?");
+}
+
+QString SqliteDatabase::textOrderClause() const
+{
+    return QStringLiteral("COLLATE %1").arg(QLatin1String(TextCollation::Name));
+}
+
+std::optional<std::vector<qint64>> SqliteDatabase::findKeywords(const SqlCommand &command)
+{
+    return KeywordIndex::find(m_db, command);
+}
