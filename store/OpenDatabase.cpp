@@ -1,14 +1,12 @@
 #include "Database.h"
 
-#include "EDatabaseError.h"
+#include "PostgresDatabase.h"
 #include "ServerDataSource.h"
 #include "SqliteDatabase.h"
 
 std::unique_ptr<Database> openDatabase(const QString &dataSource, std::function<void()> onBusy)
 {
-    if (isServerDataSource(dataSource)) {
-        // The PostgreSQL engine opens a server's data source here.
-        throw EDatabaseError(QStringLiteral("This build cannot reach a PostgreSQL server"));
-    }
+    if (isServerDataSource(dataSource))
+        return openPostgresDatabase(dataSource, std::move(onBusy));
     return std::make_unique<SqliteDatabase>(dataSource, std::move(onBusy));
 }
