@@ -61,7 +61,7 @@ void BM_KeywordSearch(benchmark::State &state)
 {
     PostgresDatabase db(dataSource, nullptr);
     const QString text = state.range(0) == 0 ? QStringLiteral("ẞE 42 GRÖ") : QStringLiteral("4_ g");
-    const SqlCommand command = SqlCommand::fromJet(DatabaseTexts::keywordSearch(text, 7));
+    const SqlCommand command = SqlCommand::fromJet(DatabaseTexts::keywordSearch(text, 7), db.textOrderClause());
     size_t hits = 0;
     for (auto _ : state)
         hits = db.findKeywords(command)->size();

@@ -19,7 +19,7 @@ inline const QString LanguageFilterTemplate = QStringLiteral("TaalId = %d");
 inline const QString KeywordSearchTemplate =
     QStringLiteral("select * from Speeches where Keywords Like \"%%%s%%\" and TaalID = %d");
 // How many speeches are filed under a language; the language's ID is bound.
-inline const QString SpeechCountOfLanguage = QStringLiteral("select count(*) from Speeches where TaalID = ?");
+inline const QString SpeechCountOfLanguage = QStringLiteral("select count(*) from \"Speeches\" where \"TaalID\" = ?");
 // The field by which a speech is found again.
 inline const QString LocateKey = QStringLiteral("ID");
 

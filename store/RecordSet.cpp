@@ -137,7 +137,7 @@ void RecordSet::open()
 void RecordSet::rebuildCursor(const FilterExpression &filter)
 {
     const QString keysSql = QStringLiteral("SELECT \"ID\" FROM (%1) AS selection WHERE (%2)")
-                                .arg(m_command.sql, filter.isEmpty() ? QStringLiteral("1") : filter.sql());
+                                .arg(m_command.sql, filter.isEmpty() ? QStringLiteral("1 = 1") : filter.sql());
     const QVariantList values = m_command.values + filter.values();
     Database *db = m_connection->handle();
     // A whole table is walked key by key; a selection (a search) is read at once, as a

@@ -3,6 +3,33 @@
 #include "EDatabaseError.h"
 #include "SqlToken.h"
 
+namespace {
+
+// The words of the dialect that the command texts use; every other plain word names a table
+// or a column and is quoted as written, so that an engine that folds unquoted names (as
+// PostgreSQL does) finds the table and columns as the schema spells them.
+bool isDialectWord(const QString &word)
+{
+    static const QStringList words{
+        QStringLiteral("select"), QStringLiteral("from"),  QStringLiteral("where"),    QStringLiteral("and"),
+        QStringLiteral("or"),     QStringLiteral("not"),   QStringLiteral("like"),     QStringLiteral("order"),
+        QStringLiteral("by"),     QStringLiteral("asc"),   QStringLiteral("desc"),     QStringLiteral("is"),
+        QStringLiteral("null"),   QStringLiteral("in"),    QStringLiteral("between"),  QStringLiteral("as"),
+        QStringLiteral("distinct"), QStringLiteral("escape"), QStringLiteral("true"), QStringLiteral("false")};
+    return words.contains(word, Qt::CaseInsensitive);
+}
+
+QString identifierText(const QList<SqlToken> &tokens, qsizetype i)
+{
+    const SqlToken &token = tokens[i];
+    const bool function = i + 1 < tokens.size() && tokens[i + 1].isSymbol("(");
+    if (!token.bracketed && (function || isDialectWord(token.text)))
+        return token.text;
+    return quoteIdentifier(token.text);
+}
+
+} // namespace
+
 SqlCommand SqlCommand::fromJet(const QString &commandText, const QString &textOrderClause)
 {
     const QList<SqlToken> tokens = tokenizeSql(commandText);
@@ -17,8 +44,7 @@ SqlCommand SqlCommand::fromJet(const QString &commandText, const QString &textOr
             command.values.append(token.text);
             break;
         case SqlToken::Identifier:
-            // Plain words may be keywords and pass as written; names in brackets are quoted.
-            pieces.append(token.bracketed ? quoteIdentifier(token.text) : token.text);
+            pieces.append(identifierText(tokens, i));
             if (token.isKeyword("from") && command.baseTable.isEmpty() && i + 1 < tokens.size()
                 && tokens[i + 1].kind == SqlToken::Identifier)
                 command.baseTable = tokens[i + 1].text;

@@ -71,7 +71,7 @@ Ids expectedHits(Database &db, const QString &searchText, int language)
 
 std::optional<Ids> search(Database &db, const QString &searchText, int language)
 {
-    return db.findKeywords(SqlCommand::fromJet(DatabaseTexts::keywordSearch(searchText, language)));
+    return db.findKeywords(SqlCommand::fromJet(DatabaseTexts::keywordSearch(searchText, language), db.textOrderClause()));
 }
 
 qint64 backendOf(Database &db)
@@ -338,8 +338,8 @@ void tst_PostgresDatabase::keywordSearchMatchesLikePattern()
 
 void tst_PostgresDatabase::otherCommandsAreNoSearch()
 {
-    QVERIFY(!m_db->findKeywords(SqlCommand::fromJet(DatabaseTexts::SpeechListCommand)));
-    QVERIFY(!m_db->findKeywords(SqlCommand::fromJet(QStringLiteral("select * from Speeches where Tekst like \"%a%\" and TaalID = 1"))));
+    QVERIFY(!m_db->findKeywords(SqlCommand::fromJet(DatabaseTexts::SpeechListCommand, m_db->textOrderClause())));
+    QVERIFY(!m_db->findKeywords(SqlCommand::fromJet(QStringLiteral("select * from Speeches where Tekst like \"%a%\" and TaalID = 1"), m_db->textOrderClause())));
 }
 
 void tst_PostgresDatabase::changeFromAnotherClientIsFound()
