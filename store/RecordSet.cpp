@@ -6,7 +6,9 @@
 #include "EDatabaseError.h"
 #include "Field.h"
 #include "KeyListCursor.h"
+#include "KeywordQuery.h"
 #include "KeyRangeCursor.h"
+#include "SqlToken.h"
 #include "Statement.h"
 
 namespace {
@@ -85,8 +87,13 @@ void RecordSet::open()
     Database *db = m_connection->handle();
     SqlCommand command = SqlCommand::fromJet(m_commandText, db->textOrderClause());
 
+    // A keyword search's rows are fetched by their key alone: the search chose the keys (by
+    // the folded pattern), and a server's own Like would not fold letter case as it does.
+    const bool keywordSearch = KeywordQuery::recognize(command).has_value();
     auto fetchRow = std::make_unique<Statement>(
-        db, QStringLiteral("SELECT * FROM (%1) AS selection WHERE \"ID\" = ?").arg(command.sql));
+        db, QStringLiteral("SELECT * FROM %1 AS selection WHERE \"ID\" = ?")
+                .arg(keywordSearch ? quoteIdentifier(command.baseTable) : QLatin1Char('(') + command.sql + QLatin1Char(')')));
+    m_fetchValues = keywordSearch ? QVariantList() : command.values;
     QStringList columns;
     QHash<QString, int> columnIndex;
     for (int i = 0; i < fetchRow->columnCount(); ++i) {
@@ -227,7 +234,7 @@ void RecordSet::fetchCurrentRow()
     if (!m_currentKey)
         return;
     m_fetchRow->reset();
-    m_fetchRow->bindAll(commandValuesWith({*m_currentKey}));
+    m_fetchRow->bindAll(m_fetchValues + QVariantList{*m_currentKey});
     if (m_fetchRow->step()) {
         for (int i = 0; i < m_columns.size(); ++i)
             m_row[i] = m_fetchRow->columnValue(i);

@@ -138,6 +138,7 @@ private:
     int m_keyColumn = -1;
     std::unique_ptr<KeyCursor> m_cursor;
     std::unique_ptr<Statement> m_fetchRow;
+    QVariantList m_fetchValues; // bound before the key in m_fetchRow
 
     std::optional<qint64> m_currentKey;
     QVariantList m_row;

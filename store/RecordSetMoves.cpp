@@ -83,7 +83,7 @@ QVariant RecordSet::valueAt(int position, const QString &fieldName) const
     if (!key)
         return QVariant();
     m_fetchRow->reset();
-    m_fetchRow->bindAll(commandValuesWith({*key}));
+    m_fetchRow->bindAll(m_fetchValues + QVariantList{*key});
     QVariant value;
     if (m_fetchRow->step())
         value = m_fetchRow->columnValue(column);

@@ -45,6 +45,14 @@ std::optional<QByteArray> textOf(const QVariant &value)
     return text.toUtf8();
 }
 
+qint64 changesOf(const PGresult *result)
+{
+    const QByteArray command(PQcmdStatus(const_cast<PGresult *>(result)));
+    if (!command.startsWith("INSERT") && !command.startsWith("UPDATE") && !command.startsWith("DELETE"))
+        return 0;
+    return QByteArray(PQcmdTuples(const_cast<PGresult *>(result))).toLongLong();
+}
+
 } // namespace
 
 PostgresStatement::PostgresStatement(PostgresSession &session, const QString &sql)
@@ -84,6 +92,7 @@ bool PostgresStatement::step()
             prepareOnServer();
         m_result = m_session.executePrepared(m_name, m_values);
         m_row = -1;
+        m_changes = changesOf(m_result.get());
     }
     if (m_row < PQntuples(m_result.get()))
         ++m_row;
@@ -137,12 +146,8 @@ QVariant PostgresStatement::columnValue(int column) const
     }
 }
 
+// Kept past reset(), as a run is read to its end and reset before its changes are asked for.
 qint64 PostgresStatement::changes() const
 {
-    if (!m_result)
-        return 0;
-    const QByteArray command(PQcmdStatus(m_result.get()));
-    if (!command.startsWith("INSERT") && !command.startsWith("UPDATE") && !command.startsWith("DELETE"))
-        return 0;
-    return QByteArray(PQcmdTuples(m_result.get())).toLongLong();
+    return m_changes;
 }

@@ -33,4 +33,5 @@ private:
     PostgresSession::Values m_values;
     PostgresResult m_result;
     int m_row = -1;
+    qint64 m_changes = 0;
 };
