@@ -18,6 +18,7 @@
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
 #include "ShortcutFirstFilter.h"
+#include "ServerDataSource.h"
 #include "SpeechRecovery.h"
 #include "SpeechTables.h"
 #include "StoredAction.h"
@@ -276,12 +277,20 @@ void TForm1::FormCreate()
     // the refused write at shutdown.
     locations.createFolders();
     const IniFile settings(locations.settingsPath());
-    const QString databasePath = locations.databasePath(
-        settings.readString(QStringLiteral("Hacks"), QStringLiteral("Database"), FileLocations::DefaultDatabaseName));
-    m_databasePath = databasePath;
-    if (!QFileInfo(databasePath).isFile() && !FirstStartQuestion::offer(locations, databasePath))
-        throw Exception(QStringLiteral("Speech database not found!"));
-    JetImport::offerConversion(databasePath, this);
+    const QString databaseSetting =
+        settings.readString(QStringLiteral("Hacks"), QStringLiteral("Database"), FileLocations::DefaultDatabaseName);
+    QString databasePath = databaseSetting;
+    if (isServerDataSource(databaseSetting)) {
+        // A library on a server: no file to look for or convert. A speech the server refuses
+        // at the end is kept in the settings folder.
+        m_databasePath = QFileInfo(locations.settingsPath()).absolutePath() + QStringLiteral("/Server library");
+    } else {
+        databasePath = locations.databasePath(databaseSetting);
+        m_databasePath = databasePath;
+        if (!QFileInfo(databasePath).isFile() && !FirstStartQuestion::offer(locations, databasePath))
+            throw Exception(QStringLiteral("Speech database not found!"));
+        JetImport::offerConversion(databasePath, this);
+    }
     Connection.setConnectionString(DatabaseTexts::connectionString(databasePath));
     try {
         requireSpeechTables(Connection, databasePath);

@@ -2,7 +2,11 @@
 #include "ExceptionRecorder.h"
 #include "Field.h"
 #include "Mainfrm.h"
+#include "PostgresDatabase.h"
+#include "PostgresSchema.h"
+#include "PostgresServer.h"
 #include "SmallFileSystem.h"
+#include "Statement.h"
 #include "TestDatabase.h"
 #include "TestFolder.h"
 #include "TestMain.h"
@@ -40,6 +44,8 @@ class tst_MainfrmStartup : public QObject
 
 private slots:
     void noSettingsFileUsesLayoutAndWritesMainFormOnly();
+    void libraryOnAServerOpensInTheWindow();
+    void unreachableServerIsNamedWithoutPassword();
     void readOnlySetting_data();
     void readOnlySetting();
     void geometryIsAppliedAsItStands();
@@ -370,6 +376,49 @@ void tst_MainfrmStartup::unusableGeometryIsBroughtBack()
     QCOMPARE(storedInteger(folder, QStringLiteral("W")), bounds.width());
     QCOMPARE(storedInteger(folder, QStringLiteral("H")), bounds.height());
     QVERIFY(storedInteger(folder, QStringLiteral("CH")) < bounds.height());
+}
+
+// Tinlark.ini naming a server instead of a file: the window shows the library on the server,
+// with no question about a missing file.
+void tst_MainfrmStartup::libraryOnAServerOpensInTheWindow()
+{
+    if (const QString missing = PostgresServer::missingReason(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    PostgresServer server;
+    QVERIFY2(server.start(), qPrintable(server.error()));
+    const QString dataSource = server.createDatabase(QStringLiteral("team"));
+    {
+        PostgresDatabase library(dataSource, nullptr);
+        PostgresSchema::create(library);
+        library.begin();
+        Statement(&library, QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES (?)")).execute({QStringLiteral("Deutsch")});
+        Statement(&library, QStringLiteral("INSERT INTO \"Speeches\" (\"TaalID\", \"Keywords\") VALUES (1, ?)"))
+            .execute({QStringLiteral("shared")});
+        library.commit();
+    }
+    TestFolder folder;
+    folder.writeSettings("[Hacks]\nDatabase=" + dataSource.toUtf8() + "\n");
+    ExceptionRecorder recorder;
+    {
+        TForm1 form;
+        QCOMPARE(recorder.messages(), QStringList());
+        QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
+        QCOMPARE(form.ui()->dbeKeywords->text(), QStringLiteral("shared"));
+    }
+    QVERIFY(!QFile::exists(folder.databasePath()));
+}
+
+void tst_MainfrmStartup::unreachableServerIsNamedWithoutPassword()
+{
+    TestFolder folder;
+    folder.writeSettings("[Hacks]\nDatabase=postgresql://someone:secret-word@/team?host=" + folder.path().toUtf8() + "none\n");
+    ExceptionRecorder recorder;
+    TForm1 form;
+    QCOMPARE(recorder.messages().size(), 1);
+    QVERIFY2(recorder.messages()[0].contains(QLatin1String("team")), qPrintable(recorder.messages()[0]));
+    QVERIFY2(!recorder.messages()[0].contains(QLatin1String("secret-word")), qPrintable(recorder.messages()[0]));
+    QVERIFY(!form.ui()->DataSetInsert->isEnabled());
+    QVERIFY(!QFile::exists(folder.databasePath()));
 }
 
 void tst_MainfrmStartup::unusableDatabaseIsNamedAndRecordActionsRest_data()
