@@ -6,6 +6,8 @@
 #include "ServerDataSource.h"
 #include "Statement.h"
 
+#include <limits>
+
 namespace {
 
 struct CopiedTable
@@ -56,31 +58,44 @@ struct TableCopy
     qint64 lastId = 0;
 };
 
+// Rows read at a time: a server sends a statement's whole result at once, so a large library
+// is read in slices of IDs.
+constexpr int RowsPerRead = 10000;
+
 // Copies every row of the table in the order of the IDs; the ID is named, so it is kept.
 TableCopy copyTable(Database &source, CopyTarget &target, const CopiedTable &table)
 {
     QStringList marks;
     for (int i = 0; i < table.columnCount; ++i)
         marks.append(QStringLiteral("?"));
-    Statement read(&source, QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY \"ID\"")
-                                .arg(QLatin1String(table.columns), QLatin1String(table.name)));
+    Statement read(&source, QStringLiteral("SELECT %1 FROM \"%2\" WHERE \"ID\" > ? ORDER BY \"ID\" LIMIT %3")
+                                .arg(QLatin1String(table.columns), QLatin1String(table.name))
+                                .arg(RowsPerRead));
     Statement write(&target.database(), QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
                                             .arg(QLatin1String(table.name), QLatin1String(table.columns),
                                                  marks.join(QStringLiteral(", "))));
     TableCopy copied;
-    while (read.step()) {
-        QVariantList row;
-        for (int column = 0; column < table.columnCount; ++column)
-            row.append(read.columnValue(column));
-        try {
-            write.execute(row);
-        } catch (const EDatabaseError &error) {
-            throw EDatabaseError(QStringLiteral("Cannot copy the row of %1 with ID %2 into %3: %4")
-                                     .arg(QLatin1String(table.name), row[0].toString(), target.describe(), error.message()));
+    copied.lastId = std::numeric_limits<qint64>::min();
+    for (int rowsRead = RowsPerRead; rowsRead == RowsPerRead;) {
+        rowsRead = 0;
+        read.bind(1, copied.lastId);
+        while (read.step()) {
+            QVariantList row;
+            for (int column = 0; column < table.columnCount; ++column)
+                row.append(read.columnValue(column));
+            try {
+                write.execute(row);
+            } catch (const EDatabaseError &error) {
+                throw EDatabaseError(QStringLiteral("Cannot copy the row of %1 with ID %2 into %3: %4")
+                                         .arg(QLatin1String(table.name), row[0].toString(), target.describe(), error.message()));
+            }
+            ++rowsRead;
+            copied.lastId = row[0].toLongLong();
         }
-        ++copied.rows;
-        copied.lastId = std::max(copied.lastId, row[0].toLongLong());
+        read.reset();
+        copied.rows += rowsRead;
     }
+    copied.lastId = std::max<qint64>(copied.lastId, 0);
     return copied;
 }
 
