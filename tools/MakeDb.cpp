@@ -1,8 +1,11 @@
-// tinlark-makedb: makes a speech database file, empty or filled with sample speeches.
+// tinlark-makedb: makes a speech database file, empty or filled with sample speeches; lays the
+// tables into a server database; copies a library between a file and a server.
 
 #include "EDatabaseError.h"
 #include "FromJet.h"
+#include "LibraryCopy.h"
 #include "SampleDatabase.h"
+#include "ServerSchema.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -19,10 +22,15 @@ struct Options
 const char *const UsageText =
     "usage: tinlark-makedb [--sample N] [--languages K] FILE\n"
     "       tinlark-makedb --from-jet OLD NEW\n"
+    "       tinlark-makedb --server URI\n"
+    "       tinlark-makedb --copy FROM TO\n"
     "       tinlark-makedb --help | --version\n"
     "Makes a new speech database FILE; with --sample, N sample speeches over K languages (1-20, default 20).\n"
     "With --from-jet, converts the Access (Jet 3 or Jet 4) speech database OLD into NEW.\n"
-    "An existing FILE or NEW is never overwritten.\n";
+    "With --server, creates the speech tables on the empty PostgreSQL database URI names\n"
+    "(postgresql://user@host/dbname; the password from ~/.pgpass or PGPASSWORD).\n"
+    "With --copy, copies a whole library, IDs kept, between a file and a server (either way).\n"
+    "An existing FILE, NEW or TO file is never overwritten; a server database that holds speeches is left alone.\n";
 
 int usage(QTextStream &err)
 {
@@ -40,6 +48,10 @@ int main(int argc, char *argv[])
     QStringList arguments = app.arguments().mid(1);
     if (arguments.value(0) == QLatin1String("--from-jet"))
         return fromJet(arguments.mid(1), out, err);
+    if (arguments.value(0) == QLatin1String("--server"))
+        return ServerSchema::makeCommand(arguments.mid(1), out, err);
+    if (arguments.value(0) == QLatin1String("--copy"))
+        return LibraryCopy::copyCommand(arguments.mid(1), out, err);
     if (arguments == QStringList{QStringLiteral("--help")}) {
         out << UsageText;
         return 0;

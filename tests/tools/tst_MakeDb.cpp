@@ -1,6 +1,12 @@
-// tinlark-makedb as a user runs it: its help and version, and sample databases whose
-// speeches are written in the language they are filed under.
+// tinlark-makedb as a user runs it: its help and version, sample databases whose speeches
+// are written in the language they are filed under, the tables it lays into a server
+// database and the libraries it copies between files and servers.
 
+#include "Database.h"
+#include "PostgresServer.h"
+#include "Statement.h"
+
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -14,6 +20,7 @@ struct Run
 {
     int exitCode = -1;
     QByteArray out;
+    QByteArray err;
 };
 
 Run makeDb(const QStringList &arguments)
@@ -21,7 +28,8 @@ Run makeDb(const QStringList &arguments)
     QProcess process;
     process.start(QStringLiteral(TINLARK_MAKEDB_EXE), arguments);
     process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
 }
 
 // Everyday words of each language, enough to tell a short letter's language by which of
@@ -74,6 +82,54 @@ QString languageOf(const QString &text)
     return tie ? QString() : best;
 }
 
+void execute(sqlite3 *db, const char *sql, const QVariantList &values = {})
+{
+    sqlite3_stmt *statement = nullptr;
+    QCOMPARE(sqlite3_prepare_v2(db, sql, -1, &statement, nullptr), SQLITE_OK);
+    for (int i = 0; i < values.size(); ++i) {
+        const QByteArray text = values[i].toString().toUtf8();
+        if (values[i].isNull())
+            sqlite3_bind_null(statement, i + 1);
+        else
+            sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    QCOMPARE(sqlite3_step(statement), SQLITE_DONE);
+    sqlite3_finalize(statement);
+}
+
+// Every row of both tables, each value with its type, so that NULL and empty text differ.
+QStringList contentsOf(const QString &dataSource)
+{
+    const std::unique_ptr<Database> db = openDatabase(dataSource, nullptr);
+    QStringList rows;
+    for (const char *sql : {R"(SELECT "ID", "Taal" FROM "Taal" ORDER BY "ID")",
+                            R"(SELECT "ID", "TaalID", "Keywords", "Tekst", "Comments" FROM "Speeches" ORDER BY "ID")"}) {
+        Statement select(db.get(), QString::fromLatin1(sql));
+        while (select.step()) {
+            QStringList values;
+            for (int column = 0; column < select.columnCount(); ++column) {
+                const QVariant value = select.columnValue(column);
+                values.append(value.isNull() ? QStringLiteral("NULL") : QString::fromLatin1(value.typeName()) + u':' + value.toString());
+            }
+            rows.append(values.join(u'|'));
+        }
+    }
+    return rows;
+}
+
+qint64 scalar(const QString &dataSource, const QString &sql)
+{
+    const std::unique_ptr<Database> db = openDatabase(dataSource, nullptr);
+    Statement select(db.get(), sql);
+    return select.step() ? select.columnInt64(0) : -1;
+}
+
+QByteArray contentsOfFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class tst_MakeDb : public QObject
@@ -85,6 +141,26 @@ private slots:
     void helpAndVersionSucceed();
     void speechesAreFiledUnderTheLanguageTheyAreWrittenIn_data();
     void speechesAreFiledUnderTheLanguageTheyAreWrittenIn();
+    void badUsageExitsWith2_data();
+    void badUsageExitsWith2();
+    void serverTablesAreMadeOnce();
+    void copiesKeepEveryValueAndId_data();
+    void copiesKeepEveryValueAndId();
+    void nonEmptyTargetIsRefused_data();
+    void nonEmptyTargetIsRefused();
+    void failedCopyLeavesTargetAsItWas_data();
+    void failedCopyLeavesTargetAsItWas();
+    void passwordIsNeverPrinted_data();
+    void passwordIsNeverPrinted();
+
+private:
+    // A new database on the throwaway server; skips the test when no server can run here.
+    QString serverDatabase(const QString &name);
+    // A sample library with rows a copy could spoil: NULL and empty values, long text, quotes.
+    QString sampleLibrary(const QString &path);
+
+    std::unique_ptr<PostgresServer> m_server;
+    QTemporaryDir m_dir;
 };
 
 void tst_MakeDb::helpAndVersionSucceed_data()
@@ -145,6 +221,209 @@ void tst_MakeDb::speechesAreFiledUnderTheLanguageTheyAreWrittenIn()
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     QCOMPARE(checked, speeches);
     QCOMPARE(filedUnder.size(), languages);
+}
+
+QString tst_MakeDb::serverDatabase(const QString &name)
+{
+    if (const QString missing = PostgresServer::missingReason(); !missing.isEmpty())
+        return QString();
+    if (!m_server) {
+        m_server = std::make_unique<PostgresServer>();
+        if (!m_server->start())
+            qFatal("%s", qPrintable(m_server->error()));
+    }
+    return m_server->createDatabase(name);
+}
+
+QString tst_MakeDb::sampleLibrary(const QString &path)
+{
+    if (makeDb({QStringLiteral("--sample"), QStringLiteral("200"), QStringLiteral("--languages"), QStringLiteral("3"), path}).exitCode != 0)
+        return QString();
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    execute(db, "INSERT INTO Taal (Taal) VALUES (?)", {QStringLiteral("Čeština 'a' \"b\"")});
+    execute(db, "INSERT INTO Taal (Taal) VALUES (?)", {QString(QLatin1String(""))});
+    const char *const addSpeech = "INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (?, ?, ?, ?)";
+    execute(db, addSpeech, {4, QStringLiteral("Čeština"), QStringLiteral("Dobrý den, 'vážení' \"přátelé\""), QVariant()});
+    execute(db, addSpeech, {4, QVariant(), QString(QLatin1String("")), QString(QLatin1String(""))});
+    execute(db, addSpeech, {QVariant(), QStringLiteral("long"), QString(100000, QLatin1Char('x')), QStringLiteral("\\ %_ ?")});
+    // The highest ID given out so far is gone; a file copied from this one never gives it again.
+    execute(db, "INSERT INTO Speeches (Tekst) VALUES ('deleted')");
+    execute(db, "DELETE FROM Speeches WHERE Tekst = 'deleted'");
+    sqlite3_close(db);
+    return path;
+}
+
+void tst_MakeDb::badUsageExitsWith2_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("server without URI") << QStringList{QStringLiteral("--server")};
+    QTest::newRow("server with a file") << QStringList{QStringLiteral("--server"), QStringLiteral("a.csp")};
+    QTest::newRow("copy without target") << QStringList{QStringLiteral("--copy"), QStringLiteral("a.csp")};
+}
+
+void tst_MakeDb::badUsageExitsWith2()
+{
+    QFETCH(QStringList, arguments);
+    const Run run = makeDb(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.startsWith("usage: tinlark-makedb"), run.err.constData());
+}
+
+void tst_MakeDb::serverTablesAreMadeOnce()
+{
+    const QString server = serverDatabase(QStringLiteral("made"));
+    if (server.isEmpty())
+        QSKIP(qPrintable(PostgresServer::missingReason()));
+    const Run first = makeDb({QStringLiteral("--server"), server});
+    QCOMPARE(first.exitCode, 0);
+    QVERIFY2(first.out.startsWith("Created the tables Taal and Speeches"), first.out.constData());
+    QCOMPARE(scalar(server, QStringLiteral("SELECT count(*) FROM \"Taal\" JOIN \"Speeches\" ON true")), 0);
+
+    const Run second = makeDb({QStringLiteral("--server"), server});
+    QCOMPARE(second.exitCode, 1);
+    QVERIFY2(second.err.contains("already has speech tables") && second.err.contains("made"), second.err.constData());
+}
+
+void tst_MakeDb::copiesKeepEveryValueAndId_data()
+{
+    QTest::addColumn<QStringList>("through");     // the targets copied into one after the other
+    QTest::addColumn<bool>("lastKeepsDeletedIds"); // whether the last file's next speech ID skips the deleted one
+    QTest::newRow("file to server to file") << QStringList{QStringLiteral("server"), QStringLiteral("file")} << false;
+    QTest::newRow("file to file") << QStringList{QStringLiteral("file")} << true;
+}
+
+void tst_MakeDb::copiesKeepEveryValueAndId()
+{
+    QFETCH(QStringList, through);
+    QFETCH(bool, lastKeepsDeletedIds);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_');
+    const QString source = sampleLibrary(m_dir.filePath(tag + QStringLiteral(".csp")));
+    QVERIFY(!source.isEmpty());
+    const QStringList original = contentsOf(source);
+    QCOMPARE(original.size(), 5 + 203);
+    QString from = source;
+    for (int i = 0; i < through.size(); ++i) {
+        const QString to = through[i] == QLatin1String("server") ? serverDatabase(tag.toLower())
+                                                                  : m_dir.filePath(tag + QString::number(i) + QStringLiteral(".csp"));
+        if (to.isEmpty())
+            QSKIP(qPrintable(PostgresServer::missingReason()));
+        const Run run = makeDb({QStringLiteral("--copy"), from, to});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QVERIFY2(run.out.startsWith("Copied 5 languages and 203 speeches into "), run.out.constData());
+        QCOMPARE(contentsOf(to), original);
+        from = to;
+    }
+    // New rows of the last copy follow the copied ones.
+    const qint64 highest = scalar(from, QStringLiteral("SELECT max(\"ID\") FROM \"Speeches\""));
+    QCOMPARE(scalar(from, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'Speeches'")),
+             highest + (lastKeepsDeletedIds ? 1 : 0));
+    QCOMPARE(scalar(from, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'Taal'")), 5);
+}
+
+void tst_MakeDb::nonEmptyTargetIsRefused_data()
+{
+    QTest::addColumn<QString>("rows"); // what the server target holds; empty: the target is a file
+    QTest::newRow("existing file") << QString();
+    QTest::newRow("server with a language") << QStringLiteral(R"(INSERT INTO "Taal" ("Taal") VALUES ('x'))");
+    QTest::newRow("server with a speech") << QStringLiteral(R"(INSERT INTO "Speeches" ("Tekst") VALUES ('x'))");
+}
+
+void tst_MakeDb::nonEmptyTargetIsRefused()
+{
+    QFETCH(QString, rows);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_');
+    const QString source = m_dir.filePath(tag + QStringLiteral(".csp"));
+    QCOMPARE(makeDb({QStringLiteral("--sample"), QStringLiteral("10"), source}).exitCode, 0);
+    QString target = m_dir.filePath(tag + QStringLiteral("-target.csp"));
+    if (rows.isEmpty()) {
+        QCOMPARE(makeDb({target}).exitCode, 0);
+    } else {
+        target = serverDatabase(tag.toLower());
+        if (target.isEmpty())
+            QSKIP(qPrintable(PostgresServer::missingReason()));
+        QCOMPARE(makeDb({QStringLiteral("--server"), target}).exitCode, 0);
+        const std::unique_ptr<Database> db = openDatabase(target, nullptr);
+        Statement(db.get(), rows).execute({});
+    }
+    const QStringList before = contentsOf(target);
+    const QByteArray fileBefore = contentsOfFile(target);
+
+    const Run run = makeDb({QStringLiteral("--copy"), source, target});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("it is left as it is"), run.err.constData());
+    QCOMPARE(contentsOf(target), before);
+    QCOMPARE(contentsOfFile(target), fileBefore);
+}
+
+void tst_MakeDb::failedCopyLeavesTargetAsItWas_data()
+{
+    QTest::addColumn<bool>("toServer");
+    QTest::newRow("new file") << false;
+    QTest::newRow("server") << true;
+}
+
+void tst_MakeDb::failedCopyLeavesTargetAsItWas()
+{
+    QFETCH(bool, toServer);
+    // A library from elsewhere whose last speech's keywords are longer than a copy's tables take.
+    const QString source = m_dir.filePath(QStringLiteral("too-long-%1.csp").arg(toServer));
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(source.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    execute(db, "CREATE TABLE Taal (ID INTEGER PRIMARY KEY AUTOINCREMENT, Taal VARCHAR(50))");
+    execute(db, "CREATE TABLE Speeches (ID INTEGER PRIMARY KEY AUTOINCREMENT, TaalID INTEGER, Keywords VARCHAR(50), "
+                "Tekst TEXT, Comments TEXT)");
+    execute(db, "INSERT INTO Taal (Taal) VALUES ('English')");
+    execute(db, "INSERT INTO Speeches (TaalID, Keywords) VALUES (1, 'short')");
+    execute(db, "INSERT INTO Speeches (TaalID, Keywords) VALUES (1, ?)", {QString(51, QLatin1Char('k'))});
+    sqlite3_close(db);
+
+    QString target = m_dir.filePath(QStringLiteral("never-made.csp"));
+    if (toServer) {
+        target = serverDatabase(QStringLiteral("failed"));
+        if (target.isEmpty())
+            QSKIP(qPrintable(PostgresServer::missingReason()));
+        QCOMPARE(makeDb({QStringLiteral("--server"), target}).exitCode, 0);
+    }
+    const Run run = makeDb({QStringLiteral("--copy"), source, target});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("with ID 2"), run.err.constData());
+    if (toServer)
+        QCOMPARE(contentsOf(target), QStringList());
+    else
+        QVERIFY(!QFile::exists(target));
+}
+
+void tst_MakeDb::passwordIsNeverPrinted_data()
+{
+    QTest::addColumn<QString>("database"); // made first unless empty
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("tables made") << QStringLiteral("secret") << QStringLiteral("--server") << 0;
+    QTest::newRow("tables there") << QString() << QStringLiteral("--server") << 1;
+    QTest::newRow("copied") << QString() << QStringLiteral("--copy") << 0;
+    QTest::newRow("no such database") << QString() << QStringLiteral("--server") << 1;
+}
+
+void tst_MakeDb::passwordIsNeverPrinted()
+{
+    QFETCH(QString, database);
+    QFETCH(QString, option);
+    QFETCH(int, exitCode);
+    if ((!database.isEmpty() && serverDatabase(database).isEmpty()) || !m_server)
+        QSKIP(qPrintable(PostgresServer::missingReason()));
+    const QString name = QString::fromLatin1(QTest::currentDataTag()) == QLatin1String("no such database") ? QStringLiteral("missing")
+                                                                                                         : QStringLiteral("secret");
+    const QString uri = QStringLiteral("postgresql://%1:Pa55w0rdXyz@/%2?host=%3").arg(PostgresServer::user(), name, m_server->socketFolder());
+    QStringList arguments{option, uri};
+    if (option == QLatin1String("--copy")) {
+        arguments.insert(1, m_dir.filePath(QStringLiteral("secret.csp")));
+        QCOMPARE(makeDb({QStringLiteral("--sample"), QStringLiteral("3"), arguments[1]}).exitCode, 0);
+    }
+    const Run run = makeDb(arguments);
+    QVERIFY2(run.exitCode == exitCode, run.err.constData());
+    QVERIFY2((run.out + run.err).contains(name.toUtf8()), run.out + run.err);
+    QVERIFY2(!(run.out + run.err).contains("Pa55w0rd"), run.out + run.err);
 }
 
 QTEST_GUILESS_MAIN(tst_MakeDb)

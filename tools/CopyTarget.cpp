@@ -1,0 +1,12 @@
+#include "CopyTarget.h"
+
+#include "FileCopyTarget.h"
+#include "ServerCopyTarget.h"
+#include "ServerDataSource.h"
+
+std::unique_ptr<CopyTarget> CopyTarget::open(const QString &dataSource, Schema::TextLimits limits)
+{
+    if (isServerDataSource(dataSource))
+        return std::make_unique<ServerCopyTarget>(dataSource, limits);
+    return std::make_unique<FileCopyTarget>(dataSource, limits);
+}

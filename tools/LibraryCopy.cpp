@@ -1,0 +1,142 @@
+#include "LibraryCopy.h"
+
+#include "CopyTarget.h"
+#include "Database.h"
+#include "EDatabaseError.h"
+#include "ServerDataSource.h"
+#include "Statement.h"
+
+#include <limits>
+
+namespace {
+
+struct CopiedTable
+{
+    const char *name;
+    const char *columns; // ID first
+    int columnCount;
+};
+
+const CopiedTable Languages{"Taal", R"("ID", "Taal")", 2};
+const CopiedTable Speeches{"Speeches", R"("ID", "TaalID", "Keywords", "Tekst", "Comments")", 5};
+
+// A text column's size in the source, so that a new target holds every value of it.
+int textLimit(Database &source, const QString &table, const QString &column, int ownLimit)
+{
+    for (const TableColumn &tableColumn : source.tableColumns(table)) {
+        if (tableColumn.name.compare(column, Qt::CaseInsensitive) == 0)
+            return std::max(ownLimit, tableColumn.declaredSize);
+    }
+    return ownLimit;
+}
+
+Schema::TextLimits textLimitsOf(Database &source)
+{
+    const Schema::TextLimits own;
+    return {textLimit(source, QStringLiteral("Taal"), QStringLiteral("Taal"), own.languageName),
+            textLimit(source, QStringLiteral("Speeches"), QStringLiteral("Keywords"), own.keywords)};
+}
+
+// The highest ID a source file ever gave out in a table, deleted rows' too; 0 for a server or
+// when the file keeps no such note.
+qint64 lastIdGivenOut(Database &source, const QString &dataSource, const char *table)
+{
+    if (isServerDataSource(dataSource))
+        return 0;
+    try {
+        Statement sequence(&source, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
+        sequence.bind(1, QString::fromLatin1(table));
+        return sequence.step() ? sequence.columnInt64(0) : 0;
+    } catch (const EDatabaseError &) {
+        return 0; // a file without AUTOINCREMENT tables has no sqlite_sequence
+    }
+}
+
+struct TableCopy
+{
+    qint64 rows = 0;
+    qint64 lastId = 0;
+};
+
+// Rows read at a time: a server sends a statement's whole result at once, so a large library
+// is read in slices of IDs.
+constexpr int RowsPerRead = 10000;
+
+// Copies every row of the table in the order of the IDs; the ID is named, so it is kept.
+TableCopy copyTable(Database &source, CopyTarget &target, const CopiedTable &table)
+{
+    QStringList marks;
+    for (int i = 0; i < table.columnCount; ++i)
+        marks.append(QStringLiteral("?"));
+    Statement read(&source, QStringLiteral("SELECT %1 FROM \"%2\" WHERE \"ID\" > ? ORDER BY \"ID\" LIMIT %3")
+                                .arg(QLatin1String(table.columns), QLatin1String(table.name))
+                                .arg(RowsPerRead));
+    Statement write(&target.database(), QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                            .arg(QLatin1String(table.name), QLatin1String(table.columns),
+                                                 marks.join(QStringLiteral(", "))));
+    TableCopy copied;
+    copied.lastId = std::numeric_limits<qint64>::min();
+    for (int rowsRead = RowsPerRead; rowsRead == RowsPerRead;) {
+        rowsRead = 0;
+        read.bind(1, copied.lastId);
+        while (read.step()) {
+            QVariantList row;
+            for (int column = 0; column < table.columnCount; ++column)
+                row.append(read.columnValue(column));
+            try {
+                write.execute(row);
+            } catch (const EDatabaseError &error) {
+                throw EDatabaseError(QStringLiteral("Cannot copy the row of %1 with ID %2 into %3: %4")
+                                         .arg(QLatin1String(table.name), row[0].toString(), target.describe(), error.message()));
+            }
+            ++rowsRead;
+            copied.lastId = row[0].toLongLong();
+        }
+        read.reset();
+        copied.rows += rowsRead;
+    }
+    copied.lastId = std::max<qint64>(copied.lastId, 0);
+    return copied;
+}
+
+} // namespace
+
+namespace LibraryCopy {
+
+Copied copy(const QString &from, const QString &to)
+{
+    const std::unique_ptr<Database> source = openDatabase(from, nullptr);
+    const std::unique_ptr<CopyTarget> target = CopyTarget::open(to, textLimitsOf(*source));
+    try {
+        const TableCopy languages = copyTable(*source, *target, Languages);
+        const TableCopy speeches = copyTable(*source, *target, Speeches);
+        target->continueIds(std::max(languages.lastId, lastIdGivenOut(*source, from, Languages.name)),
+                            std::max(speeches.lastId, lastIdGivenOut(*source, from, Speeches.name)));
+        target->commit();
+        return {languages.rows, speeches.rows, target->describe()};
+    } catch (...) {
+        target->abandon();
+        throw;
+    }
+}
+
+int copyCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() != 2) {
+        err << "usage: tinlark-makedb --copy FROM TO\n"
+               "Copies the speech library FROM into TO, each a database file or a PostgreSQL server\n"
+               "(postgresql://user@host/dbname). TO must be a new file or a server database without speeches.\n";
+        return 2;
+    }
+    try {
+        const Copied copied = copy(arguments[0], arguments[1]);
+        out << "Copied " << copied.languages << (copied.languages == 1 ? " language" : " languages") << " and "
+            << copied.speeches << (copied.speeches == 1 ? " speech" : " speeches") << " into " << copied.target << "\n";
+    } catch (const EDatabaseError &error) {
+        err << "tinlark-makedb: " << error.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace LibraryCopy
