@@ -28,7 +28,7 @@ printf '[MainForm]\nL=40\nT=40\nIndex=1\n' > "$work/Tinlark.ini" # English, the 
 display=99
 while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 until xdotool getdisplaygeometry >/dev/null 2>&1; do sleep 0.1; done
 openbox >/dev/null 2>&1 &

@@ -96,7 +96,10 @@ void tst_Install::initTestCase()
 
     QVERIFY2(!QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(XDisplayNumber)), "display :314 is taken");
     m_server.start(tool("Xvfb"), {QStringLiteral(":%1").arg(XDisplayNumber), QStringLiteral("-screen"), QStringLiteral("0"),
-                                  QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                                  QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                  // No reset when the last client leaves, so that the next one
+                                  // never arrives while the server starts over and is turned away.
+                                  QStringLiteral("-noreset")});
     QVERIFY(m_server.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(XDisplayNumber)), 10000);
     m_environment = QProcessEnvironment::systemEnvironment();

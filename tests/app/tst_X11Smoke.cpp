@@ -60,7 +60,10 @@ void tst_X11Smoke::initTestCase()
            QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(display)))
         ++display;
     m_server.start(tool("Xvfb"), {QStringLiteral(":%1").arg(display), QStringLiteral("-screen"), QStringLiteral("0"),
-                                  QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                                  QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                  // No reset when the last client leaves, so that the next one
+                                  // never arrives while the server starts over and is turned away.
+                                  QStringLiteral("-noreset")});
     QVERIFY(m_server.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)), 10000);
     m_environment = QProcessEnvironment::systemEnvironment();
@@ -130,10 +133,10 @@ void tst_X11Smoke::windowKeepsItsOuterBoundsUnderAWindowManager()
         windowManager.waitForFinished(5000);
     });
     // The window manager announces itself on the root window once it manages windows.
-    QTRY_VERIFY_WITH_TIMEOUT(run(tool("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
-                                 m_environment)
-                                 .contains("window id"),
-                             30000);
+    QTRY_VERIFY2_WITH_TIMEOUT(run(tool("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                                  m_environment)
+                                  .contains("window id"),
+                              windowManager.readAllStandardError().constData(), 30000);
 
     QTemporaryDir folder;
     const QString program = folder.filePath(QStringLiteral("tinlark"));
