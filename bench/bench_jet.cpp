@@ -63,8 +63,8 @@ void BM_ReadJet(benchmark::State &state)
     const QString source = QString::fromUtf8(Fixtures[state.range(0)]);
     for (auto _ : state) {
         JetDatabase jet(source);
-        for (const JetTableSpec *spec : {&SpeechTables::languages(), &SpeechTables::speeches()}) {
-            const std::unique_ptr<JetTable> table = jet.table(*spec);
+        for (const JetTableLayout *layout : {&SpeechTables::languages(), &SpeechTables::speeches()}) {
+            const std::unique_ptr<JetTable> table = jet.table(*layout);
             QVariantList row;
             while (table->next(row))
                 benchmark::DoNotOptimize(row);

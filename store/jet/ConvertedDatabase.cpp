@@ -1,7 +1,7 @@
 #include "ConvertedDatabase.h"
 
 #include "EDatabaseError.h"
-#include "JetTableSpec.h"
+#include "JetTableLayout.h"
 #include "SqliteStatement.h"
 
 #include <QDir>
@@ -79,7 +79,7 @@ SqliteStatement &ConvertedDatabase::statement(const QString &sql)
     return **found;
 }
 
-void ConvertedDatabase::insert(const JetTableSpec &table, const QVariantList &row)
+void ConvertedDatabase::insert(const JetTableLayout &table, const QVariantList &row)
 {
     // The table and column names are the program's own, never the file's.
     try {
@@ -94,7 +94,7 @@ void ConvertedDatabase::insert(const JetTableSpec &table, const QVariantList &ro
     }
 }
 
-void ConvertedDatabase::continueNumbering(const JetTableSpec &table, qint64 lastUsed)
+void ConvertedDatabase::continueNumbering(const JetTableLayout &table, qint64 lastUsed)
 {
     try {
         statement(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?1, ?2 "
@@ -118,7 +118,7 @@ void ConvertedDatabase::commit()
     d->db = nullptr;
 }
 
-std::optional<QVariantList> ConvertedDatabase::row(const JetTableSpec &table, qint64 id)
+std::optional<QVariantList> ConvertedDatabase::row(const JetTableLayout &table, qint64 id)
 {
     SqliteStatement &select = statement(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?")
                                       .arg(table.columnNames().join(QStringLiteral(", ")), table.name));
@@ -133,7 +133,7 @@ std::optional<QVariantList> ConvertedDatabase::row(const JetTableSpec &table, qi
     return found;
 }
 
-qint64 ConvertedDatabase::rowCount(const JetTableSpec &table)
+qint64 ConvertedDatabase::rowCount(const JetTableLayout &table)
 {
     SqliteStatement &count = statement(QStringLiteral("SELECT count(*) FROM %1").arg(table.name));
     count.step();
@@ -143,7 +143,7 @@ qint64 ConvertedDatabase::rowCount(const JetTableSpec &table)
 }
 
 // The ID the next row of the table gets: one after the highest ever given out.
-qint64 ConvertedDatabase::nextId(const JetTableSpec &table)
+qint64 ConvertedDatabase::nextId(const JetTableLayout &table)
 {
     SqliteStatement &sequence = statement(QStringLiteral("SELECT coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?), 0) + 1"));
     sequence.bind(1, table.name);

@@ -8,7 +8,7 @@
 #include <optional>
 
 struct sqlite3;
-struct JetTableSpec;
+struct JetTableLayout;
 class SqliteStatement;
 
 // The program's own database that a Jet file is converted into: written through the
@@ -27,17 +27,17 @@ public:
     ConvertedDatabase(const ConvertedDatabase &) = delete;
     ConvertedDatabase &operator=(const ConvertedDatabase &) = delete;
 
-    // Stores a row with its ID as it is: one value a column of the table's spec.
-    void insert(const JetTableSpec &table, const QVariantList &row);
+    // Stores a row with its ID as it is: one value a column of the table's layout.
+    void insert(const JetTableLayout &table, const QVariantList &row);
     // New rows are numbered after lastUsed (when it is higher than the highest ID stored),
     // so that an ID the old file gave out and freed again is not given out twice.
-    void continueNumbering(const JetTableSpec &table, qint64 lastUsed);
+    void continueNumbering(const JetTableLayout &table, qint64 lastUsed);
     // Commits and writes the file through to the disk.
     void commit();
 
-    std::optional<QVariantList> row(const JetTableSpec &table, qint64 id);
-    qint64 rowCount(const JetTableSpec &table);
-    qint64 nextId(const JetTableSpec &table);
+    std::optional<QVariantList> row(const JetTableLayout &table, qint64 id);
+    qint64 rowCount(const JetTableLayout &table);
+    qint64 nextId(const JetTableLayout &table);
 
 private:
     ConvertedDatabase(const QString &path, const QString &shownPath, int flags);

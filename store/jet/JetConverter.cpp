@@ -105,17 +105,17 @@ struct TableFacts
 };
 
 // libmdb reads one table of a file at a time: each table is opened, read and let go in turn.
-TableFacts factsOf(JetDatabase &jet, const JetTableSpec &spec, int textColumn)
+TableFacts factsOf(JetDatabase &jet, const JetTableLayout &layout, int textColumn)
 {
-    const std::unique_ptr<JetTable> table = jet.table(spec);
+    const std::unique_ptr<JetTable> table = jet.table(layout);
     return {table->rowCount(), table->declaredLength(textColumn)};
 }
 
 // Reads every row of a table, one step of the progress each; returns the autonumber's last value.
-qint64 forEachRow(JetDatabase &jet, const JetTableSpec &spec, ProgressCounter &progress,
+qint64 forEachRow(JetDatabase &jet, const JetTableLayout &layout, ProgressCounter &progress,
                   const std::function<void(const QVariantList &)> &visit)
 {
-    const std::unique_ptr<JetTable> table = jet.table(spec);
+    const std::unique_ptr<JetTable> table = jet.table(layout);
     QVariantList row;
     while (table->next(row)) {
         visit(row);
@@ -124,30 +124,30 @@ qint64 forEachRow(JetDatabase &jet, const JetTableSpec &spec, ProgressCounter &p
     return table->lastAutoNumber();
 }
 
-void copyTable(JetDatabase &jet, const JetTableSpec &spec, ConvertedDatabase &to, ProgressCounter &progress)
+void copyTable(JetDatabase &jet, const JetTableLayout &layout, ConvertedDatabase &to, ProgressCounter &progress)
 {
     qint64 highest = 0;
-    const qint64 lastAutoNumber = forEachRow(jet, spec, progress, [&](const QVariantList &row) {
-        to.insert(spec, row);
+    const qint64 lastAutoNumber = forEachRow(jet, layout, progress, [&](const QVariantList &row) {
+        to.insert(layout, row);
         highest = std::max(highest, row.first().toLongLong());
     });
-    to.continueNumbering(spec, std::max(highest, lastAutoNumber));
+    to.continueNumbering(layout, std::max(highest, lastAutoNumber));
 }
 
 // Reads the Jet table again and finds each of its rows, equal, in the new file.
-void checkTable(JetDatabase &jet, const JetTableSpec &spec, ConvertedDatabase &converted, ProgressCounter &progress)
+void checkTable(JetDatabase &jet, const JetTableLayout &layout, ConvertedDatabase &converted, ProgressCounter &progress)
 {
     qint64 rows = 0;
-    forEachRow(jet, spec, progress, [&](const QVariantList &row) {
-        const std::optional<QVariantList> stored = converted.row(spec, row.first().toLongLong());
+    forEachRow(jet, layout, progress, [&](const QVariantList &row) {
+        const std::optional<QVariantList> stored = converted.row(layout, row.first().toLongLong());
         if (!stored || !sameRow(*stored, row))
             jet.fail(QStringLiteral("the row of %1 with ID %2 did not read back the same from the converted file")
-                         .arg(spec.name)
+                         .arg(layout.name)
                          .arg(row.first().toLongLong()));
         ++rows;
     });
-    if (converted.rowCount(spec) != rows)
-        jet.fail(QStringLiteral("the converted file holds another number of rows in %1").arg(spec.name));
+    if (converted.rowCount(layout) != rows)
+        jet.fail(QStringLiteral("the converted file holds another number of rows in %1").arg(layout.name));
 }
 
 } // namespace

@@ -99,9 +99,9 @@ void JetDatabase::checkProtection()
     }
 }
 
-std::unique_ptr<JetTable> JetDatabase::table(const JetTableSpec &spec)
+std::unique_ptr<JetTable> JetDatabase::table(const JetTableLayout &layout)
 {
-    return std::make_unique<JetTable>(*this, spec);
+    return std::make_unique<JetTable>(*this, layout);
 }
 
 QString JetDatabase::failureMessage(const QString &path, const QString &problem)

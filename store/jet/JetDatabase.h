@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-struct JetTableSpec;
+struct JetTableLayout;
 class JetTable;
 
 // A Jet 3 or Jet 4 database file opened for reading through libmdb. Opening refuses, with a
@@ -26,10 +26,10 @@ public:
     const JetTextDecoder &decoder() const { return m_decoder; }
     qint64 fileSize() const { return m_fileSize; }
 
-    // The table with exactly the columns of spec (names without regard to case, in any
+    // The table with exactly the columns of layout (names without regard to case, in any
     // order); raises the conversion error when it is missing or has other columns. libmdb
     // reads one table of a file at a time: let a table go before asking for the next.
-    std::unique_ptr<JetTable> table(const JetTableSpec &spec);
+    std::unique_ptr<JetTable> table(const JetTableLayout &layout);
 
     // Raises the conversion error for this file: "Cannot convert FILE: problem".
     [[noreturn]] void fail(const QString &problem) const;

@@ -58,24 +58,24 @@ private:
 
 } // namespace
 
-JetTable::JetTable(JetDatabase &database, const JetTableSpec &spec) : m_database(database), m_spec(spec)
+JetTable::JetTable(JetDatabase &database, const JetTableLayout &layout) : m_database(database), m_layout(layout)
 {
     MdbHandle *mdb = database.handle().mdb;
-    QByteArray name = spec.name.toUtf8();
+    QByteArray name = layout.name.toUtf8();
     m_table.reset(mdb_read_table_by_name(mdb, name.data(), MDB_TABLE));
     if (!m_table)
-        database.fail(QStringLiteral("it has no table %1").arg(spec.name));
+        database.fail(QStringLiteral("it has no table %1").arg(layout.name));
     if (!mdb_read_columns(m_table.get()))
-        database.fail(QStringLiteral("the file is damaged (the columns of table %1 cannot be read)").arg(spec.name));
+        database.fail(QStringLiteral("the file is damaged (the columns of table %1 cannot be read)").arg(layout.name));
 
-    const QString expected = spec.columnNames().join(QStringLiteral(", "));
+    const QString expected = layout.columnNames().join(QStringLiteral(", "));
     const auto otherColumns = [&]() {
         database.fail(QStringLiteral("its table %1 has the columns %2 instead of %3")
-                          .arg(spec.name, describeColumns(m_table.get()), expected));
+                          .arg(layout.name, describeColumns(m_table.get()), expected));
     };
-    if (m_table->num_cols != unsigned(spec.columns.size()))
+    if (m_table->num_cols != unsigned(layout.columns.size()))
         otherColumns();
-    for (const JetColumnSpec &column : spec.columns) {
+    for (const JetColumnLayout &column : layout.columns) {
         int found = -1;
         for (unsigned int i = 0; i < m_table->num_cols; ++i) {
             auto *mdbColumn = static_cast<MdbColumn *>(g_ptr_array_index(m_table->columns, i));
@@ -94,7 +94,7 @@ JetTable::JetTable(JetDatabase &database, const JetTableSpec &spec) : m_database
     // The table definition page counts the rows and keeps the autonumber's last value.
     m_rowCount = m_table->num_rows;
     if (mdb_read_pg(mdb, m_table->entry->table_pg) != mdb->fmt->pg_size)
-        database.fail(QStringLiteral("the file is damaged (table %1 cannot be read)").arg(spec.name));
+        database.fail(QStringLiteral("the file is damaged (table %1 cannot be read)").arg(layout.name));
     m_lastAutoNumber = mdb_get_int32(mdb->pg_buf, mdb->fmt->tab_num_rows_offset + 4);
     m_chunk.resize(MDB_PGSIZE);
     mdb_rewind_table(m_table.get());
@@ -113,14 +113,14 @@ bool JetTable::next(QVariantList &row)
     if (!mdb_fetch_row(m_table.get())) {
         if (m_rowsRead != m_rowCount)
             m_database.fail(QStringLiteral("the file is damaged (table %1 holds %2 rows, of which %3 could be read)")
-                                .arg(m_spec.name)
+                                .arg(m_layout.name)
                                 .arg(m_rowCount)
                                 .arg(m_rowsRead));
         return false;
     }
     ++m_rowsRead;
     if (m_rowsRead > m_rowCount)
-        m_database.fail(QStringLiteral("the file is damaged (table %1 holds more rows than it counts)").arg(m_spec.name));
+        m_database.fail(QStringLiteral("the file is damaged (table %1 holds more rows than it counts)").arg(m_layout.name));
 
     // The row just fetched is still on the page: crack it again to learn which values are
     // NULL, which libmdb's bound values do not tell for text.
@@ -142,7 +142,7 @@ bool JetTable::next(QVariantList &row)
 
     row.clear();
     m_currentId = QVariant();
-    for (int column = 0; column < m_spec.columns.size(); ++column) {
+    for (int column = 0; column < m_layout.columns.size(); ++column) {
         row.append(readValue(column, views[m_columnIndex[column]]));
         if (column == 0)
             m_currentId = row.first();
@@ -158,15 +158,15 @@ QVariant JetTable::readValue(int column, const MdbFieldView &field)
         return QVariant();
     MdbHandle *mdb = m_database.handle().mdb;
     const char *bytes = reinterpret_cast<const char *>(mdb->pg_buf) + field.start;
-    switch (m_spec.columns[column].type) {
+    switch (m_layout.columns[column].type) {
     case JetColumnType::Long:
         if (field.size != 4)
-            failAtRow(QStringLiteral("the number in %1 is damaged").arg(m_spec.columns[column].name));
+            failAtRow(QStringLiteral("the number in %1 is damaged").arg(m_layout.columns[column].name));
         return QVariant(qint64(qint32(mdb_get_int32(mdb->pg_buf, field.start))));
     case JetColumnType::Text: {
         const std::optional<QString> text = m_database.decoder().decode(bytes, field.size);
         if (!text)
-            failAtRow(QStringLiteral("%1 holds no valid text").arg(m_spec.columns[column].name));
+            failAtRow(QStringLiteral("%1 holds no valid text").arg(m_layout.columns[column].name));
         return *text;
     }
     case JetColumnType::Memo:
@@ -180,7 +180,7 @@ QVariant JetTable::readValue(int column, const MdbFieldView &field)
 // the pieces must add up to the length, and a chain that comes back on itself is damage.
 QString JetTable::readMemo(int column, const MdbFieldView &field)
 {
-    const QString &name = m_spec.columns[column].name;
+    const QString &name = m_layout.columns[column].name;
     MdbHandle *mdb = m_database.handle().mdb;
     if (field.size < MDB_MEMO_OVERHEAD)
         failAtRow(QStringLiteral("the memo %1 is damaged").arg(name));
@@ -225,7 +225,7 @@ QString JetTable::readMemo(int column, const MdbFieldView &field)
 
 void JetTable::failAtRow(const QString &problem) const
 {
-    const QString where = m_currentId.isValid() ? QStringLiteral("table %1, row with ID %2").arg(m_spec.name).arg(m_currentId.toLongLong())
-                                                : QStringLiteral("table %1, row %2").arg(m_spec.name).arg(m_rowsRead);
+    const QString where = m_currentId.isValid() ? QStringLiteral("table %1, row with ID %2").arg(m_layout.name).arg(m_currentId.toLongLong())
+                                                : QStringLiteral("table %1, row %2").arg(m_layout.name).arg(m_rowsRead);
     m_database.fail(QStringLiteral("the file is damaged (%1: %2)").arg(where, problem));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "JetTableSpec.h"
+#include "JetTableLayout.h"
 
 #include <QByteArray>
 #include <QList>
@@ -12,13 +12,13 @@ class JetDatabase;
 struct S_MdbTableDef;
 
 // One table of a Jet file, read row by row through libmdb. A row comes as one value a
-// column in the order of the table's spec: a null QVariant for NULL, qint64 for a Long
+// column in the order of the table's layout: a null QVariant for NULL, qint64 for a Long
 // and QString for text and memos, whole. A value libmdb cannot read whole or that is no
 // valid text raises the conversion error instead of being cut or guessed.
 class JetTable
 {
 public:
-    JetTable(JetDatabase &database, const JetTableSpec &spec);
+    JetTable(JetDatabase &database, const JetTableLayout &layout);
     ~JetTable();
     JetTable(const JetTable &) = delete;
     JetTable &operator=(const JetTable &) = delete;
@@ -26,7 +26,7 @@ public:
     // The rows the file says it holds, and the last number its autonumber column gave out.
     qint64 rowCount() const { return m_rowCount; }
     qint64 lastAutoNumber() const { return m_lastAutoNumber; }
-    // The most characters a text column of the spec holds, as the file declares it.
+    // The most characters a text column of the layout holds, as the file declares it.
     int declaredLength(int column) const { return m_declaredLengths.value(column); }
 
     // Reads the next row into row; false after the last. Raises the conversion error when
@@ -45,9 +45,9 @@ private:
     };
 
     JetDatabase &m_database;
-    const JetTableSpec &m_spec;
+    const JetTableLayout &m_layout;
     std::unique_ptr<S_MdbTableDef, TableDefDeleter> m_table;
-    QList<int> m_columnIndex; // libmdb's column number for each column of the spec
+    QList<int> m_columnIndex; // libmdb's column number for each column of the layout
     QList<int> m_declaredLengths;
     qint64 m_rowCount = 0;
     qint64 m_lastAutoNumber = 0;

@@ -6,7 +6,7 @@
 // The kinds of column a speech database holds, as Jet names them.
 enum class JetColumnType { Long, Text, Memo };
 
-struct JetColumnSpec
+struct JetColumnLayout
 {
     QString name;
     JetColumnType type;
@@ -14,15 +14,15 @@ struct JetColumnSpec
 
 // A table of a speech database: its name and its columns in their order. The first column
 // is the ID that the database numbers automatically.
-struct JetTableSpec
+struct JetTableLayout
 {
     QString name;
-    QList<JetColumnSpec> columns;
+    QList<JetColumnLayout> columns;
 
     QStringList columnNames() const;
 };
 
 namespace SpeechTables {
-const JetTableSpec &languages(); // Taal(ID, Taal)
-const JetTableSpec &speeches();  // Speeches(ID, TaalID, Keywords, Tekst, Comments)
+const JetTableLayout &languages(); // Taal(ID, Taal)
+const JetTableLayout &speeches();  // Speeches(ID, TaalID, Keywords, Tekst, Comments)
 } // namespace SpeechTables

@@ -1,26 +1,26 @@
-#include "JetTableSpec.h"
+#include "JetTableLayout.h"
 
-QStringList JetTableSpec::columnNames() const
+QStringList JetTableLayout::columnNames() const
 {
     QStringList names;
-    for (const JetColumnSpec &column : columns)
+    for (const JetColumnLayout &column : columns)
         names.append(column.name);
     return names;
 }
 
 namespace SpeechTables {
 
-const JetTableSpec &languages()
+const JetTableLayout &languages()
 {
-    static const JetTableSpec table{QStringLiteral("Taal"),
+    static const JetTableLayout table{QStringLiteral("Taal"),
                                     {{QStringLiteral("ID"), JetColumnType::Long},
                                      {QStringLiteral("Taal"), JetColumnType::Text}}};
     return table;
 }
 
-const JetTableSpec &speeches()
+const JetTableLayout &speeches()
 {
-    static const JetTableSpec table{QStringLiteral("Speeches"),
+    static const JetTableLayout table{QStringLiteral("Speeches"),
                                     {{QStringLiteral("ID"), JetColumnType::Long},
                                      {QStringLiteral("TaalID"), JetColumnType::Long},
                                      {QStringLiteral("Keywords"), JetColumnType::Text},
