@@ -4,6 +4,7 @@
 #include "Field.h"
 #include "Mainfrm.h"
 #include "TestDatabase.h"
+#include "TestServer.h"
 #include "TestFolder.h"
 #include "ui_Mainfrm.h"
 

@@ -558,10 +558,10 @@ void tst_Mainfrm::changesThatAreNoKeysReachTheDatabase()
     f.form->DataSetNextExecute(); // a move stores the pending change
     QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
     const QString field = control.mid(3); // dbeKeywords: Keywords
-    const QString stored = f.db.text(QStringLiteral("select group_concat(%1) from Speeches where TaalID = %2")
-                                         .arg(field)
-                                         .arg(f.ui()->cbLanguage->itemData(language).toInt()));
-    QVERIFY2(stored.contains(added), qPrintable(stored));
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches where TaalID = %1 and %2 like '%%3%'")
+                            .arg(f.ui()->cbLanguage->itemData(language).toInt())
+                            .arg(field, added)),
+             1);
 }
 
 void tst_Mainfrm::changeTheRecordSetCannotTakeIsUndone()
@@ -677,6 +677,7 @@ void tst_Mainfrm::bandsStayOnTheBandBar()
 // names the file and the cause; the speech being edited stays.
 void tst_Mainfrm::lockedDatabaseIsNamedAndTheWaitShows()
 {
+    SKIP_ON_SERVER("a lock on the file");
     MainWindowFixture f;
     sqlite3 *otherProgram = nullptr;
     QCOMPARE(sqlite3_open_v2(f.db.path().toUtf8().constData(), &otherProgram, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);

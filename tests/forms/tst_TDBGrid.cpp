@@ -38,7 +38,7 @@ struct GridFixture
             db.addLanguage(QStringLiteral("Deutsch"));
             db.addLanguage(QStringLiteral("English"));
         }
-        connection.setConnectionString(DatabaseTexts::connectionString(db.path()));
+        connection.setConnectionString(DatabaseTexts::connectionString(db.dataSource()));
         languages.setCommandText(DatabaseTexts::LanguageListCommand);
         languages.fieldByName(QStringLiteral("Taal"))->setDisplayLabel(QStringLiteral("Language"));
         languages.open();

@@ -4,6 +4,7 @@
 #include "DatabaseTexts.h"
 #include "RecordSet.h"
 #include "TestDatabase.h"
+#include "TestServer.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -19,7 +20,7 @@ struct StoreFixture
     {
         db = std::make_unique<TestDatabase>(dir.filePath(fileName));
         connection = std::make_unique<Connection>();
-        connection->setConnectionString(DatabaseTexts::connectionString(db->path()));
+        connection->setConnectionString(DatabaseTexts::connectionString(db->dataSource()));
     }
 
     std::unique_ptr<RecordSet> recordSet(const QString &command, LockType lockType = LockType::Optimistic)

@@ -518,7 +518,7 @@ void tst_RecordSet::rowsAreReadByPositionWithoutMoving()
 
     QCOMPARE(f.connection->scalar(DatabaseTexts::SpeechCountOfLanguage, {deutsch}).toInt(), 2);
     QCOMPARE(f.connection->scalar(DatabaseTexts::SpeechCountOfLanguage, {deutsch + 1}).toInt(), 0);
-    QVERIFY(!f.connection->scalar(QStringLiteral("select 1 where 0")).isValid());
+    QVERIFY(!f.connection->scalar(QStringLiteral("select 1 where 1 = 0")).isValid());
 }
 
 void tst_RecordSet::keywordSearch_data()
@@ -622,6 +622,7 @@ void tst_RecordSet::pathReachesTheFileUnchanged_data()
 
 void tst_RecordSet::pathReachesTheFileUnchanged()
 {
+    SKIP_ON_SERVER("the file's name in the connection string");
     QFETCH(QString, fileName);
     QFETCH(QString, inserted);
     StoreFixture f(fileName);

@@ -2,10 +2,16 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
 
+class Database;
 struct sqlite3;
 
-// A speech database made by the same schema code as tinlark-makedb, filled by the test.
+// A speech database made by the same schema code as tinlark-makedb, filled by the test. In a
+// test run on the server (see TestServer) it is a library on the server instead, which the
+// settings written for the same folder name in place of the file.
 class TestDatabase
 {
 public:
@@ -24,8 +30,14 @@ public:
     void execute(const QString &sql);
 
     const QString &path() const { return m_path; }
+    // What a connection string names to reach it: the file's path, or the server library.
+    QString dataSource() const { return m_serverLibrary.isEmpty() ? m_path : m_serverLibrary; }
 
 private:
+    std::optional<QVariant> run(const QString &sql, const QVariantList &values = {});
+
     QString m_path;
     sqlite3 *m_db = nullptr;
+    QString m_serverLibrary;
+    std::unique_ptr<Database> m_server;
 };

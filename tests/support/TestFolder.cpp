@@ -1,6 +1,7 @@
 #include "TestFolder.h"
 
 #include "TApplication.h"
+#include "TestServer.h"
 
 #include <QFile>
 
@@ -21,9 +22,14 @@ QString TestFolder::path() const
 
 void TestFolder::writeSettings(const QByteArray &content) const
 {
+    QByteArray settings = content;
+    // In a run on the server the program finds its library there instead of beside it.
+    const QString library = TestServer::libraryPlacedAt(databasePath());
+    if (!library.isEmpty() && !settings.contains("[Hacks]"))
+        settings += "\n[Hacks]\nDatabase=" + library.toUtf8() + "\n";
     QFile file(settingsPath());
     if (file.open(QIODevice::WriteOnly))
-        file.write(content);
+        file.write(settings);
 }
 
 QByteArray TestFolder::readSettings() const
