@@ -422,7 +422,14 @@ void TForm1::keepRefusedSpeech()
 
 void TForm1::FillLanguageList()
 {
-    const int previousTaalId = CurrentTaalID;
+    readLanguageList(CurrentTaalID);
+    selectedLanguageChanged();
+}
+
+// Lists the languages in the selector, the one with selectedTaalId selected where it is still
+// there, else the first.
+void TForm1::readLanguageList(qint64 selectedTaalId)
+{
     QComboBox *selector = m_ui->cbLanguage;
     selector->setUpdatesEnabled(false);
     const auto endUpdate = qScopeGuard([selector] { selector->setUpdatesEnabled(true); });
@@ -440,10 +447,14 @@ void TForm1::FillLanguageList()
             selector->addItem(tblTaalTaal->asString(), tblTaalID->asLargeInt());
             tblTaal.next();
         }
-        const int previous = selector->findData(previousTaalId);
+        const int previous = selector->findData(selectedTaalId);
         selector->setCurrentIndex(previous >= 0 ? previous : std::min(0, selector->count() - 1));
     }
-    if (selector->count() > 0) {
+}
+
+void TForm1::selectedLanguageChanged()
+{
+    if (m_ui->cbLanguage->count() > 0) {
         cbLanguageChange();
     } else {
         // An empty language list is no error: no language is current and the speech list
@@ -585,7 +596,16 @@ void TForm1::DataSetDeleteExecute() { tblSpeech.deleteRecord(); }
 void TForm1::DataSetEditExecute() { tblSpeech.edit(); }
 void TForm1::DataSetPostExecute() { tblSpeech.post(); }
 void TForm1::DataSetCancelExecute() { tblSpeech.cancel(); }
-void TForm1::DataSetRefreshExecute() { tblSpeech.refresh(); }
+// Besides the speeches, the refresh reads the languages again, so that one another user added,
+// renamed or deleted shows in the selector; the selected language stays as it is unless it
+// is gone.
+void TForm1::DataSetRefreshExecute()
+{
+    tblSpeech.refresh();
+    readLanguageList(CurrentTaalID);
+    if (m_ui->cbLanguage->currentData().toLongLong() != CurrentTaalID)
+        selectedLanguageChanged();
+}
 
 // ---- read-only mode
 

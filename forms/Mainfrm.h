@@ -90,6 +90,8 @@ private:
     void RefreshActionStates();
     void refreshEditActionStates();
     void FillLanguageList();
+    void readLanguageList(qint64 selectedTaalId);
+    void selectedLanguageChanged();
     void selectTypedLanguage(const QString &text);
     void RunKeywordSearch();
     void setDataControlsReadOnly(bool readOnly);

@@ -106,6 +106,7 @@ private slots:
     void actionStatesFollowTheKeys();
     void insertInTheMiddleAddsTheRowAtTheEnd();
     void escCancelsAndCtrlEnterPostsInTheGrid();
+    void renameOverAnotherUsersChangeKeepsTheText();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
     void deleteSaysHowManySpeechesGoOutOfSight_data();
@@ -211,6 +212,25 @@ void tst_Languagesdlg::escCancelsAndCtrlEnterPostsInTheGrid()
     QCOMPARE(f.form->tblTaal.state(), DataSetState::Browse);
     QCOMPARE(f.db.text(QStringLiteral("select Taal from Taal where ID = 2")), QStringLiteral("Dutch"));
     QVERIFY(f.dialog->isVisible());
+}
+
+// Another user renamed the language after the dialog read it: the rename is refused with a
+// message, the typed name stays in edit, and Esc then F5 show the other user's name.
+void tst_Languagesdlg::renameOverAnotherUsersChangeKeepsTheText()
+{
+    DialogFixture f;
+    f.typeInGrid(QStringLiteral("Dutch"));
+    f.db.execute(QStringLiteral("update Taal set Taal = 'Duits' where ID = 2"));
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(f.recorder.messages().size(), 1);
+    QVERIFY2(f.recorder.messages().first().contains(QLatin1String("someone else changed it")),
+             qPrintable(f.recorder.messages().first()));
+    QCOMPARE(f.form->tblTaal.state(), DataSetState::Edit);
+    QCOMPARE(f.language(), QStringLiteral("Dutch"));
+    QCOMPARE(f.db.text(QStringLiteral("select Taal from Taal where ID = 2")), QStringLiteral("Duits"));
+    f.press(Qt::Key_Escape);
+    f.press(Qt::Key_F5);
+    QCOMPARE(f.shown(), (QStringList{QStringLiteral("Duits"), QStringLiteral("English"), QStringLiteral("Leeg")}));
 }
 
 void tst_Languagesdlg::deleteAsksFirst_data()

@@ -54,6 +54,8 @@ private slots:
     void pageKeysMoveOrScrollTheMemo();
     void escCancelsAndCtrlEnterPostsFromAMemo();
     void postOverAnotherUsersChangeKeepsTheText();
+    void lostConnectionKeepsTheTextAndTheNextPostStores();
+    void refreshShowsOtherUsersLanguages();
     void insertIsStampedWithTheSelectedLanguage();
     void deleteRemovesAtOnce();
     void languageChangeStoresChangedSpeechUnderNewLanguage_data();
@@ -241,6 +243,57 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
     f.press(Qt::Key_Escape);
     f.press(Qt::Key_F5);
     QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("theirs"));
+}
+
+// The server drops the program's connection while a speech is being edited: the post is
+// refused with a message, nothing typed is lost, and the next post reconnects and stores it.
+void tst_Mainfrm::lostConnectionKeepsTheTextAndTheNextPostStores()
+{
+    if (!TestServer::enabled())
+        QSKIP("a file has no connection to lose");
+    MainWindowFixture f;
+    f.focus(f.ui()->dbmComments);
+    f.type(QStringLiteral("kept "));
+    const QString typed = f.ui()->dbmComments->toPlainText();
+    f.db.execute(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity "
+                                "where datname = current_database() and pid <> pg_backend_pid()"));
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(f.recorder.messages().size(), 1);
+    QVERIFY2(f.recorder.messages().first().contains(QLatin1String("connection")), qPrintable(f.recorder.messages().first()));
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+    QCOMPARE(f.ui()->dbmComments->toPlainText(), typed);
+    QCOMPARE(f.db.text(QStringLiteral("select Comments from Speeches where ID = %1").arg(f.english[0])), QStringLiteral("c1"));
+
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(f.recorder.messages().size(), 1);
+    QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
+    QCOMPARE(f.db.text(QStringLiteral("select Comments from Speeches where ID = %1").arg(f.english[0])), typed);
+}
+
+void tst_Mainfrm::refreshShowsOtherUsersLanguages()
+{
+    MainWindowFixture f;
+    const auto listed = [&f] {
+        QStringList names;
+        for (int i = 0; i < f.ui()->cbLanguage->count(); ++i)
+            names.append(f.ui()->cbLanguage->itemText(i));
+        return names;
+    };
+    f.press(Qt::Key_PageDown);
+    const int shown = f.currentId();
+    f.db.addLanguage(QStringLiteral("Fran\u00e7ais"));
+    f.db.execute(QStringLiteral("update Taal set Taal = 'Vide' where ID = 3"));
+    f.press(Qt::Key_F5);
+    QCOMPARE(listed(), (QStringList{QStringLiteral("Deutsch"), QStringLiteral("English"), QStringLiteral("Fran\u00e7ais"),
+                                    QStringLiteral("Vide")}));
+    QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("English"));
+    QCOMPARE(f.currentId(), shown);
+
+    f.db.execute(QStringLiteral("delete from Taal where ID = 1"));
+    f.press(Qt::Key_F5);
+    QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
+    QCOMPARE(f.form->currentTaalId(), 2);
+    QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("Hallo"));
 }
 
 void tst_Mainfrm::insertIsStampedWithTheSelectedLanguage()
