@@ -37,17 +37,21 @@ Schema::TextLimits textLimitsOf(Database &source)
             textLimit(source, QStringLiteral("Speeches"), QStringLiteral("Keywords"), own.keywords)};
 }
 
-// The highest ID a source file ever gave out in a table, deleted rows' too; 0 for a server or
-// when the file keeps no such note.
+// The highest ID a source ever gave out in a table, deleted rows' too (a file's note of it, a
+// server's sequence); 0 when the source keeps no such note.
 qint64 lastIdGivenOut(Database &source, const QString &dataSource, const char *table)
 {
-    if (isServerDataSource(dataSource))
-        return 0;
+    const bool server = isServerDataSource(dataSource);
     try {
-        Statement sequence(&source, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
-        sequence.bind(1, QString::fromLatin1(table));
+        Statement sequence(&source, server ? QStringLiteral("SELECT coalesce(pg_sequence_last_value("
+                                                            "pg_get_serial_sequence(?, 'ID')::regclass), 0)")
+                                           : QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
+        const QString name = QString::fromLatin1(table);
+        sequence.bind(1, server ? QLatin1Char('"') + name + QLatin1Char('"') : name);
         return sequence.step() ? sequence.columnInt64(0) : 0;
     } catch (const EDatabaseError &) {
+        if (server)
+            throw;
         return 0; // a file without AUTOINCREMENT tables has no sqlite_sequence
     }
 }

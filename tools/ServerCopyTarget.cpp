@@ -33,10 +33,9 @@ Database &ServerCopyTarget::database()
     return *m_database;
 }
 
-void ServerCopyTarget::continueIds(qint64, qint64)
+void ServerCopyTarget::continueIds(qint64 lastLanguageId, qint64 lastSpeechId)
 {
-    // The server's sequences follow the highest ID copied.
-    PostgresSchema::continueIdsAfterCopy(*m_database);
+    PostgresSchema::continueIdsAfterCopy(*m_database, lastLanguageId, lastSpeechId);
 }
 
 void ServerCopyTarget::commit()

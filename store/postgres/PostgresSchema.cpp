@@ -42,11 +42,14 @@ void create(PostgresDatabase &database, Schema::TextLimits limits)
     }
 }
 
-void continueIdsAfterCopy(PostgresDatabase &database)
+void continueIdsAfterCopy(PostgresDatabase &database, qint64 lastLanguageId, qint64 lastSpeechId)
 {
-    for (const char *table : {"Taal", "Speeches"})
+    // The sequence is left as though it had given out the last ID itself, so that a later
+    // copy from this server reads it as the last ID given out.
+    for (const auto &[table, last] : {std::pair{"Taal", lastLanguageId}, std::pair{"Speeches", lastSpeechId}})
         database.session().execute(QByteArray("SELECT setval(pg_get_serial_sequence('\"") + table
-                                   + "\"', 'ID'), coalesce(max(\"ID\"), 0) + 1, false) FROM \"" + table + '"');
+                                   + "\"', 'ID'), greatest(last, 1), last > 0) FROM (SELECT greatest(max(\"ID\"), "
+                                   + QByteArray::number(last) + ") AS last FROM \"" + table + "\") AS highest");
 }
 
 } // namespace PostgresSchema

@@ -12,7 +12,8 @@ namespace PostgresSchema {
 void create(PostgresDatabase &database, Schema::TextLimits limits = {});
 
 // After rows were copied in with their IDs: the server's next IDs follow the highest ID of
-// each table, so that no ID is given twice.
-void continueIdsAfterCopy(PostgresDatabase &database);
+// each table or the last one the source gave out, whichever is higher, so that no ID is
+// given twice, not even one of a row the source deleted.
+void continueIdsAfterCopy(PostgresDatabase &database, qint64 lastLanguageId, qint64 lastSpeechId);
 
 } // namespace PostgresSchema

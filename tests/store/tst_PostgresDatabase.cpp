@@ -265,7 +265,7 @@ void tst_PostgresDatabase::copiedIdsAreNotGivenAgain()
 {
     const QString insert = QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES ('Copied') RETURNING \"ID\"");
     const qint64 copied = insertRow(*m_db, QStringLiteral("INSERT INTO \"Taal\" (\"ID\", \"Taal\") VALUES (1000, 'Copied') RETURNING \"ID\""), {});
-    PostgresSchema::continueIdsAfterCopy(*m_db);
+    PostgresSchema::continueIdsAfterCopy(*m_db, 0, 0);
     QCOMPARE(insertRow(*m_db, insert, {}), copied + 1);
     column(*m_db, QStringLiteral("DELETE FROM \"Taal\" WHERE \"ID\" > ?"), {m_second});
     QCOMPARE(insertRow(*m_db, insert, {}), copied + 2); // never given twice, even after a delete
