@@ -90,3 +90,17 @@ bool LikePattern::matches(std::string_view utf8Text) const
         ++p;
     return p == m;
 }
+
+std::vector<std::u32string> LikePattern::literalRuns(const std::u32string &pattern)
+{
+    std::vector<std::u32string> runs(1);
+    for (const char32_t c : pattern) {
+        if (c != U'%' && c != U'_')
+            runs.back().push_back(c);
+        else if (!runs.back().empty())
+            runs.emplace_back();
+    }
+    if (runs.back().empty())
+        runs.pop_back();
+    return runs;
+}

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A Like pattern: '%' stands for any run of characters and '_' for any one character;
 // every other character matches itself without regard to letter case, for every
@@ -23,6 +24,8 @@ public:
     // matcher compares it.
     static std::string foldedUtf8(std::string_view utf8Text);
     static std::string toUtf8(const std::u32string &codePoints);
+    // The runs of characters between the wildcards of a pattern, in order, none empty.
+    static std::vector<std::u32string> literalRuns(const std::u32string &pattern);
 
 private:
     std::u32string m_pattern;

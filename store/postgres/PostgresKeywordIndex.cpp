@@ -77,27 +77,16 @@ void writeFolded(PostgresSession &session, const PGresult *speeches)
 QByteArray candidatePattern(const std::u32string &pattern)
 {
     std::u32string candidate = U"%";
-    std::u32string run;
     bool indexable = false;
-    const auto endRun = [&] {
-        if (run.size() >= 3)
-            indexable = true;
+    for (const std::u32string &run : LikePattern::literalRuns(pattern)) {
+        indexable = indexable || run.size() >= 3;
         for (const char32_t c : run) {
             if (c == U'\\')
                 candidate.push_back(U'\\');
             candidate.push_back(c);
         }
-        if (!run.empty())
-            candidate.push_back(U'%');
-        run.clear();
-    };
-    for (const char32_t c : pattern) {
-        if (c == U'%' || c == U'_')
-            endRun();
-        else
-            run.push_back(c);
+        candidate.push_back(U'%');
     }
-    endRun();
     return indexable ? QByteArray::fromStdString(LikePattern::toUtf8(candidate)) : QByteArray();
 }
 

@@ -187,33 +187,19 @@ const QString AddSql = QStringLiteral("INSERT INTO TinlarkKeywordIndex (rowid, K
 QString indexQuery(const std::u32string &pattern, bool &exact)
 {
     QStringList phrases;
-    std::u32string run;
-    int runs = 0;
-    bool unquotable = false;
-    const auto endRun = [&] {
-        if (!run.empty())
-            ++runs;
-        if (run.size() >= 3) {
-            if (run.find(U'\0') != std::u32string::npos)
-                unquotable = true;
-            QString phrase = QString::fromStdString(LikePattern::toUtf8(run));
-            phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
-            phrases.append(QLatin1Char('"') + phrase + QLatin1Char('"'));
-        }
-        run.clear();
-    };
-    for (const char32_t c : pattern) {
-        if (c == U'%' || c == U'_')
-            endRun();
-        else
-            run.push_back(c);
+    const std::vector<std::u32string> runs = LikePattern::literalRuns(pattern);
+    for (const std::u32string &run : runs) {
+        if (run.size() < 3)
+            continue;
+        if (run.find(U'\0') != std::u32string::npos)
+            return QString();
+        QString phrase = QString::fromStdString(LikePattern::toUtf8(run));
+        phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        phrases.append(QLatin1Char('"') + phrase + QLatin1Char('"'));
     }
-    endRun();
-    if (unquotable)
-        return QString();
     const size_t body = pattern.find_first_not_of(U'%');
     const size_t end = pattern.find_last_not_of(U'%');
-    exact = runs == 1 && phrases.size() == 1 && body > 0 && body != std::u32string::npos && end + 1 < pattern.size()
+    exact = runs.size() == 1 && phrases.size() == 1 && body > 0 && body != std::u32string::npos && end + 1 < pattern.size()
             && pattern.find(U'_') == std::u32string::npos && pattern.find(Replacement) == std::u32string::npos;
     return phrases.join(QStringLiteral(" AND "));
 }
