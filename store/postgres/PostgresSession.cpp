@@ -38,6 +38,20 @@ QString serverName(const QString &host, const QString &port, const QString &dbna
     return name;
 }
 
+// libpq's account of a lost connection runs over several lines with its own indentation:
+// its first line, without the severity, says what happened.
+QString firstLineOf(const QString &message)
+{
+    QString line = message.section(QLatin1Char('\n'), 0, 0).trimmed();
+    for (const QLatin1String severity : {QLatin1String("FATAL:"), QLatin1String("ERROR:")}) {
+        if (line.startsWith(severity))
+            line = line.mid(severity.size()).trimmed();
+    }
+    if (line.endsWith(QLatin1Char('.')))
+        line.chop(1);
+    return line.isEmpty() ? QStringLiteral("the server closed it") : line;
+}
+
 } // namespace
 
 PostgresSession::PostgresSession(const QString &dataSource, std::function<void()> onBusy)
@@ -117,8 +131,9 @@ PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
 {
     PGconn *conn = connection();
     const auto lost = [&] {
-        return EDatabaseError(
-            QStringLiteral("The connection to the server %1 was lost: %2").arg(m_server, reason()));
+        return EDatabaseError(QStringLiteral("The connection to the server %1 was lost (%2). What was not stored is "
+                                             "still shown; the next action connects again.")
+                                  .arg(m_server, firstLineOf(reason())));
     };
     if (!send(conn)) {
         if (PQstatus(conn) != CONNECTION_OK)
