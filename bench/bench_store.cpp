@@ -1,12 +1,16 @@
 // The database work of the main window over sample databases of 10,000 to 1,000,000 speeches.
 // Arguments: number of speeches, language (20: 500 speeches at every size; 1: a large one),
-// number of languages (20; or 2: a single language of a million speeches beside a small one).
+// number of languages (20; or 2: a single language of a million speeches beside a small one),
+// engine (0: the sample file; 1: a copy of it on a PostgreSQL server, which the same process
+// starts when a benchmark on it is first run).
 
 #include "BenchDatabases.h"
 #include "Connection.h"
 #include "DatabaseTexts.h"
 #include "Field.h"
+#include "EDatabaseError.h"
 #include "RecordSet.h"
+#include "ServerSamples.h"
 #include "Statement.h"
 #include "TransactionGuard.h"
 
@@ -20,6 +24,20 @@
 
 namespace {
 
+enum Engine { File, Server };
+
+ServerSamples *serverSamples = nullptr; // made by main()
+
+// The connection string of the sample library the arguments name, on their engine.
+QString sampleConnectionString(const benchmark::State &state)
+{
+    const int speeches = int(state.range(0));
+    const int languages = int(state.range(2));
+    return DatabaseTexts::connectionString(state.range(3) == Server
+                                               ? serverSamples->dataSourceFor(speeches, languages)
+                                               : BenchDatabases::pathFor(speeches, languages));
+}
+
 struct OpenDatabase
 {
     Connection connection;
@@ -28,8 +46,7 @@ struct OpenDatabase
     OpenDatabase(const benchmark::State &state, LockType lockType = LockType::ReadOnly)
     {
         const int language = int(state.range(1));
-        connection.setConnectionString(
-            DatabaseTexts::connectionString(BenchDatabases::pathFor(int(state.range(0)), int(state.range(2)))));
+        connection.setConnectionString(sampleConnectionString(state));
         speeches.setCommandText(DatabaseTexts::SpeechListCommand);
         speeches.setLockType(lockType);
         speeches.open();
@@ -47,11 +64,11 @@ struct OpenDatabase
 // Opening the speech list, filling the languages, filtering to one and showing its first speech.
 void BM_StartUp(benchmark::State &state)
 {
-    const QString path = BenchDatabases::pathFor(int(state.range(0)), int(state.range(2)));
+    const QString connectionString = sampleConnectionString(state);
     const int language = int(state.range(1));
     for (auto _ : state) {
         Connection connection;
-        connection.setConnectionString(DatabaseTexts::connectionString(path));
+        connection.setConnectionString(connectionString);
         RecordSet speeches(&connection);
         speeches.setCommandText(DatabaseTexts::SpeechListCommand);
         speeches.setLockType(LockType::ReadOnly);
@@ -154,7 +171,7 @@ void BM_Next(benchmark::State &state)
 
 std::vector<int> idsOfLanguage(Connection &connection, int language)
 {
-    Statement ids(connection.handle(), QStringLiteral("SELECT ID FROM Speeches WHERE TaalID = ?"));
+    Statement ids(connection.handle(), QStringLiteral(R"(SELECT "ID" FROM "Speeches" WHERE "TaalID" = ?)"));
     ids.bind(1, language);
     std::vector<int> result;
     while (ids.step())
@@ -212,19 +229,21 @@ void BM_PostInsert(benchmark::State &state)
     }
     db.speeches.close();
     TransactionGuard removal(db.connection.handle());
-    Statement(db.connection.handle(), QStringLiteral("DELETE FROM Speeches WHERE Keywords LIKE 'thanks added %'"))
+    Statement(db.connection.handle(), QStringLiteral(R"(DELETE FROM "Speeches" WHERE "Keywords" LIKE 'thanks added %')"))
         .execute({});
     removal.commit();
 }
 
 void databaseSizes(benchmark::internal::Benchmark *benchmark)
 {
-    for (int size : {10000, 100000, 1000000}) {
-        benchmark->Args({size, BenchDatabases::SmallLanguageId, BenchDatabases::LanguageCount});
-        benchmark->Args({size, BenchDatabases::LargeLanguageId, BenchDatabases::LanguageCount});
+    for (int engine : {File, Server}) {
+        for (int size : {10000, 100000, 1000000}) {
+            benchmark->Args({size, BenchDatabases::SmallLanguageId, BenchDatabases::LanguageCount, engine});
+            benchmark->Args({size, BenchDatabases::LargeLanguageId, BenchDatabases::LanguageCount, engine});
+        }
+        benchmark->Args({BenchDatabases::SingleLanguageSize, BenchDatabases::LargeLanguageId,
+                         BenchDatabases::SingleLanguageLanguages, engine});
     }
-    benchmark->Args({BenchDatabases::SingleLanguageSize, BenchDatabases::LargeLanguageId,
-                     BenchDatabases::SingleLanguageLanguages});
     benchmark->Unit(benchmark::kMillisecond);
 }
 
@@ -265,8 +284,15 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     prepareDatabases();
+    ServerSamples samples;
+    serverSamples = &samples;
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    try {
+        benchmark::RunSpecifiedBenchmarks();
+    } catch (const EDatabaseError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        return 1;
+    }
     benchmark::Shutdown();
     return 0;
 }

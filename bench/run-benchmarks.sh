@@ -6,10 +6,19 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTINLARK_BENCH=ON >/dev/null
 cmake --build build-bench -j"$(nproc)" --target bench_store tinlark-startup-probe
 build-bench/bench/bench_store --benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@"
-for size in 10000 1000000; do
-  db="build-bench/bench-data/speeches-$size.csp"
+# TINLARK_BENCH_SERVER may name a server database holding the library of 1,000,000 speeches
+# (tinlark-makedb --copy build-bench/bench-data/speeches-1000000.csp URI): the program's peak
+# memory on it is measured too (the program's own, not the server's).
+probes=("10000 speeches:build-bench/bench-data/speeches-10000.csp"
+        "1000000 speeches:build-bench/bench-data/speeches-1000000.csp")
+if [[ -n "${TINLARK_BENCH_SERVER:-}" ]]; then
+  probes+=("1000000 speeches on the server:$TINLARK_BENCH_SERVER")
+fi
+for probe in "${probes[@]}"; do
+  name="${probe%%:*}"
+  db="${probe#*:}"
   for run in 1 2 3; do
     QT_QPA_PLATFORM=offscreen /usr/bin/time -v build-bench/bench/tinlark-startup-probe "$db" 2>&1 \
-      | awk -v size="$size" -v run="$run" '/Maximum resident set size/ {print "peak memory after start-up, " size " speeches, run " run ": " $6 " KB"}'
+      | awk -v name="$name" -v run="$run" '/Maximum resident set size/ {print "peak memory after start-up, " name ", run " run ": " $6 " KB"}'
   done
 done

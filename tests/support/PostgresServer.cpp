@@ -85,7 +85,7 @@ bool PostgresServer::run(const QString &program, const QStringList &arguments)
     return true;
 }
 
-bool PostgresServer::start()
+bool PostgresServer::start(Writes writes)
 {
     if (!m_error.isEmpty())
         return false;
@@ -99,7 +99,8 @@ bool PostgresServer::start()
     m_started = run(binary("pg_ctl"),
                     {QStringLiteral("start"), QStringLiteral("-D"), data, QStringLiteral("-w"), QStringLiteral("-l"),
                      m_dir.filePath(QStringLiteral("server.log")), QStringLiteral("-o"),
-                     QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -c fsync=off").arg(m_dir.path())});
+                     QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -c fsync=%2")
+                         .arg(m_dir.path(), writes == Writes::Durable ? QStringLiteral("on") : QStringLiteral("off"))});
     return m_started;
 }
 

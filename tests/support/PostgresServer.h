@@ -18,8 +18,12 @@ public:
     // Empty when the server's programs are installed; otherwise why the tests cannot run.
     static QString missingReason();
 
+    // Whether a committed write waits until it is on the disk, as on a server people use;
+    // tests run faster without.
+    enum class Writes { Unsynced, Durable };
+
     // Starts the server; false with error() telling why.
-    bool start();
+    bool start(Writes writes = Writes::Unsynced);
     QString error() const { return m_error; }
 
     // Creates an empty database and returns the keyword string that reaches it.
