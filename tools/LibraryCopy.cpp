@@ -41,17 +41,18 @@ Schema::TextLimits textLimitsOf(Database &source)
 // server's sequence); 0 when the source keeps no such note.
 qint64 lastIdGivenOut(Database &source, const QString &dataSource, const char *table)
 {
-    const bool server = isServerDataSource(dataSource);
-    try {
-        Statement sequence(&source, server ? QStringLiteral("SELECT coalesce(pg_sequence_last_value("
-                                                            "pg_get_serial_sequence(?, 'ID')::regclass), 0)")
-                                           : QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
-        const QString name = QString::fromLatin1(table);
-        sequence.bind(1, server ? QLatin1Char('"') + name + QLatin1Char('"') : name);
+    const auto single = [&source](const QString &sql, const QString &name) {
+        Statement sequence(&source, sql);
+        sequence.bind(1, name);
         return sequence.step() ? sequence.columnInt64(0) : 0;
+    };
+    const QString name = QString::fromLatin1(table);
+    if (isServerDataSource(dataSource))
+        return single(QStringLiteral("SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence(?, 'ID')::regclass), 0)"),
+                      QLatin1Char('"') + name + QLatin1Char('"'));
+    try {
+        return single(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"), name);
     } catch (const EDatabaseError &) {
-        if (server)
-            throw;
         return 0; // a file without AUTOINCREMENT tables has no sqlite_sequence
     }
 }

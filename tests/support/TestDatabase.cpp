@@ -32,20 +32,13 @@ TestDatabase::~TestDatabase()
 // Runs one statement and gives the first column of its first row, if any.
 std::optional<QVariant> TestDatabase::run(const QString &sql, const QVariantList &values)
 {
-    if (m_server) {
-        const std::unique_ptr<DatabaseStatement> statement = m_server->prepare(TestServer::serverCommand(sql));
-        for (int i = 0; i < values.size(); ++i)
-            statement->bind(i + 1, values[i]);
-        if (!statement->step() || statement->columnCount() == 0)
-            return std::nullopt;
-        return statement->columnValue(0);
-    }
-    SqliteStatement statement(m_db, sql);
+    const std::unique_ptr<DatabaseStatement> statement =
+        m_server ? m_server->prepare(TestServer::serverCommand(sql)) : std::make_unique<SqliteStatement>(m_db, sql);
     for (int i = 0; i < values.size(); ++i)
-        statement.bind(i + 1, values[i]);
-    if (!statement.step())
+        statement->bind(i + 1, values[i]);
+    if (!statement->step() || statement->columnCount() == 0)
         return std::nullopt;
-    return statement.columnValue(0);
+    return statement->columnValue(0);
 }
 
 int TestDatabase::addLanguage(const QString &name)

@@ -10,9 +10,8 @@ namespace TestServer {
 
 bool enabled();
 
-// Creates an empty library with the program's tables on the server; its data source.
-// Fails the calling test (QFAIL-like: raises nothing, returns empty) when the server cannot
-// be started; why is then in error().
+// Creates an empty library with the program's tables on the server; its data source. Empty
+// when the server cannot be started or the library made; why is then in error().
 QString newLibrary();
 QString error();
 
