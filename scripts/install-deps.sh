@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages that are missing. Uses sudo when not run as root.
 #   install-deps.sh --run    what building and running the program needs
 #   install-deps.sh --docs   that, and what the README's screenshot is made with
-#   install-deps.sh          everything: also the tests, the fuzzing and the benchmarks
+#   install-deps.sh --package  that, and what the Debian package is made and checked with
+#   install-deps.sh          everything: also the tests, the fuzzing, the benchmarks and the package
 set -euo pipefail
 run_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 qt6-svg-dev
               libsqlite3-dev libicu-dev mdbtools-dev libmdb3 fonts-dejavu-core
@@ -11,12 +12,14 @@ test_packages=(clang libbenchmark-dev libclang-rt-14-dev
                xvfb xauth xdotool xclip time
                desktop-file-utils appstream openbox x11-utils
                postgresql-15 util-linux)
+package_packages=(dpkg-dev file lintian man-db)
 docs_packages=(xvfb xdotool x11-utils openbox imagemagick)
 case "${1:-}" in
   --run) packages=("${run_packages[@]}") ;;
   --docs) packages=("${run_packages[@]}" "${docs_packages[@]}") ;;
-  "") packages=("${run_packages[@]}" "${test_packages[@]}" "${docs_packages[@]}") ;;
-  *) echo "usage: install-deps.sh [--run | --docs]" >&2; exit 2 ;;
+  --package) packages=("${run_packages[@]}" "${package_packages[@]}") ;;
+  "") packages=("${run_packages[@]}" "${test_packages[@]}" "${docs_packages[@]}" "${package_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [--run | --docs | --package]" >&2; exit 2 ;;
 esac
 missing=()
 for package in "${packages[@]}"; do

@@ -127,12 +127,6 @@ Copied copy(const QString &from, const QString &to)
 
 int copyCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    if (arguments.size() != 2) {
-        err << "usage: tinlark-makedb --copy FROM TO\n"
-               "Copies the speech library FROM into TO, each a database file or a PostgreSQL server\n"
-               "(postgresql://user@host/dbname). TO must be a new file or a server database without speeches.\n";
-        return 2;
-    }
     try {
         const Copied copied = copy(arguments[0], arguments[1]);
         out << "Copied " << copied.languages << (copied.languages == 1 ? " language" : " languages") << " and "

@@ -19,7 +19,7 @@ struct Copied
 // (a new file removed).
 Copied copy(const QString &from, const QString &to);
 
-// tinlark-makedb --copy FROM TO: copies, says what it copied and returns the exit code.
+// tinlark-makedb --copy FROM TO (arguments: the two): copies, says what it copied and returns the exit code.
 int copyCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
 } // namespace LibraryCopy

@@ -4,38 +4,53 @@
 #include "EDatabaseError.h"
 #include "FromJet.h"
 #include "LibraryCopy.h"
+#include "MakeDbCommandLine.h"
 #include "SampleDatabase.h"
 #include "ServerSchema.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
 
-struct Options
-{
-    QString file;
-    int speeches = 0;
-    int languages = 20;
-};
-
 const char *const UsageText =
-    "usage: tinlark-makedb [--sample N] [--languages K] FILE\n"
+    "usage: tinlark-makedb [--sample N [--languages K]] [--] FILE\n"
     "       tinlark-makedb --from-jet OLD NEW\n"
     "       tinlark-makedb --server URI\n"
     "       tinlark-makedb --copy FROM TO\n"
-    "       tinlark-makedb --help | --version\n"
+    "       tinlark-makedb -h | --help | -V | --version\n"
     "Makes a new speech database FILE; with --sample, N sample speeches over K languages (1-20, default 20).\n"
     "With --from-jet, converts the Access (Jet 3 or Jet 4) speech database OLD into NEW.\n"
     "With --server, creates the speech tables on the empty PostgreSQL database URI names\n"
     "(postgresql://user@host/dbname; the password from ~/.pgpass or PGPASSWORD).\n"
     "With --copy, copies a whole library, IDs kept, between a file and a server (either way).\n"
-    "An existing FILE, NEW or TO file is never overwritten; a server database that holds speeches is left alone.\n";
+    "An existing FILE, NEW or TO file is never overwritten; a server database that holds speeches is left alone.\n"
+    "-- ends the options: tinlark-makedb -- -h makes a database named -h.\n";
 
-int usage(QTextStream &err)
+QString counted(int count, const char *one, const char *many)
 {
-    err << UsageText;
-    return 2;
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+// Makes the database FILE, empty or with sample speeches, and says what it made where.
+int make(const MakeDbCommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString file = line.databases.first();
+    const int languages = line.speeches > 0 ? line.languages : 0;
+    try {
+        SampleDatabase::create(file, line.speeches, languages);
+    } catch (const EDatabaseError &error) {
+        err << "tinlark-makedb: " << error.message() << "\n";
+        return 1;
+    }
+    const QString where = QFileInfo(file).absoluteFilePath();
+    if (languages == 0)
+        out << "Made the empty speech database " << where << "\n";
+    else
+        out << "Made the speech database " << where << " with " << counted(line.speeches, "sample speech", "sample speeches")
+            << " in " << counted(languages, "language", "languages") << "\n";
+    return 0;
 }
 
 } // namespace
@@ -45,43 +60,29 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     QTextStream out(stdout);
-    QStringList arguments = app.arguments().mid(1);
-    if (arguments.value(0) == QLatin1String("--from-jet"))
-        return fromJet(arguments.mid(1), out, err);
-    if (arguments.value(0) == QLatin1String("--server"))
-        return ServerSchema::makeCommand(arguments.mid(1), out, err);
-    if (arguments.value(0) == QLatin1String("--copy"))
-        return LibraryCopy::copyCommand(arguments.mid(1), out, err);
-    if (arguments == QStringList{QStringLiteral("--help")}) {
+    const MakeDbCommandLine line = MakeDbCommandLine::parse(app.arguments().mid(1));
+    if (!line.error.isEmpty()) {
+        err << "tinlark-makedb: " << line.error << "; see tinlark-makedb --help\n";
+        return 2;
+    }
+    switch (line.action) {
+    case MakeDbCommandLine::Action::Usage:
+        err << UsageText;
+        return 2;
+    case MakeDbCommandLine::Action::Help:
         out << UsageText;
         return 0;
-    }
-    if (arguments == QStringList{QStringLiteral("--version")}) {
+    case MakeDbCommandLine::Action::Version:
         out << "tinlark-makedb " TINLARK_VERSION "\n";
         return 0;
+    case MakeDbCommandLine::Action::Make:
+        return make(line, out, err);
+    case MakeDbCommandLine::Action::FromJet:
+        return fromJet(line.databases, out, err);
+    case MakeDbCommandLine::Action::Server:
+        return ServerSchema::makeCommand(line.databases, out, err);
+    case MakeDbCommandLine::Action::Copy:
+        return LibraryCopy::copyCommand(line.databases, out, err);
     }
-    Options options;
-    bool ok = true;
-    while (!arguments.isEmpty()) {
-        const QString argument = arguments.takeFirst();
-        if ((argument == QLatin1String("--sample") || argument == QLatin1String("--languages")) && !arguments.isEmpty()) {
-            const int value = arguments.takeFirst().toInt(&ok);
-            if (!ok || value < 0)
-                return usage(err);
-            (argument == QLatin1String("--sample") ? options.speeches : options.languages) = value;
-        } else if (argument.startsWith(QLatin1String("--")) || !options.file.isEmpty()) {
-            return usage(err);
-        } else {
-            options.file = argument;
-        }
-    }
-    if (options.file.isEmpty() || options.languages < 1 || options.languages > 20)
-        return usage(err);
-    try {
-        SampleDatabase::create(options.file, options.speeches, options.speeches > 0 ? options.languages : 0);
-    } catch (const EDatabaseError &error) {
-        err << "tinlark-makedb: " << error.message() << "\n";
-        return 1;
-    }
-    return 0;
+    return 2;
 }

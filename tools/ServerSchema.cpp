@@ -17,9 +17,8 @@ int makeCommand(const QStringList &arguments, QTextStream &out, QTextStream &err
 {
     // The argument itself is never echoed: it may hold a password.
     if (arguments.size() != 1 || !isServerDataSource(arguments[0])) {
-        err << "usage: tinlark-makedb --server URI\n"
-               "Creates the speech tables on the empty database a PostgreSQL connection URI\n"
-               "(postgresql://user@host/dbname) or keyword string (host=... dbname=...) names.\n";
+        err << "tinlark-makedb: --server takes a PostgreSQL connection URI (postgresql://user@host/dbname) or keyword "
+               "string (host=... dbname=...), not a file\n";
         return 2;
     }
     try {

@@ -4,52 +4,24 @@
 // whether to create the speech database in the user's data folder; the second start opens
 // the database made then, without a question.
 
+#include "ToolRun.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // The display of this test's own X server.
 constexpr int XDisplayNumber = 314;
-// An ordinary user, for the runs of the installed program when the test runs as root (root
-// may write anywhere, so for root no folder is read-only).
-constexpr uid_t OrdinaryUser = 65534;
-
 const QString AppId = QStringLiteral("io.github.tinlark.Tinlark");
 
-QString tool(const char *name)
-{
-    return QStandardPaths::findExecutable(QString::fromLatin1(name));
-}
-
-struct Result
-{
-    int exitCode = -1;
-    QByteArray output; // standard output and error together
-};
-
-Result runTool(const char *name, const QStringList &arguments, const QProcessEnvironment &environment = {},
-               int timeoutMs = 60000)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    if (!environment.isEmpty())
-        process.setProcessEnvironment(environment);
-    process.start(tool(name), arguments);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
-}
+using ToolRun::tool;
+using Result = ToolRun::Result;
 
 // Makes every file and folder under path read-only, as a system's program folder is.
 void makeReadOnly(const QString &path)
@@ -90,7 +62,7 @@ void tst_Install::initTestCase()
     for (const char *name : {"Xvfb", "xdotool", "desktop-file-validate", "appstreamcli", "setpriv"})
         QVERIFY2(!tool(name).isEmpty(), name); // scripts/install-deps.sh installs them
     m_prefix = m_dir.filePath(QStringLiteral("prefix"));
-    const Result install = runTool("cmake", {QStringLiteral("--install"), QStringLiteral(TINLARK_BUILD_DIR),
+    const Result install = ToolRun::run("cmake", {QStringLiteral("--install"), QStringLiteral(TINLARK_BUILD_DIR),
                                              QStringLiteral("--prefix"), m_prefix});
     QVERIFY2(install.exitCode == 0, install.output.constData());
 
@@ -124,16 +96,16 @@ void tst_Install::installedFilesPassTheDesktopValidators()
     QVERIFY(QFile::exists(share + QStringLiteral("icons/hicolor/scalable/apps/") + AppId + QStringLiteral(".svg")));
 
     const QString entry = share + QStringLiteral("applications/") + AppId + QStringLiteral(".desktop");
-    const Result desktop = runTool("desktop-file-validate", {entry});
+    const Result desktop = ToolRun::run("desktop-file-validate", {entry});
     QVERIFY2(desktop.exitCode == 0 && desktop.output.isEmpty(), desktop.output.constData());
-    const Result appstream = runTool("appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
+    const Result appstream = ToolRun::run("appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
                                                       share + QStringLiteral("metainfo/") + AppId + QStringLiteral(".metainfo.xml")});
     QVERIFY2(appstream.exitCode == 0, appstream.output.constData());
 }
 
 QStringList tst_Install::visibleWindows(qint64 pid) const
 {
-    const Result search = runTool("xdotool", {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+    const Result search = ToolRun::run("xdotool", {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
                                               QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"),
                                               QStringLiteral("^The Tinlark$")},
                                   m_environment, 5000);
@@ -143,7 +115,7 @@ QStringList tst_Install::visibleWindows(qint64 pid) const
 QSize tst_Install::windowSize(const QString &window) const
 {
     const QByteArray shell =
-        runTool("xdotool", {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}, m_environment).output;
+        ToolRun::run("xdotool", {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}, m_environment).output;
     QSize size;
     for (const QByteArray &line : shell.split('\n')) {
         if (line.startsWith("WIDTH="))
@@ -158,7 +130,7 @@ void tst_Install::firstStartCreatesTheDatabaseInTheUsersDataFolder()
 {
     // A read-only copy of the prefix stands for a system's program folder.
     const QString system = m_dir.filePath(QStringLiteral("system"));
-    QVERIFY(runTool("cp", {QStringLiteral("-a"), m_prefix, system}).exitCode == 0);
+    QVERIFY(ToolRun::run("cp", {QStringLiteral("-a"), m_prefix, system}).exitCode == 0);
     makeReadOnly(system);
 
     // The user's folders; an ordinary user must be able to reach and own them.
@@ -166,12 +138,8 @@ void tst_Install::firstStartCreatesTheDatabaseInTheUsersDataFolder()
     const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
     QVERIFY(QDir().mkpath(home) && QDir().mkpath(runtime));
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const bool asRoot = ::geteuid() == 0;
-    if (asRoot) {
-        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0755);
-        QVERIFY(::chown(QFile::encodeName(home).constData(), OrdinaryUser, OrdinaryUser) == 0);
-        QVERIFY(::chown(QFile::encodeName(runtime).constData(), OrdinaryUser, OrdinaryUser) == 0);
-    }
+    ::chmod(QFile::encodeName(m_dir.path()).constData(), 0755);
+    QVERIFY(ToolRun::giveToUser(home) && ToolRun::giveToUser(runtime));
     QProcessEnvironment environment = m_environment;
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("HOME"), home);
@@ -182,16 +150,7 @@ void tst_Install::firstStartCreatesTheDatabaseInTheUsersDataFolder()
     const QString database = home + QStringLiteral("/data/tinlark/Speeches.csp");
     const QString settings = home + QStringLiteral("/config/tinlark/Tinlark.ini");
 
-    const auto start = [&](QProcess &tinlark) {
-        tinlark.setProcessEnvironment(environment);
-        if (asRoot)
-            tinlark.start(tool("setpriv"), {QStringLiteral("--reuid=%1").arg(OrdinaryUser),
-                                            QStringLiteral("--regid=%1").arg(OrdinaryUser), QStringLiteral("--clear-groups"),
-                                            program});
-        else
-            tinlark.start(program, {});
-        return tinlark.waitForStarted();
-    };
+    const auto start = [&](QProcess &tinlark) { return ToolRun::startAsUser(tinlark, program, {}, environment); };
     const auto end = [](QProcess &tinlark) {
         // Told to end from outside, the program closes as the user would and stores its settings.
         tinlark.terminate();
@@ -207,8 +166,8 @@ void tst_Install::firstStartCreatesTheDatabaseInTheUsersDataFolder()
         const QSize questionSize = windowSize(windows.first());
         QVERIFY2(questionSize != QSize(612, 410), "the main window came up instead of the question");
         QVERIFY(!QFile::exists(database));
-        runTool("xdotool", {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windows.first()}, m_environment);
-        runTool("xdotool", {QStringLiteral("key"), QStringLiteral("Return")}, m_environment); // Create
+        ToolRun::run("xdotool", {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windows.first()}, m_environment);
+        ToolRun::run("xdotool", {QStringLiteral("key"), QStringLiteral("Return")}, m_environment); // Create
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(database), 30000);
         QTRY_COMPARE_WITH_TIMEOUT(windowSize(visibleWindows(tinlark.processId()).value(0)), QSize(612, 410), 30000);
         QVERIFY(end(tinlark));

@@ -22,7 +22,7 @@ namespace {
 
 const QString Author = QStringLiteral("The Tinlark developers");
 const QString Maker = QStringLiteral("The Tinlark project");
-const QString Copyright = QStringLiteral("Copyright \u00A9 2026 The Tinlark developers");
+const QString Copyright = QStringLiteral("\u00A9 2026 The Tinlark developers");
 const QString Contact = QStringLiteral("mailto:tinlark@example.org");
 
 // Stands in for the desktop's shell while it lives and keeps what it was asked to open.
@@ -148,8 +148,9 @@ void tst_Aboutfrm::aboutActionShowsTheProgramsRecord()
         f.ui()->actAbout->trigger();
         const Showing &showing = *opened;
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(showing.texts, shownTexts(QStringLiteral("Application for storing \"Canned Speeches\""),
-                                           QStringLiteral("1.0.0.2"), QString()));
+        QCOMPARE(showing.texts,
+                 shownTexts(QStringLiteral("Application for storing \"Canned Speeches\""), QStringLiteral(TINLARK_VERSION),
+                            QStringLiteral("Free software, GNU GPL 3 or later")));
         QCOMPARE(showing.title, QStringLiteral("About"));
         QCOMPARE(showing.name, QStringLiteral("AboutForm"));
         QCOMPARE(showing.size, QSize(354, 277));

@@ -411,11 +411,14 @@ void tst_Lm_verinfo::ownVersionRecord()
     QFETCH(QString, executable);
     const TVersionInfo info(executable);
     QCOMPARE(info.GetFileDescription(), QStringLiteral("Application for storing \"Canned Speeches\""));
-    QCOMPARE(info.GetFileVersion(), QStringLiteral("1.0.0.2"));
-    QCOMPARE(info.GetComments(), QString());
-    QCOMPARE(info.GetProductVersion(), QStringLiteral("1.0.0.0"));
-    QCOMPARE(LongVersionToString(info.GetProductLongVersion()), QStringLiteral("1.0.0.2"));
-    QCOMPARE(LongVersionToString(info.GetFileLongVersion()), QStringLiteral("1.0.0.2"));
+    // The record's versions are the project's.
+    const QString version = QStringLiteral(TINLARK_VERSION);
+    QCOMPARE(info.GetFileVersion(), version);
+    QCOMPARE(LongVersionToString(info.GetProductLongVersion()), version);
+    QCOMPARE(LongVersionToString(info.GetFileLongVersion()), version);
+    QCOMPARE(info.GetProductVersion(), version.section(QLatin1Char('.'), 0, 1) + QStringLiteral(".0.0"));
+    QCOMPARE(info.GetComments(), QStringLiteral("Free software, GNU GPL 3 or later"));
+    QCOMPARE(info.GetLegalCopyright(), QStringLiteral("\u00A9 2026 The Tinlark developers"));
     QCOMPARE(info.GetProductName(), QStringLiteral("The Tinlark"));
     QCOMPARE(info.GetCompanyName(), QStringLiteral("The Tinlark project"));
     QCOMPARE(info.GetTranslationString(), QStringLiteral("040904E4"));

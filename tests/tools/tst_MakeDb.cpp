@@ -6,6 +6,7 @@
 #include "PostgresServer.h"
 #include "Statement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -23,9 +24,10 @@ struct Run
     QByteArray err;
 };
 
-Run makeDb(const QStringList &arguments)
+Run makeDb(const QStringList &arguments, const QString &workingDirectory = QString())
 {
     QProcess process;
+    process.setWorkingDirectory(workingDirectory);
     process.start(QStringLiteral(TINLARK_MAKEDB_EXE), arguments);
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
@@ -139,6 +141,8 @@ class tst_MakeDb : public QObject
 private slots:
     void helpAndVersionSucceed_data();
     void helpAndVersionSucceed();
+    void saysWhatItMadeWhere_data();
+    void saysWhatItMadeWhere();
     void speechesAreFiledUnderTheLanguageTheyAreWrittenIn_data();
     void speechesAreFiledUnderTheLanguageTheyAreWrittenIn();
     void badUsageExitsWith2_data();
@@ -167,17 +171,53 @@ void tst_MakeDb::helpAndVersionSucceed_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("help") << QStringLiteral("--help") << QStringLiteral("usage: tinlark-makedb");
-    QTest::newRow("version") << QStringLiteral("--version") << QStringLiteral("tinlark-makedb " TINLARK_VERSION "\n");
+    for (const char *help : {"--help", "-h", "help"})
+        QTest::newRow(help) << QString::fromLatin1(help) << QStringLiteral("usage: tinlark-makedb");
+    for (const char *version : {"--version", "-V"})
+        QTest::newRow(version) << QString::fromLatin1(version) << QStringLiteral("tinlark-makedb " TINLARK_VERSION "\n");
 }
 
+// Neither makes a file of the option's name.
 void tst_MakeDb::helpAndVersionSucceed()
 {
     QFETCH(QString, option);
     QFETCH(QString, expected);
-    const Run run = makeDb({option});
+    QTemporaryDir dir;
+    const Run run = makeDb({option}, dir.path());
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(QString::fromUtf8(run.out).startsWith(expected), run.out.constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void tst_MakeDb::saysWhatItMadeWhere_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("made"); // the file
+    QTest::addColumn<QString>("said"); // what follows its path
+    QTest::newRow("empty") << QStringList{QStringLiteral("empty.csp")} << QStringLiteral("empty.csp") << QString();
+    QTest::newRow("no samples") << QStringList{QStringLiteral("--sample"), QStringLiteral("0"), QStringLiteral("zero.csp")}
+                                << QStringLiteral("zero.csp") << QString();
+    QTest::newRow("a file named -h") << QStringList{QStringLiteral("--"), QStringLiteral("-h")} << QStringLiteral("-h") << QString();
+    QTest::newRow("one of each") << QStringList{QStringLiteral("--sample"), QStringLiteral("1"), QStringLiteral("--languages"),
+                                                QStringLiteral("1"), QStringLiteral("one.csp")}
+                                 << QStringLiteral("one.csp") << QStringLiteral(" with 1 sample speech in 1 language");
+    QTest::newRow("languages by default") << QStringList{QStringLiteral("--sample=40"), QStringLiteral("many.csp")}
+                                          << QStringLiteral("many.csp") << QStringLiteral(" with 40 sample speeches in 20 languages");
+}
+
+void tst_MakeDb::saysWhatItMadeWhere()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, made);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    const Run run = makeDb(arguments, dir.path());
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const QString path = QDir(dir.path()).filePath(made);
+    QCOMPARE(QString::fromUtf8(run.out),
+             (said.isEmpty() ? QStringLiteral("Made the empty speech database ") + path
+                             : QStringLiteral("Made the speech database ") + path + said) + u'\n');
+    QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) FROM Speeches")), said.isEmpty() ? 0 : said.split(u' ')[2].toInt());
 }
 
 void tst_MakeDb::speechesAreFiledUnderTheLanguageTheyAreWrittenIn_data()
@@ -257,17 +297,47 @@ QString tst_MakeDb::sampleLibrary(const QString &path)
 void tst_MakeDb::badUsageExitsWith2_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("server without URI") << QStringList{QStringLiteral("--server")};
-    QTest::newRow("server with a file") << QStringList{QStringLiteral("--server"), QStringLiteral("a.csp")};
-    QTest::newRow("copy without target") << QStringList{QStringLiteral("--copy"), QStringLiteral("a.csp")};
+    QTest::addColumn<QString>("message"); // what the one line says
+    const auto row = [](const char *name, std::initializer_list<const char *> arguments, const char *message) {
+        QStringList list;
+        for (const char *argument : arguments)
+            list.append(QString::fromUtf8(argument));
+        QTest::newRow(name) << list << QString::fromUtf8(message);
+    };
+    row("unknown long", {"--frobnicate", "a.csp"}, "unknown option '--frobnicate'");
+    row("unknown short", {"-x", "a.csp"}, "unknown option '-x'");
+    row("two unknown", {"--sample", "3", "-q", "--zap=1", "a.csp"}, "unknown options '-q', '--zap'");
+    row("unknown after the file", {"a.csp", "--hepl"}, "unknown option '--hepl'");
+    row("too many languages", {"--sample", "10", "--languages", "25", "a.csp"},
+        "--languages takes a number of languages from 1 to 20, not '25'");
+    row("no languages", {"--sample", "10", "--languages", "0", "a.csp"}, "from 1 to 20, not '0'");
+    row("speeches not a number", {"--sample", "ten", "a.csp"}, "--sample takes a number of speeches from 0 to 2147483647, not 'ten'");
+    row("speeches below zero", {"--sample", "-5", "a.csp"}, "from 0 to 2147483647, not '-5'");
+    row("speeches beyond int", {"--sample", "2147483648", "a.csp"}, "not '2147483648'");
+    row("languages alone", {"--languages", "3", "a.csp"}, "--languages needs --sample");
+    row("value missing", {"a.csp", "--sample"}, "missing value after '--sample'");
+    row("no file", {"--sample", "3"}, "give one database FILE to make (0 given)");
+    row("two files", {"a.csp", "b.csp"}, "give one database FILE to make (2 given)");
+    row("two actions", {"--copy", "--server", "a.csp", "b.csp"}, "--server and --copy cannot be used together");
+    row("samples with a copy", {"--copy", "--sample", "3", "a.csp", "b.csp"}, "--sample cannot be used with --copy");
+    row("server without URI", {"--server"}, "--server takes one PostgreSQL database URI (0 given)");
+    row("server with a file", {"--server", "a.csp"}, "--server takes a PostgreSQL connection URI");
+    row("copy without target", {"--copy", "a.csp"}, "--copy takes two databases, FROM and TO (1 given)");
+    row("conversion without target", {"--from-jet", "old.mdb"}, "--from-jet takes two databases, OLD and NEW (1 given)");
 }
 
+// One line that names what is wrong, and nothing made.
 void tst_MakeDb::badUsageExitsWith2()
 {
     QFETCH(QStringList, arguments);
-    const Run run = makeDb(arguments);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const Run run = makeDb(arguments, dir.path());
     QCOMPARE(run.exitCode, 2);
-    QVERIFY2(run.err.startsWith("usage: tinlark-makedb"), run.err.constData());
+    QVERIFY2(run.err.startsWith("tinlark-makedb: ") && run.err.contains(message.toUtf8()), run.err.constData());
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 void tst_MakeDb::serverTablesAreMadeOnce()
