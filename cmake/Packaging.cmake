@@ -47,8 +47,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # tinlark_<version>_<architecture>.deb
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TINLARK_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-The Tinlark keeps canned speeches: reusable passages of text, each filed
+# CPack puts the summary above this as the synopsis.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The Tinlark keeps canned speeches: reusable passages of text, each filed
 under a language with a line of keywords and a comment. Browse the speeches
 of one language at a time, edit them, search their keywords and put the
 current one on the clipboard with one key, ready to paste into a mail or a

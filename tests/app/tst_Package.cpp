@@ -82,7 +82,7 @@ QString desktopCommand(const QString &entry)
 bool hasOpen(qint64 pid, const QString &path)
 {
     const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QFileInfo &descriptor : descriptors.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo &descriptor : descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
         if (descriptor.symLinkTarget() == QFileInfo(path).canonicalFilePath())
             return true;
     }
