@@ -8,85 +8,56 @@
 #include "ToolRun.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
 
 namespace {
 
-const QString PackageName = QStringLiteral("tinlark");
-const QString DesktopEntry = QStringLiteral("/usr/share/applications/io.github.tinlark.Tinlark.desktop");
+const QString Installed = QStringLiteral("install ok installed " TINLARK_VERSION);
 
-QString trimmed(const QByteArray &output)
+// "install ok installed" and the version, or empty when dpkg does not know the package.
+QString packageState()
 {
-    return QString::fromUtf8(output).trimmed();
-}
-
-// The package's state, "install ok installed" and its version, or empty when dpkg does not know it.
-QString installedState()
-{
-    const ToolRun::Result query = ToolRun::run("dpkg-query", {QStringLiteral("-W"), QStringLiteral("-f=${Status} ${Version}"), PackageName});
-    return query.exitCode == 0 ? trimmed(query.output) : QString();
-}
-
-bool isInstalled()
-{
-    return installedState().startsWith(QLatin1String("install ok installed"));
+    const ToolRun::Result query = ToolRun::run("dpkg-query", {"-W", "-f=${Status} ${Version}", "tinlark"});
+    return query.exitCode == 0 ? QString::fromUtf8(query.output) : QString();
 }
 
 ToolRun::Result apt(const QStringList &arguments)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DEBIAN_FRONTEND"), QStringLiteral("noninteractive"));
+    environment.insert("DEBIAN_FRONTEND", "noninteractive");
     // Waits for another apt or dpkg on the machine to finish instead of failing at once.
-    return ToolRun::run("apt-get", QStringList{QStringLiteral("-y"), QStringLiteral("-q"), QStringLiteral("-o"),
-                                               QStringLiteral("DPkg::Lock::Timeout=300")} +
-                                       arguments,
-                        environment, 600000);
+    return ToolRun::run("apt-get", QStringList{"-y", "-q", "-o", "DPkg::Lock::Timeout=300"} + arguments, environment, 600000);
 }
 
-// Every path the package holds, from its table of contents.
+// Every path the package holds, from its table of contents ("drwxr-xr-x root/root 0 ... ./usr/bin/").
 QStringList packagePaths(const QString &package)
 {
     QStringList paths;
-    for (const QByteArray &line : ToolRun::run("dpkg-deb", {QStringLiteral("--contents"), package}).output.split('\n')) {
-        const qsizetype start = line.indexOf(" ./");
-        if (start < 0)
-            continue;
-        QString path = QString::fromUtf8(line.mid(start + 2)).section(QStringLiteral(" -> "), 0, 0);
-        if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-            path.chop(1);
-        if (path != QLatin1String("/"))
-            paths.append(path);
+    for (const QByteArray &line : ToolRun::run("dpkg-deb", {"--contents", package}).output.split('\n')) {
+        const QString path = QString::fromUtf8(line.mid(line.indexOf(" ./") + 2));
+        if (line.contains(" ./") && path != "/")
+            paths.append(path.endsWith('/') ? path.chopped(1) : path);
     }
     return paths;
 }
 
 // The command of the desktop entry's Exec line, without its arguments.
-QString desktopCommand(const QString &entry)
+QString desktopCommand()
 {
-    QFile file(entry);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (line.startsWith("Exec="))
-            return QString::fromUtf8(line.mid(5)).section(QLatin1Char(' '), 0, 0);
-    }
-    return QString();
+    QFile entry("/usr/share/applications/io.github.tinlark.Tinlark.desktop");
+    const QList<QByteArray> lines = entry.open(QIODevice::ReadOnly) ? entry.readAll().split('\n') : QList<QByteArray>();
+    const auto exec = std::find_if(lines.cbegin(), lines.cend(), [](const QByteArray &line) { return line.startsWith("Exec="); });
+    return exec == lines.cend() ? QString() : QString::fromUtf8(exec->mid(5)).section(' ', 0, 0);
 }
 
 // Whether a process has this file open.
 bool hasOpen(qint64 pid, const QString &path)
 {
     const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QFileInfo &descriptor : descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        if (descriptor.symLinkTarget() == QFileInfo(path).canonicalFilePath())
-            return true;
-    }
-    return false;
+    const QFileInfoList open = descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    return std::any_of(open.cbegin(), open.cend(), [&](const QFileInfo &descriptor) { return descriptor.symLinkTarget() == QFileInfo(path).canonicalFilePath(); });
 }
 
 } // namespace
@@ -113,106 +84,78 @@ void tst_Package::initTestCase()
 #endif
     if (::geteuid() != 0)
         QSKIP("installing a package needs root");
-    for (const char *name : {"dpkg", "dpkg-query", "dpkg-deb", "apt-get"}) {
+    for (const char *name : {"dpkg-query", "dpkg-deb", "apt-get"}) {
         if (ToolRun::tool(name).isEmpty())
-            QSKIP(qPrintable(QStringLiteral("%1 is missing: not a Debian system").arg(QLatin1String(name))));
+            QSKIP(qPrintable(QStringLiteral("%1 is missing: not a Debian system").arg(name)));
     }
     for (const char *name : {"dpkg-shlibdeps", "file", "setpriv"})
         QVERIFY2(!ToolRun::tool(name).isEmpty(), name); // scripts/install-deps.sh installs them
-    const QString state = installedState();
-    m_wasInstalled = state.startsWith(QLatin1String("install ok installed"));
-    if (m_wasInstalled && !state.endsWith(QLatin1String(" " TINLARK_VERSION)))
-        QSKIP(qPrintable(QStringLiteral("tinlark is installed in another version (%1); the test would replace it").arg(state)));
+    const QString state = packageState();
+    m_wasInstalled = state == Installed;
+    if (state.startsWith("install ok installed") && !m_wasInstalled)
+        QSKIP(qPrintable("tinlark is installed in another version, which the test would replace: " + state));
 
-    // apt fetches a package file as its own user, who must be able to read it.
+    // apt reads a package file as its own user.
     QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    const ToolRun::Result made = ToolRun::run(QStringLiteral(TINLARK_CPACK), {QStringLiteral("-G"), QStringLiteral("DEB"),
-                                                                               QStringLiteral("--config"), QStringLiteral(TINLARK_BUILD_DIR "/CPackConfig.cmake"),
-                                                                               QStringLiteral("-B"), m_dir.path()},
-                                              {}, 600000);
-    QVERIFY2(made.exitCode == 0, made.output.constData());
-    const QString architecture = trimmed(ToolRun::run("dpkg", {QStringLiteral("--print-architecture")}).output);
-    m_package = m_dir.filePath(QStringLiteral("tinlark_" TINLARK_VERSION "_%1.deb").arg(architecture));
-    QVERIFY2(QFile::exists(m_package), made.output.constData());
+    const ToolRun::Result made = ToolRun::run(TINLARK_CPACK, {"-G", "DEB", "--config", TINLARK_BUILD_DIR "/CPackConfig.cmake", "-B", m_dir.path()});
+    const QString architecture = QString::fromUtf8(ToolRun::run("dpkg", {"--print-architecture"}).output).trimmed();
+    m_package = m_dir.filePath("tinlark_" TINLARK_VERSION "_" + architecture + ".deb");
+    QVERIFY2(made.exitCode == 0 && QFile::exists(m_package), made.output.constData());
 }
 
 void tst_Package::cleanupTestCase()
 {
     // Whatever happened, the machine is left as it was found.
-    if (m_package.isEmpty())
-        return;
-    if (m_wasInstalled && !isInstalled())
-        apt({QStringLiteral("install"), m_package});
-    else if (!m_wasInstalled && isInstalled())
-        apt({QStringLiteral("purge"), PackageName});
+    if (!m_package.isEmpty() && m_wasInstalled != (packageState() == Installed))
+        apt(m_wasInstalled ? QStringList{"install", m_package} : QStringList{"purge", "tinlark"});
 }
 
 void tst_Package::installStartAndRemoveLeaveNothing()
 {
-    if (m_wasInstalled) {
-        const ToolRun::Result purged = apt({QStringLiteral("purge"), PackageName});
-        QVERIFY2(purged.exitCode == 0, purged.output.constData());
-    }
-    // What the package holds, and which of it is on the machine before it is installed.
+    if (m_wasInstalled)
+        QVERIFY(apt({"purge", "tinlark"}).exitCode == 0);
     const QStringList paths = packagePaths(m_package);
-    QVERIFY(paths.contains(QStringLiteral("/usr/bin/tinlark")));
+    QVERIFY(paths.contains("/usr/bin/tinlark") && paths.contains("/usr/share/man/man1/tinlark-makedb.1.gz"));
     QStringList existedBefore;
-    for (const QString &path : std::as_const(paths)) {
-        if (QFileInfo::exists(path))
-            existedBefore.append(path);
-    }
+    std::copy_if(paths.cbegin(), paths.cend(), std::back_inserter(existedBefore), [](const QString &path) { return QFileInfo::exists(path); });
 
     // apt-get takes a package file when its name is a path.
-    const ToolRun::Result installed = apt({QStringLiteral("install"), QStringLiteral("--no-install-recommends"), m_package});
-    QVERIFY2(installed.exitCode == 0 && isInstalled(), installed.output.constData());
+    const ToolRun::Result installed = apt({"install", "--no-install-recommends", m_package});
+    QVERIFY2(installed.exitCode == 0 && packageState() == Installed, installed.output.constData());
     for (const QString &path : std::as_const(paths))
         QVERIFY2(QFileInfo::exists(path), qPrintable(path));
 
-    // The tool and the program from the menu, as an ordinary user in an empty home. The
+    // The tool, and the program from the menu as an ordinary user in an empty home. The
     // program, stripped, still carries its version record for the About window.
-    const ToolRun::Result version = ToolRun::run("/usr/bin/tinlark-makedb", {QStringLiteral("--version")});
-    QCOMPARE(trimmed(version.output), QStringLiteral("tinlark-makedb " TINLARK_VERSION));
-    QCOMPARE(TVersionInfo(QStringLiteral("/usr/bin/tinlark")).GetFileVersion(), QStringLiteral(TINLARK_VERSION));
-    const QString home = m_dir.filePath(QStringLiteral("home"));
-    QVERIFY(QDir().mkpath(home + QStringLiteral("/data/tinlark")) && QDir().mkpath(home + QStringLiteral("/runtime")));
-    QFile::setPermissions(home + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(ToolRun::run("/usr/bin/tinlark-makedb", {"--version"}).output, QByteArray("tinlark-makedb " TINLARK_VERSION "\n"));
+    QCOMPARE(TVersionInfo("/usr/bin/tinlark").GetFileVersion(), QStringLiteral(TINLARK_VERSION));
+    QCOMPARE(ToolRun::tool(desktopCommand().toLatin1().constData()), QStringLiteral("/usr/bin/tinlark"));
+    const QString home = m_dir.filePath("home");
+    QVERIFY(QDir().mkpath(home + "/data/tinlark") && QDir().mkpath(home + "/runtime"));
+    QFile::setPermissions(home + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(ToolRun::giveToUser(home));
     QProcessEnvironment environment;
-    environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
-    environment.insert(QStringLiteral("HOME"), home);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    const QString database = home + QStringLiteral("/data/tinlark/Speeches.csp");
-    {
-        QProcess makeDb;
-        QVERIFY(ToolRun::startAsUser(makeDb, QStringLiteral("/usr/bin/tinlark-makedb"), {database}, environment));
-        QVERIFY(makeDb.waitForFinished(60000));
-        QVERIFY2(makeDb.exitCode() == 0, makeDb.readAllStandardError().constData());
-    }
-
-    QCOMPARE(ToolRun::tool(desktopCommand(DesktopEntry).toLatin1().constData()), QStringLiteral("/usr/bin/tinlark"));
-    {
-        QProcess tinlark;
-        QVERIFY(ToolRun::startAsUser(tinlark, QStringLiteral("/usr/bin/tinlark"), {}, environment));
-        // The window is up once the program has opened the speeches.
-        QTRY_VERIFY2_WITH_TIMEOUT(hasOpen(tinlark.processId(), database), tinlark.readAllStandardError().constData(), 30000);
-        tinlark.terminate();
-        QVERIFY(tinlark.waitForFinished(20000));
-        QVERIFY2(tinlark.exitStatus() == QProcess::NormalExit && tinlark.exitCode() == 0, tinlark.readAllStandardError().constData());
-    }
+    for (const auto &[name, value] : {std::pair{"PATH", QStringLiteral("/usr/bin:/bin")}, {"HOME", home}, {"XDG_CONFIG_HOME", home + "/config"},
+                                      {"XDG_DATA_HOME", home + "/data"}, {"XDG_RUNTIME_DIR", home + "/runtime"}, {"QT_QPA_PLATFORM", "offscreen"}})
+        environment.insert(name, value);
+    const QString database = home + "/data/tinlark/Speeches.csp";
+    QProcess makeDb;
+    QVERIFY(ToolRun::startAsUser(makeDb, "/usr/bin/tinlark-makedb", {database}, environment));
+    QVERIFY(makeDb.waitForFinished(60000) && makeDb.exitCode() == 0);
+    QProcess tinlark;
+    QVERIFY(ToolRun::startAsUser(tinlark, "/usr/bin/tinlark", {}, environment));
+    // The window is up once the program has opened the speeches.
+    QTRY_VERIFY2_WITH_TIMEOUT(hasOpen(tinlark.processId(), database), tinlark.readAllStandardError().constData(), 30000);
+    tinlark.terminate();
+    QVERIFY(tinlark.waitForFinished(20000));
+    QVERIFY2(tinlark.exitStatus() == QProcess::NormalExit && tinlark.exitCode() == 0, tinlark.readAllStandardError().constData());
     // An installed program keeps its settings in the user's folder, never beside itself.
-    QVERIFY(QFile::exists(home + QStringLiteral("/config/tinlark/Tinlark.ini")));
-    QVERIFY(!QFile::exists(QStringLiteral("/usr/bin/Tinlark.ini")));
+    QVERIFY(QFile::exists(home + "/config/tinlark/Tinlark.ini") && !QFile::exists("/usr/bin/Tinlark.ini"));
 
-    const ToolRun::Result removed = apt({QStringLiteral("purge"), PackageName});
-    QVERIFY2(removed.exitCode == 0, removed.output.constData());
-    QVERIFY2(installedState().isEmpty() || installedState().startsWith(QLatin1String("unknown")), qPrintable(installedState()));
-    for (const QString &path : std::as_const(paths)) {
-        if (!existedBefore.contains(path))
-            QVERIFY2(!QFileInfo::exists(path), qPrintable(path + QStringLiteral(" is left after the removal")));
-    }
+    const ToolRun::Result removed = apt({"purge", "tinlark"});
+    QVERIFY2(removed.exitCode == 0 && !packageState().startsWith("install"), removed.output.constData());
+    for (const QString &path : std::as_const(paths))
+        QVERIFY2(existedBefore.contains(path) || !QFileInfo::exists(path), qPrintable(path + " is left after the removal"));
 }
 
 QTEST_GUILESS_MAIN(tst_Package)

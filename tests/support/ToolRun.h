@@ -26,11 +26,6 @@ struct Result
 // Runs program (a name on PATH or a full path) to its end.
 Result run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment = {},
            int timeoutMs = 60000);
-inline Result run(const char *program, const QStringList &arguments, const QProcessEnvironment &environment = {},
-                  int timeoutMs = 60000)
-{
-    return run(QString::fromLatin1(program), arguments, environment, timeoutMs);
-}
 
 // Starts program with this environment, as OrdinaryUser when the test runs as root.
 bool startAsUser(QProcess &process, const QString &program, const QStringList &arguments,
