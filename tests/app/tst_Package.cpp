@@ -124,6 +124,8 @@ void tst_Package::installStartAndRemoveLeaveNothing()
     QVERIFY2(installed.exitCode == 0 && packageState() == Installed, installed.output.constData());
     for (const QString &path : std::as_const(paths))
         QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+    for (const char *program : {"/usr/bin/tinlark", "/usr/bin/tinlark-makedb"}) // no library search path of its own
+        QVERIFY2(!ToolRun::run("readelf", {"-d", program}).output.contains("PATH"), program);
 
     // The tool, and the program from the menu as an ordinary user in an empty home. The
     // program, stripped, still carries its version record for the About window.
