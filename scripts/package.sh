@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Debian package build-package/tinlark_<version>_<architecture>.deb from the
 # checkout, built with Debian's hardening flags, and checks it with lintian.
-#   sudo apt-get install ./build-package/tinlark_<version>_amd64.deb   installs it
-#   sudo apt-get remove tinlark                                        removes it
+#   sudo apt-get install ./build-package/tinlark_*_amd64.deb   installs it
+#   sudo apt-get remove tinlark                                removes it
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --package
