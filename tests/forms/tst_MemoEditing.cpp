@@ -1,0 +1,373 @@
+#include "MainWindowFixture.h"
+#include "TDBMemo.h"
+#include "TestMain.h"
+
+#include <QClipboard>
+#include <QKeySequence>
+#include <QMimeData>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <vector>
+
+namespace {
+
+QString sqlLiteral(const QString &text)
+{
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+// A paragraph of numbered words ("w0001 w0002 ..."), so that a test can find any place in it.
+QString numberedWords(int count)
+{
+    QString words;
+    for (int i = 1; i <= count; ++i)
+        words += QStringLiteral("w%1 ").arg(i, 4, 10, QLatin1Char('0'));
+    return words;
+}
+
+const QString letter = QStringLiteral("Dear customer,\r\n") + numberedWords(1000) + QStringLiteral("\r\nRegards");
+
+// Types text a character at a time (a surrogate pair as one), as a keyboard does.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const qsizetype length = text[at].isHighSurrogate() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text.mid(at, length), Qt::NoModifier);
+        at += length - 1;
+    }
+}
+
+TDBMemo *memoNamed(MainWindowFixture &f, const QString &field)
+{
+    return field == QLatin1String("Tekst") ? f.ui()->dbmTekst : f.ui()->dbmComments;
+}
+
+// Runs keys written as "Ctrl+Home Down Return", with "'text" for typed text and
+// "?text" for putting the cursor at the start of the first place that shows text.
+void runKeys(TDBMemo *memo, const QString &keys)
+{
+    for (const QString &key : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (key.startsWith(QLatin1Char('\''))) {
+            typeText(memo, key.mid(1));
+        } else if (key.startsWith(QLatin1Char('?'))) {
+            memo->moveCursor(QTextCursor::Start);
+            QVERIFY2(memo->find(key.mid(1)), qPrintable(key));
+            QTest::keyClick(memo, Qt::Key_Left);
+        } else {
+            const QKeyCombination combination = QKeySequence(key)[0];
+            QTest::keyClick(memo, combination.key(), combination.keyboardModifiers());
+        }
+    }
+}
+
+// The editing model: a plain string, changed as each operation says, with the history that
+// undo and redo walk. Each state is told apart by the document's text and undo depth.
+struct Model
+{
+    struct State
+    {
+        QString text;
+        QString shown;
+        int undoSteps;
+    };
+    std::vector<State> history;
+    size_t current = 0;
+    QString text;
+
+    void record(const QTextDocument *document)
+    {
+        const State now{text, document->toRawText(), document->availableUndoSteps()};
+        const State &last = history[current];
+        if (now.shown != last.shown || now.undoSteps != last.undoSteps) {
+            history.resize(current + 1);
+            history.push_back(now);
+            current = history.size() - 1;
+        }
+    }
+    // Undo and redo go back to the state the document shows again.
+    bool replay(const QTextDocument *document, bool back)
+    {
+        const QString shown = document->toRawText();
+        const int steps = document->availableUndoSteps();
+        for (size_t i = current;; back ? --i : ++i) {
+            if (i >= history.size())
+                return false;
+            if (history[i].shown == shown && history[i].undoSteps == steps) {
+                current = i;
+                text = history[i].text;
+                return true;
+            }
+            if (i == 0 && back)
+                return false;
+        }
+    }
+};
+
+// Where each document position is in the stored text, as the memo reads its breaks.
+std::vector<int> textPositions(const TDBMemo *memo)
+{
+    const QTextDocument *document = memo->document();
+    std::vector<int> positions;
+    positions.reserve(size_t(document->characterCount()));
+    int at = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (int i = 0; i < block.length(); ++i)
+            positions.push_back(at + i);
+        const int separator = block.position() + block.length() - 1;
+        at += block.length() - 1 + int(memo->storedText(separator, separator + 1).size());
+    }
+    return positions;
+}
+
+const QString typedPieces[] = {QStringLiteral("a"), QStringLiteral("Zo"), QStringLiteral(" "),
+                               QString(QChar(0x00A0)), QStringLiteral("e\u0301"), QStringLiteral("\U0001F600"),
+                               QStringLiteral("\u00FC")};
+
+} // namespace
+
+// What the user does in a speech or comment memo is what gets stored, character for character.
+class tst_MemoEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void storesWhatWasTyped_data();
+    void storesWhatWasTyped();
+    void randomEditsMatchAPlainString_data();
+    void randomEditsMatchAPlainString();
+};
+
+void tst_MemoEditing::storesWhatWasTyped_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("expected");
+    const QString paragraph = numberedWords(1000);
+    QTest::newRow("backspace joins a short line to a long one")
+        << "Tekst" << letter << "?Regards Backspace"
+        << QStringLiteral("Dear customer,\r\n") + paragraph + QStringLiteral("Regards");
+    QTest::newRow("select all, type, undo") << "Tekst" << letter << "Ctrl+A 'x Ctrl+Z" << letter;
+    QTest::newRow("a letter before a long line with CR LF")
+        << "Comments" << letter << "Ctrl+Home 'X" << QLatin1Char('X') + letter;
+    QTest::newRow("enter then backspace in a long line") << "Tekst" << letter << "?w0900 Return Backspace" << letter;
+    QTest::newRow("ctrl+backspace where the display breaks the line")
+        << "Tekst" << letter << "?w0683 Ctrl+Backspace" << QString(letter).remove(QStringLiteral("w0682 "));
+    QTest::newRow("delete at the end of a long line")
+        << "Tekst" << letter << "?Regards Left Delete"
+        << QStringLiteral("Dear customer,\r\n") + paragraph + QStringLiteral("Regards");
+    QTest::newRow("a new line takes the speech's line ends")
+        << "Comments" << QStringLiteral("a\rb") << "Ctrl+End Return 'c" << QStringLiteral("a\rb\rc");
+    QTest::newRow("no-break space and CR LF kept")
+        << "Tekst" << QStringLiteral("Merci\u00a0! \r\nBonjour") << "Ctrl+End 'X"
+        << QStringLiteral("Merci\u00a0! \r\nBonjourX");
+    QTest::newRow("line and paragraph separators, lone CR kept")
+        << "Comments" << QStringLiteral("a\u2028b\u2029c\rd\ne\u200d\U0001F600") << "Ctrl+End 'X"
+        << QStringLiteral("a\u2028b\u2029c\rd\ne\u200d\U0001F600X");
+}
+
+void tst_MemoEditing::storesWhatWasTyped()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, stored);
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    MainWindowFixture f;
+    f.db.execute(QStringLiteral("update Speeches set %1 = %2 where ID = %3").arg(field, sqlLiteral(stored)).arg(f.english[0]));
+    f.ui()->DataSetRefresh->trigger();
+    TDBMemo *memo = memoNamed(f, field);
+    f.focus(memo);
+    runKeys(memo, keys);
+    QCOMPARE(memo->storedText(), expected);
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY2(f.recorder.messages().isEmpty(), qPrintable(f.recorder.messages().join(QLatin1Char('\n'))));
+    const QString select = QStringLiteral("select %1 from Speeches where ID = %2").arg(field).arg(f.english[0]);
+    QCOMPARE(f.db.text(select), expected);
+    f.press(Qt::Key_F4);
+    QCOMPARE(QGuiApplication::clipboard()->text(), f.db.text(QStringLiteral("select Tekst from Speeches where ID = %1").arg(f.english[0])));
+}
+
+void tst_MemoEditing::randomEditsMatchAPlainString_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("seed");
+    const QString longLine = QStringLiteral("x\u00a0y ").repeated(1400);
+    QTest::newRow("speech, CR LF") << "Tekst" << letter << 1u;
+    QTest::newRow("speech, lone CR and marks")
+        << "Tekst" << QStringLiteral("Zeile\rcafe\u0301 \U0001F600 x\u2028y\r") + longLine + QStringLiteral("\rEnde") << 2u;
+    QTest::newRow("comments, mixed line ends")
+        << "Comments" << QStringLiteral("a\nb\r\nc\rd\u2029e\u00a0f\n") + longLine + QStringLiteral("\r\n\U0001F600") << 3u;
+    QTest::newRow("comments, LF") << "Comments" << QString(letter).replace(QLatin1String("\r\n"), QLatin1String("\n")) << 4u;
+}
+
+// Random edits through keys, mouse, clipboard, drops and input methods, done to the memo and
+// to a plain string: the memo reads back and stores exactly the string.
+void tst_MemoEditing::randomEditsMatchAPlainString()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(quint32, seed);
+    MainWindowFixture f;
+    f.db.execute(QStringLiteral("update Speeches set %1 = %2 where ID = %3").arg(field, sqlLiteral(text)).arg(f.english[0]));
+    f.ui()->DataSetRefresh->trigger();
+    TDBMemo *memo = memoNamed(f, field);
+    f.focus(memo);
+    QTextDocument *document = memo->document();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    // A new line takes the speech's first line end.
+    const qsizetype first = text.indexOf(QRegularExpression(QStringLiteral("[\r\n\u2029]")));
+    const QString lineEnd = text.mid(first, text.mid(first, 2) == QLatin1String("\r\n") ? 2 : 1);
+    Model model{{{text, document->toRawText(), document->availableUndoSteps()}}, 0, text};
+    clipboard->setText(QStringLiteral("clip"));
+    QRandomGenerator random(seed);
+    QStringList done;
+    const int operations = 2000;
+    for (int step = 0; step < operations; ++step) {
+        const std::vector<int> at = textPositions(memo);
+        const QTextCursor cursor = memo->textCursor();
+        const int start = at[size_t(cursor.selectionStart())];
+        const int end = at[size_t(cursor.selectionEnd())];
+        const int lengthBefore = document->characterCount();
+        auto removeWhatTheKeyRemoved = [&] {
+            const int position = memo->textCursor().position();
+            const int removed = lengthBefore - document->characterCount();
+            model.text.remove(at[size_t(position)], at[size_t(position + removed)] - at[size_t(position)]);
+        };
+        QString operation;
+        switch (random.bounded(15)) {
+        case 0: { // a click, or a shift+click that selects
+            const QRect area = memo->viewport()->rect();
+            const QPoint point(random.bounded(area.width()), random.bounded(area.height()));
+            const bool shift = random.bounded(3) == 0;
+            operation = QStringLiteral("click %1,%2%3").arg(point.x()).arg(point.y()).arg(shift ? "+shift" : "");
+            QTest::mouseClick(memo->viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier, point);
+            break;
+        }
+        case 1: { // moving the cursor, selecting with Shift
+            static const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End};
+            const Qt::Key key = keys[random.bounded(6)];
+            Qt::KeyboardModifiers modifiers;
+            if (random.bounded(3) == 0)
+                modifiers |= Qt::ShiftModifier;
+            if (random.bounded(4) == 0)
+                modifiers |= Qt::ControlModifier;
+            operation = QKeySequence(QKeyCombination(modifiers, key)).toString();
+            QTest::keyClick(memo, key, modifiers);
+            break;
+        }
+        case 2: // scrolling, as with the scroll bar
+            memo->verticalScrollBar()->setValue(random.bounded(memo->verticalScrollBar()->maximum() + 1));
+            operation = QStringLiteral("scroll");
+            break;
+        case 3:
+        case 4: {
+            const QString typed = typedPieces[random.bounded(int(std::size(typedPieces)))];
+            operation = QStringLiteral("type '%1'").arg(typed);
+            typeText(memo, typed);
+            model.text.replace(start, end - start, typed);
+            break;
+        }
+        case 5:
+            operation = QStringLiteral("Return");
+            QTest::keyClick(memo, Qt::Key_Return);
+            model.text.replace(start, end - start, lineEnd);
+            break;
+        case 6:
+        case 7: {
+            static const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Delete};
+            const Qt::Key key = keys[random.bounded(2)];
+            // Ctrl+Delete is the window's key for deleting the speech.
+            const bool word = key == Qt::Key_Backspace && random.bounded(3) == 0;
+            const Qt::KeyboardModifiers modifiers = word ? Qt::ControlModifier : Qt::NoModifier;
+            operation = QKeySequence(QKeyCombination(modifiers, key)).toString();
+            QTest::keyClick(memo, key, modifiers);
+            removeWhatTheKeyRemoved();
+            break;
+        }
+        case 8: { // cut or copy: the clipboard gets exactly the selected text
+            const bool cut = random.bounded(2) == 0;
+            operation = cut ? QStringLiteral("Ctrl+X") : QStringLiteral("Ctrl+C");
+            QTest::keyClick(memo, cut ? Qt::Key_X : Qt::Key_C, Qt::ControlModifier);
+            if (start != end)
+                QCOMPARE(clipboard->text(), model.text.mid(start, end - start));
+            if (cut)
+                model.text.remove(start, end - start);
+            break;
+        }
+        case 9: { // paste, sometimes of text copied from another program
+            if (random.bounded(4) == 0)
+                clipboard->setText(QStringLiteral("p\r\nq\rr\ns"));
+            operation = QStringLiteral("Ctrl+V");
+            const QString pasted = clipboard->text();
+            QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+            if (!pasted.isEmpty())
+                model.text.replace(start, end - start, pasted);
+            break;
+        }
+        case 10:
+        case 11: {
+            const bool back = random.bounded(3) != 0;
+            operation = back ? QStringLiteral("Ctrl+Z") : QStringLiteral("Ctrl+Shift+Z");
+            QTest::keyClick(memo, Qt::Key_Z, back ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+            QVERIFY2(model.replay(document, back), qPrintable(done.join(QStringLiteral(", "))));
+            break;
+        }
+        case 12: // select all
+            operation = QStringLiteral("Ctrl+A");
+            QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+            break;
+        case 13: { // dropping the clipboard's text somewhere
+            const QRect area = memo->viewport()->rect();
+            const QPoint point(random.bounded(area.width()), random.bounded(area.height()));
+            const QString dropped = clipboard->text();
+            operation = QStringLiteral("drop at %1,%2").arg(point.x()).arg(point.y());
+            const int target = at[size_t(memo->cursorForPosition(point).position())];
+            auto *data = new QMimeData;
+            data->setText(dropped);
+            QDragEnterEvent enter(point, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(memo->viewport(), &enter);
+            QDropEvent drop(QPointF(point), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(memo->viewport(), &drop);
+            delete data;
+            model.text.insert(target, dropped);
+            break;
+        }
+        default: { // an input method commits a text
+            const QString committed = typedPieces[random.bounded(int(std::size(typedPieces)))];
+            operation = QStringLiteral("commit '%1'").arg(committed);
+            QInputMethodEvent event;
+            event.setCommitString(committed);
+            QApplication::sendEvent(memo, &event);
+            model.text.replace(start, end - start, committed);
+            break;
+        }
+        }
+        done.append(operation);
+        if (!operation.startsWith(QLatin1String("Ctrl+Z")) && !operation.startsWith(QLatin1String("Ctrl+Shift+Z")))
+            model.record(document);
+        if (memo->storedText() != model.text) {
+            const QString history = done.mid(std::max<qsizetype>(0, done.size() - 12)).join(QStringLiteral(", "));
+            const QString stored = memo->storedText();
+            qsizetype same = 0;
+            while (same < stored.size() && same < model.text.size() && stored[same] == model.text[same])
+                ++same;
+            QFAIL(qPrintable(QStringLiteral("after %1 operations, the last ones: %2; stored %3 chars, expected %4, first "
+                                            "difference at %5: stored '%6', expected '%7'")
+                                 .arg(step + 1)
+                                 .arg(history)
+                                 .arg(stored.size())
+                                 .arg(model.text.size())
+                                 .arg(same)
+                                 .arg(stored.mid(same, 12).toHtmlEscaped(), model.text.mid(same, 12).toHtmlEscaped())));
+        }
+    }
+    f.press(Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY2(f.recorder.messages().isEmpty(), qPrintable(f.recorder.messages().join(QLatin1Char('\n'))));
+    QCOMPARE(f.db.text(QStringLiteral("select %1 from Speeches where ID = %2").arg(field).arg(f.english[0])), model.text);
+}
+
+TINLARK_TEST_MAIN(tst_MemoEditing)
+#include "tst_MemoEditing.moc"
