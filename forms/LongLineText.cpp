@@ -125,12 +125,15 @@ bool show(QPlainTextEdit *editor, const QString &text)
         // Marking the breaks is part of showing the text, not an edit the user can undo.
         const bool undo = document->isUndoRedoEnabled();
         document->setUndoRedoEnabled(false);
+        // One edit block, so that the layout follows once rather than at every mark.
         QTextCursor cursor(document);
+        cursor.beginEditBlock();
         for (const Break &mark : marked) {
             cursor.setPosition(mark.position);
             cursor.setPosition(mark.position + 1, QTextCursor::KeepAnchor);
             cursor.setCharFormat(breakFormat(mark.lineEnd, style));
         }
+        cursor.endEditBlock();
         document->setUndoRedoEnabled(undo);
     }
     return longLines;
