@@ -121,21 +121,26 @@ bool show(QPlainTextEdit *editor, const QString &text)
     QTextDocument *document = editor->document();
     document->setProperty(LineEndStyle, style);
     editor->setPlainText(shown);
-    if (!marked.empty()) {
-        // Marking the breaks is part of showing the text, not an edit the user can undo.
-        const bool undo = document->isUndoRedoEnabled();
-        document->setUndoRedoEnabled(false);
-        // One edit block, so that the layout follows once rather than at every mark.
-        QTextCursor cursor(document);
-        cursor.beginEditBlock();
-        for (const Break &mark : marked) {
-            cursor.setPosition(mark.position);
-            cursor.setPosition(mark.position + 1, QTextCursor::KeepAnchor);
-            cursor.setCharFormat(breakFormat(mark.lineEnd, style));
-        }
-        cursor.endEditBlock();
-        document->setUndoRedoEnabled(undo);
+    // The text takes the format the document had at its start, which may be a mark: the
+    // breaks start unmarked, and those that differ from the style are marked. This is part
+    // of showing the text, not an edit the user can undo; one edit block, so that the
+    // layout follows once rather than at every mark.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    if (cursor.charFormat().hasProperty(LineEndProperty) || document->begin().charFormat().hasProperty(LineEndProperty)) {
+        cursor.select(QTextCursor::Document);
+        cursor.setCharFormat(QTextCharFormat());
     }
+    for (const Break &mark : marked) {
+        cursor.setPosition(mark.position);
+        cursor.setPosition(mark.position + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(breakFormat(mark.lineEnd, style));
+    }
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(undo);
     return longLines;
 }
 

@@ -234,21 +234,27 @@ void tst_MemoEditing::randomEditsMatchAPlainString()
     QFETCH(QString, text);
     QFETCH(quint32, seed);
     MainWindowFixture f;
-    f.db.execute(QStringLiteral("update Speeches set %1 = %2 where ID = %3").arg(field, sqlLiteral(text)).arg(f.english[0]));
-    f.ui()->DataSetRefresh->trigger();
     TDBMemo *memo = memoNamed(f, field);
-    f.focus(memo);
     QTextDocument *document = memo->document();
     QClipboard *clipboard = QGuiApplication::clipboard();
     // A new line takes the speech's first line end.
     const qsizetype first = text.indexOf(QRegularExpression(QStringLiteral("[\r\n\u2029]")));
     const QString lineEnd = text.mid(first, text.mid(first, 2) == QLatin1String("\r\n") ? 2 : 1);
-    Model model{{{text, document->toRawText(), document->availableUndoSteps()}}, 0, text};
     clipboard->setText(QStringLiteral("clip"));
     QRandomGenerator random(seed);
+    auto randomPoint = [&random, memo] {
+        const QRect area = memo->viewport()->rect();
+        return QPoint(random.bounded(area.width()), random.bounded(area.height()));
+    };
+    // Rounds that each start from the text again and end with a post, so that long lines
+    // stay in play.
+    for (int round = 0; round < 5; ++round) {
+    f.db.execute(QStringLiteral("update Speeches set %1 = %2 where ID = %3").arg(field, sqlLiteral(text)).arg(f.english[0]));
+    f.ui()->DataSetRefresh->trigger();
+    f.focus(memo);
+    Model model{{{text, document->toRawText(), document->availableUndoSteps()}}, 0, text};
     QStringList done;
-    const int operations = 2000;
-    for (int step = 0; step < operations; ++step) {
+    for (int step = 0; step < 400; ++step) {
         const std::vector<int> at = textPositions(memo);
         const QTextCursor cursor = memo->textCursor();
         const int start = at[size_t(cursor.selectionStart())];
@@ -262,8 +268,7 @@ void tst_MemoEditing::randomEditsMatchAPlainString()
         QString operation;
         switch (random.bounded(15)) {
         case 0: { // a click, or a shift+click that selects
-            const QRect area = memo->viewport()->rect();
-            const QPoint point(random.bounded(area.width()), random.bounded(area.height()));
+            const QPoint point = randomPoint();
             const bool shift = random.bounded(3) == 0;
             operation = QStringLiteral("click %1,%2%3").arg(point.x()).arg(point.y()).arg(shift ? "+shift" : "");
             QTest::mouseClick(memo->viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier, point);
@@ -338,24 +343,34 @@ void tst_MemoEditing::randomEditsMatchAPlainString()
             QVERIFY2(model.replay(document, back), qPrintable(done.join(QStringLiteral(", "))));
             break;
         }
-        case 12: // select all
-            operation = QStringLiteral("Ctrl+A");
-            QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+        case 12: // a word selected by a double click, now and then all
+            if (random.bounded(4) == 0) {
+                operation = QStringLiteral("Ctrl+A");
+                QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+            } else {
+                const QPoint point = randomPoint();
+                operation = QStringLiteral("double click %1,%2").arg(point.x()).arg(point.y());
+                QTest::mouseDClick(memo->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+            }
             break;
-        case 13: { // dropping the clipboard's text somewhere
-            const QRect area = memo->viewport()->rect();
-            const QPoint point(random.bounded(area.width()), random.bounded(area.height()));
-            const QString dropped = clipboard->text();
-            operation = QStringLiteral("drop at %1,%2").arg(point.x()).arg(point.y());
-            const int target = at[size_t(memo->cursorForPosition(point).position())];
-            auto *data = new QMimeData;
-            data->setText(dropped);
-            QDragEnterEvent enter(point, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(memo->viewport(), &enter);
-            QDropEvent drop(QPointF(point), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(memo->viewport(), &drop);
-            delete data;
-            model.text.insert(target, dropped);
+        case 13: { // a drop of the clipboard's text, or a middle click pasting the selection
+            const QPoint point = randomPoint();
+            const bool middle = clipboard->supportsSelection() && random.bounded(2) == 0;
+            const QString inserted = clipboard->text(middle ? QClipboard::Selection : QClipboard::Clipboard);
+            operation = QStringLiteral("%1 at %2,%3").arg(middle ? "middle click" : "drop").arg(point.x()).arg(point.y());
+            if (middle) {
+                QTest::mouseClick(memo->viewport(), Qt::MiddleButton, Qt::NoModifier, point);
+            } else {
+                QMimeData data;
+                data.setText(inserted);
+                QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(memo->viewport(), &enter);
+                QDropEvent drop(QPointF(point), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(memo->viewport(), &drop);
+            }
+            // The text goes in where the drop or click put it, which ends at the cursor.
+            const int grown = document->characterCount() - lengthBefore;
+            model.text.insert(at[size_t(memo->textCursor().position() - grown)], inserted);
             break;
         }
         default: { // an input method commits a text
@@ -384,12 +399,13 @@ void tst_MemoEditing::randomEditsMatchAPlainString()
                                  .arg(stored.size())
                                  .arg(model.text.size())
                                  .arg(same)
-                                 .arg(stored.mid(same, 12).toHtmlEscaped(), model.text.mid(same, 12).toHtmlEscaped())));
+                                 .arg(stored.mid(same - 30, 80).toHtmlEscaped(), model.text.mid(same - 30, 80).toHtmlEscaped())));
         }
     }
     f.press(Qt::Key_Return, Qt::ControlModifier);
     QVERIFY2(f.recorder.messages().isEmpty(), qPrintable(f.recorder.messages().join(QLatin1Char('\n'))));
     QCOMPARE(f.db.text(QStringLiteral("select %1 from Speeches where ID = %2").arg(field).arg(f.english[0])), model.text);
+    }
 }
 
 TINLARK_TEST_MAIN(tst_MemoEditing)
