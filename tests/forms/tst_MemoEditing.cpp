@@ -39,6 +39,12 @@ void typeText(QWidget *widget, const QString &text)
     }
 }
 
+// Stores a value (as SQL) in a field of the first speech, as another program would.
+void storeValue(MainWindowFixture &f, const QString &field, const QString &value)
+{
+    f.db.execute(QStringLiteral("update Speeches set %1 = %2 where ID = %3").arg(field, value).arg(f.english[0]));
+}
+
 TDBMemo *memoNamed(MainWindowFixture &f, const QString &field)
 {
     return field == QLatin1String("Tekst") ? f.ui()->dbmTekst : f.ui()->dbmComments;
@@ -190,9 +196,9 @@ void tst_MemoEditing::storesWhatWasTyped()
         SKIP_ON_SERVER("a server's text is always UTF-8 without NUL characters");
     MainWindowFixture f;
     const QString other = field == QLatin1String("Tekst") ? QStringLiteral("Comments") : QStringLiteral("Tekst");
-    f.db.execute(QStringLiteral("update Speeches set %1 = %2 where ID = %3").arg(field, stored).arg(f.english[0]));
+    storeValue(f, field, stored);
     if (!untouched.isEmpty())
-        f.db.execute(QStringLiteral("update Speeches set %1 = %2 where ID = %3").arg(other, untouched).arg(f.english[0]));
+        storeValue(f, other, untouched);
     f.ui()->DataSetRefresh->trigger();
     TDBMemo *memo = memoNamed(f, field);
     f.focus(memo);
@@ -249,162 +255,151 @@ void tst_MemoEditing::randomEditsMatchAPlainString()
     // Rounds that each start from the text again and end with a post, so that long lines
     // stay in play.
     for (int round = 0; round < 5; ++round) {
-    f.db.execute(QStringLiteral("update Speeches set %1 = %2 where ID = %3").arg(field, sqlLiteral(text)).arg(f.english[0]));
-    f.ui()->DataSetRefresh->trigger();
-    f.focus(memo);
-    Model model{{{text, document->toRawText(), document->availableUndoSteps()}}, 0, text};
-    QStringList done;
-    for (int step = 0; step < 400; ++step) {
-        const std::vector<int> at = textPositions(memo);
-        const QTextCursor cursor = memo->textCursor();
-        const int start = at[size_t(cursor.selectionStart())];
-        const int end = at[size_t(cursor.selectionEnd())];
-        const int lengthBefore = document->characterCount();
-        auto removeWhatTheKeyRemoved = [&] {
-            const int position = memo->textCursor().position();
-            const int removed = lengthBefore - document->characterCount();
-            model.text.remove(at[size_t(position)], at[size_t(position + removed)] - at[size_t(position)]);
-        };
-        QString operation;
-        switch (random.bounded(15)) {
-        case 0: { // a click, or a shift+click that selects
-            const QPoint point = randomPoint();
-            const bool shift = random.bounded(3) == 0;
-            operation = QStringLiteral("click %1,%2%3").arg(point.x()).arg(point.y()).arg(shift ? "+shift" : "");
-            QTest::mouseClick(memo->viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier, point);
-            break;
-        }
-        case 1: { // moving the cursor, selecting with Shift
-            static const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End};
-            const Qt::Key key = keys[random.bounded(6)];
-            Qt::KeyboardModifiers modifiers;
-            if (random.bounded(3) == 0)
-                modifiers |= Qt::ShiftModifier;
-            if (random.bounded(4) == 0)
-                modifiers |= Qt::ControlModifier;
-            operation = QKeySequence(QKeyCombination(modifiers, key)).toString();
-            QTest::keyClick(memo, key, modifiers);
-            break;
-        }
-        case 2: // scrolling, as with the scroll bar
-            memo->verticalScrollBar()->setValue(random.bounded(memo->verticalScrollBar()->maximum() + 1));
-            operation = QStringLiteral("scroll");
-            break;
-        case 3:
-        case 4: {
-            const QString typed = typedPieces[random.bounded(int(std::size(typedPieces)))];
-            operation = QStringLiteral("type '%1'").arg(typed);
-            typeText(memo, typed);
-            model.text.replace(start, end - start, typed);
-            break;
-        }
-        case 5:
-            operation = QStringLiteral("Return");
-            QTest::keyClick(memo, Qt::Key_Return);
-            model.text.replace(start, end - start, lineEnd);
-            break;
-        case 6:
-        case 7: {
-            static const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Delete};
-            const Qt::Key key = keys[random.bounded(2)];
-            // Ctrl+Delete is the window's key for deleting the speech.
-            const bool word = key == Qt::Key_Backspace && random.bounded(3) == 0;
-            const Qt::KeyboardModifiers modifiers = word ? Qt::ControlModifier : Qt::NoModifier;
-            operation = QKeySequence(QKeyCombination(modifiers, key)).toString();
-            QTest::keyClick(memo, key, modifiers);
-            removeWhatTheKeyRemoved();
-            break;
-        }
-        case 8: { // cut or copy: the clipboard gets exactly the selected text
-            const bool cut = random.bounded(2) == 0;
-            operation = cut ? QStringLiteral("Ctrl+X") : QStringLiteral("Ctrl+C");
-            QTest::keyClick(memo, cut ? Qt::Key_X : Qt::Key_C, Qt::ControlModifier);
-            if (start != end)
-                QCOMPARE(clipboard->text(), model.text.mid(start, end - start));
-            if (cut)
-                model.text.remove(start, end - start);
-            break;
-        }
-        case 9: { // paste, sometimes of text copied from another program
-            if (random.bounded(4) == 0)
-                clipboard->setText(QStringLiteral("p\r\nq\rr\ns"));
-            operation = QStringLiteral("Ctrl+V");
-            const QString pasted = clipboard->text();
-            QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
-            if (!pasted.isEmpty())
-                model.text.replace(start, end - start, pasted);
-            break;
-        }
-        case 10:
-        case 11: {
-            const bool back = random.bounded(3) != 0;
-            operation = back ? QStringLiteral("Ctrl+Z") : QStringLiteral("Ctrl+Shift+Z");
-            QTest::keyClick(memo, Qt::Key_Z, back ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
-            QVERIFY2(model.replay(document, back), qPrintable(done.join(QStringLiteral(", "))));
-            break;
-        }
-        case 12: // a word selected by a double click, now and then all
-            if (random.bounded(4) == 0) {
-                operation = QStringLiteral("Ctrl+A");
-                QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
-            } else {
+        storeValue(f, field, sqlLiteral(text));
+        f.ui()->DataSetRefresh->trigger();
+        f.focus(memo);
+        Model model{{{text, document->toRawText(), document->availableUndoSteps()}}, 0, text};
+        QStringList done;
+        for (int step = 0; step < 400; ++step) {
+            const std::vector<int> at = textPositions(memo);
+            const QTextCursor cursor = memo->textCursor();
+            const int start = at[size_t(cursor.selectionStart())];
+            const int end = at[size_t(cursor.selectionEnd())];
+            const int lengthBefore = document->characterCount();
+            auto removeWhatTheKeyRemoved = [&] {
+                const int position = memo->textCursor().position();
+                const int removed = lengthBefore - document->characterCount();
+                model.text.remove(at[size_t(position)], at[size_t(position + removed)] - at[size_t(position)]);
+            };
+            QString operation;
+            switch (random.bounded(15)) {
+            case 0: { // a click, or a shift+click that selects
                 const QPoint point = randomPoint();
-                operation = QStringLiteral("double click %1,%2").arg(point.x()).arg(point.y());
-                QTest::mouseDClick(memo->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+                const bool shift = random.bounded(3) == 0;
+                operation = QStringLiteral("click %1,%2%3").arg(point.x()).arg(point.y()).arg(shift ? "+shift" : "");
+                QTest::mouseClick(memo->viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier, point);
+                break;
             }
-            break;
-        case 13: { // a drop of the clipboard's text, or a middle click pasting the selection
-            const QPoint point = randomPoint();
-            const bool middle = clipboard->supportsSelection() && random.bounded(2) == 0;
-            const QString inserted = clipboard->text(middle ? QClipboard::Selection : QClipboard::Clipboard);
-            operation = QStringLiteral("%1 at %2,%3").arg(middle ? "middle click" : "drop").arg(point.x()).arg(point.y());
-            if (middle) {
-                QTest::mouseClick(memo->viewport(), Qt::MiddleButton, Qt::NoModifier, point);
-            } else {
-                QMimeData data;
-                data.setText(inserted);
-                QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(memo->viewport(), &enter);
-                QDropEvent drop(QPointF(point), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(memo->viewport(), &drop);
+            case 1: { // moving the cursor, selecting with Shift
+                static const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End};
+                const Qt::Key key = keys[random.bounded(6)];
+                Qt::KeyboardModifiers modifiers;
+                if (random.bounded(3) == 0)
+                    modifiers |= Qt::ShiftModifier;
+                if (random.bounded(4) == 0)
+                    modifiers |= Qt::ControlModifier;
+                operation = QKeySequence(QKeyCombination(modifiers, key)).toString();
+                QTest::keyClick(memo, key, modifiers);
+                break;
             }
-            // The text goes in where the drop or click put it, which ends at the cursor.
-            const int grown = document->characterCount() - lengthBefore;
-            model.text.insert(at[size_t(memo->textCursor().position() - grown)], inserted);
-            break;
+            case 2: // scrolling, as with the scroll bar
+                memo->verticalScrollBar()->setValue(random.bounded(memo->verticalScrollBar()->maximum() + 1));
+                operation = QStringLiteral("scroll");
+                break;
+            case 3:
+            case 4: {
+                const QString typed = typedPieces[random.bounded(int(std::size(typedPieces)))];
+                operation = QStringLiteral("type '%1'").arg(typed);
+                typeText(memo, typed);
+                model.text.replace(start, end - start, typed);
+                break;
+            }
+            case 5:
+                operation = QStringLiteral("Return");
+                QTest::keyClick(memo, Qt::Key_Return);
+                model.text.replace(start, end - start, lineEnd);
+                break;
+            case 6:
+            case 7: {
+                static const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Delete};
+                const Qt::Key key = keys[random.bounded(2)];
+                // Ctrl+Delete is the window's key for deleting the speech.
+                const bool word = key == Qt::Key_Backspace && random.bounded(3) == 0;
+                const Qt::KeyboardModifiers modifiers = word ? Qt::ControlModifier : Qt::NoModifier;
+                operation = QKeySequence(QKeyCombination(modifiers, key)).toString();
+                QTest::keyClick(memo, key, modifiers);
+                removeWhatTheKeyRemoved();
+                break;
+            }
+            case 8: { // cut or copy: the clipboard gets exactly the selected text
+                const bool cut = random.bounded(2) == 0;
+                operation = cut ? QStringLiteral("Ctrl+X") : QStringLiteral("Ctrl+C");
+                QTest::keyClick(memo, cut ? Qt::Key_X : Qt::Key_C, Qt::ControlModifier);
+                if (start != end)
+                    QCOMPARE(clipboard->text(), model.text.mid(start, end - start));
+                if (cut)
+                    model.text.remove(start, end - start);
+                break;
+            }
+            case 9: { // paste, sometimes of text copied from another program
+                if (random.bounded(4) == 0)
+                    clipboard->setText(QStringLiteral("p\r\nq\rr\ns"));
+                operation = QStringLiteral("Ctrl+V");
+                const QString pasted = clipboard->text();
+                QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+                if (!pasted.isEmpty())
+                    model.text.replace(start, end - start, pasted);
+                break;
+            }
+            case 10:
+            case 11: {
+                const bool back = random.bounded(3) != 0;
+                operation = back ? QStringLiteral("Ctrl+Z") : QStringLiteral("Ctrl+Shift+Z");
+                QTest::keyClick(memo, Qt::Key_Z, back ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+                QVERIFY2(model.replay(document, back), qPrintable(done.join(QStringLiteral(", "))));
+                break;
+            }
+            case 12: // a word selected by a double click, now and then all
+                if (random.bounded(4) == 0) {
+                    operation = QStringLiteral("Ctrl+A");
+                    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+                } else {
+                    const QPoint point = randomPoint();
+                    operation = QStringLiteral("double click %1,%2").arg(point.x()).arg(point.y());
+                    QTest::mouseDClick(memo->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+                }
+                break;
+            case 13: { // a drop of the clipboard's text, or a middle click pasting the selection
+                const QPoint point = randomPoint();
+                const bool middle = clipboard->supportsSelection() && random.bounded(2) == 0;
+                const QString inserted = clipboard->text(middle ? QClipboard::Selection : QClipboard::Clipboard);
+                operation = QStringLiteral("%1 at %2,%3").arg(middle ? "middle click" : "drop").arg(point.x()).arg(point.y());
+                if (middle) {
+                    QTest::mouseClick(memo->viewport(), Qt::MiddleButton, Qt::NoModifier, point);
+                } else {
+                    QMimeData data;
+                    data.setText(inserted);
+                    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(memo->viewport(), &enter);
+                    QDropEvent drop(QPointF(point), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(memo->viewport(), &drop);
+                }
+                // The text goes in where the drop or click put it, which ends at the cursor.
+                const int grown = document->characterCount() - lengthBefore;
+                model.text.insert(at[size_t(memo->textCursor().position() - grown)], inserted);
+                break;
+            }
+            default: { // an input method commits a text
+                const QString committed = typedPieces[random.bounded(int(std::size(typedPieces)))];
+                operation = QStringLiteral("commit '%1'").arg(committed);
+                QInputMethodEvent event;
+                event.setCommitString(committed);
+                QApplication::sendEvent(memo, &event);
+                model.text.replace(start, end - start, committed);
+                break;
+            }
+            }
+            done.append(operation);
+            if (!operation.startsWith(QLatin1String("Ctrl+Z")) && !operation.startsWith(QLatin1String("Ctrl+Shift+Z")))
+                model.record(document);
+            if (memo->storedText() != model.text)
+                qWarning().noquote() << "after" << step + 1 << "operations, the last ones:"
+                                     << done.mid(std::max<qsizetype>(0, done.size() - 12)).join(QStringLiteral(", "));
+            QCOMPARE(memo->storedText(), model.text);
         }
-        default: { // an input method commits a text
-            const QString committed = typedPieces[random.bounded(int(std::size(typedPieces)))];
-            operation = QStringLiteral("commit '%1'").arg(committed);
-            QInputMethodEvent event;
-            event.setCommitString(committed);
-            QApplication::sendEvent(memo, &event);
-            model.text.replace(start, end - start, committed);
-            break;
-        }
-        }
-        done.append(operation);
-        if (!operation.startsWith(QLatin1String("Ctrl+Z")) && !operation.startsWith(QLatin1String("Ctrl+Shift+Z")))
-            model.record(document);
-        if (memo->storedText() != model.text) {
-            const QString history = done.mid(std::max<qsizetype>(0, done.size() - 12)).join(QStringLiteral(", "));
-            const QString stored = memo->storedText();
-            qsizetype same = 0;
-            while (same < stored.size() && same < model.text.size() && stored[same] == model.text[same])
-                ++same;
-            QFAIL(qPrintable(QStringLiteral("after %1 operations, the last ones: %2; stored %3 chars, expected %4, first "
-                                            "difference at %5: stored '%6', expected '%7'")
-                                 .arg(step + 1)
-                                 .arg(history)
-                                 .arg(stored.size())
-                                 .arg(model.text.size())
-                                 .arg(same)
-                                 .arg(stored.mid(same - 30, 80).toHtmlEscaped(), model.text.mid(same - 30, 80).toHtmlEscaped())));
-        }
-    }
-    f.press(Qt::Key_Return, Qt::ControlModifier);
-    QVERIFY2(f.recorder.messages().isEmpty(), qPrintable(f.recorder.messages().join(QLatin1Char('\n'))));
-    QCOMPARE(f.db.text(QStringLiteral("select %1 from Speeches where ID = %2").arg(field).arg(f.english[0])), model.text);
+        f.press(Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY2(f.recorder.messages().isEmpty(), qPrintable(f.recorder.messages().join(QLatin1Char('\n'))));
+        QCOMPARE(f.db.text(QStringLiteral("select %1 from Speeches where ID = %2").arg(field).arg(f.english[0])), model.text);
     }
 }
 
