@@ -130,7 +130,8 @@ bool show(QPlainTextEdit *editor, const QString &text)
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-    if (cursor.charFormat().hasProperty(LineEndProperty) || document->begin().charFormat().hasProperty(LineEndProperty)) {
+    if (cursor.charFormat().hasProperty(LineEndProperty)
+        || document->begin().charFormat().hasProperty(LineEndProperty)) {
         cursor.select(QTextCursor::Document);
         cursor.setCharFormat(QTextCharFormat());
     }
