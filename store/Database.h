@@ -25,6 +25,9 @@ public:
     virtual QString columnName(int column) const = 0;
     // A null QVariant for NULL, qint64 for integers, double for other numbers, QString for text.
     virtual QVariant columnValue(int column) const = 0;
+    // The value as it is stored, for comparing it later: like columnValue, but the raw bytes
+    // (QByteArray) of a text that decoding would change (not valid UTF-8) or of a BLOB.
+    virtual QVariant columnStoredValue(int column) const { return columnValue(column); }
     // Rows the last run of an INSERT, UPDATE or DELETE changed.
     virtual qint64 changes() const = 0;
 };
@@ -56,6 +59,8 @@ public:
 
     // "<column> IS ?" where NULL equals NULL, for the column's quoted name.
     virtual QString sameValueCondition(const QString &quotedColumn) const = 0;
+    // The same for raw stored bytes (a QByteArray from columnStoredValue), compared byte for byte.
+    virtual QString sameBytesCondition(const QString &quotedColumn) const { return sameValueCondition(quotedColumn); }
     // What follows an ORDER BY term so that text sorts as a reader expects (ICU root order).
     virtual QString textOrderClause() const = 0;
 

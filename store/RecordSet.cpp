@@ -237,7 +237,7 @@ void RecordSet::fetchCurrentRow()
     m_fetchRow->bindAll(m_fetchValues + QVariantList{*m_currentKey});
     if (m_fetchRow->step()) {
         for (int i = 0; i < m_columns.size(); ++i)
-            m_row[i] = m_fetchRow->columnValue(i);
+            m_row[i] = m_fetchRow->columnStoredValue(i);
     }
     m_fetchRow->reset();
 }

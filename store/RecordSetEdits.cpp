@@ -111,7 +111,10 @@ void RecordSet::updateRow(const QStringList &names, const QVariantList &values)
     for (int column = 0; column < m_columns.size(); ++column) {
         if (column == m_keyColumn || !m_columnStored[size_t(column)])
             continue;
-        unchanged.append(db->sameValueCondition(quoteIdentifier(m_columns[column])));
+        // A value the program did not write (not valid UTF-8, a BLOB) is compared as the bytes it was read as.
+        const bool bytes = m_originalRow[column].typeId() == QMetaType::QByteArray;
+        const QString name = quoteIdentifier(m_columns[column]);
+        unchanged.append(bytes ? db->sameBytesCondition(name) : db->sameValueCondition(name));
         arguments.append(m_originalRow[column]);
     }
     Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3")

@@ -58,6 +58,11 @@ QVariant Statement::columnValue(int column) const
     return m_statement->columnValue(column);
 }
 
+QVariant Statement::columnStoredValue(int column) const
+{
+    return m_statement->columnStoredValue(column);
+}
+
 qint64 Statement::changes() const
 {
     return m_statement->changes();

@@ -27,6 +27,7 @@ public:
     QString columnName(int column) const;
     qint64 columnInt64(int column) const;
     QVariant columnValue(int column) const;
+    QVariant columnStoredValue(int column) const; // see DatabaseStatement
     // Rows the last run of an INSERT, UPDATE or DELETE changed.
     qint64 changes() const;
 

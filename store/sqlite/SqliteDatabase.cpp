@@ -126,6 +126,12 @@ QString SqliteDatabase::sameValueCondition(const QString &quotedColumn) const
     return quotedColumn + QStringLiteral(" IS ?");
 }
 
+// A text and a BLOB of the same bytes are the same stored value here.
+QString SqliteDatabase::sameBytesCondition(const QString &quotedColumn) const
+{
+    return QStringLiteral("CAST(%1 AS BLOB) IS ?").arg(quotedColumn);
+}
+
 QString SqliteDatabase::textOrderClause() const
 {
     return QStringLiteral("COLLATE %1").arg(QLatin1String(TextCollation::Name));

@@ -24,6 +24,7 @@ public:
     void rollback() noexcept override;
     QList<TableColumn> tableColumns(const QString &table) override;
     QString sameValueCondition(const QString &quotedColumn) const override;
+    QString sameBytesCondition(const QString &quotedColumn) const override;
     QString textOrderClause() const override;
     std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) override;
     QString readOnlyReason() const override { return m_readOnlyReason; }

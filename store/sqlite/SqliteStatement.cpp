@@ -40,6 +40,9 @@ void SqliteStatement::bind(int index, const QVariant &value)
         const QByteArray text = value.toString().toUtf8();
         rc = sqlite3_bind_text64(statement, index, text.constData(), sqlite3_uint64(text.size()),
                                  SQLITE_TRANSIENT, SQLITE_UTF8);
+    } else if (value.typeId() == QMetaType::QByteArray) {
+        const QByteArray bytes = value.toByteArray();
+        rc = sqlite3_bind_blob64(statement, index, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
     } else if (value.typeId() == QMetaType::Double) {
         rc = sqlite3_bind_double(statement, index, value.toDouble());
     } else {
@@ -121,6 +124,19 @@ QVariant SqliteStatement::columnValue(int column) const
         return QVariant(QString::fromUtf8(text, size));
     }
     }
+}
+
+QVariant SqliteStatement::columnStoredValue(int column) const
+{
+    const int type = sqlite3_column_type(m_statement.get(), column);
+    if (type != SQLITE_TEXT && type != SQLITE_BLOB)
+        return columnValue(column);
+    const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_statement.get(), column));
+    const QByteArray stored(bytes, sqlite3_column_bytes(m_statement.get(), column));
+    const QString text = QString::fromUtf8(stored);
+    if (type == SQLITE_BLOB || text.toUtf8() != stored)
+        return QVariant(stored);
+    return QVariant(text);
 }
 
 bool SqliteStatement::columnIsNull(int column) const

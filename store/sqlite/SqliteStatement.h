@@ -28,6 +28,7 @@ public:
     QString columnName(int column) const override;
     qint64 columnInt64(int column) const;
     QVariant columnValue(int column) const override;
+    QVariant columnStoredValue(int column) const override;
     bool columnIsNull(int column) const;
     bool columnIsInteger(int column) const;
     qint64 changes() const override;
