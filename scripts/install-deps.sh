@@ -10,7 +10,7 @@ run_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-
 test_packages=(clang libbenchmark-dev libclang-rt-14-dev
                xvfb xauth xdotool xclip time
                desktop-file-utils appstream openbox x11-utils
-               postgresql-15 util-linux)
+               postgresql-15 util-linux openssl)
 docs_packages=(xvfb xdotool x11-utils openbox imagemagick)
 case "${1:-}" in
   --run) packages=("${run_packages[@]}") ;;

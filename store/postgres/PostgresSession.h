@@ -47,8 +47,10 @@ private:
     // the server's message, telling a lost connection apart.
     PostgresResult run(const std::function<int(PGconn *)> &send);
     QString reason() const; // libpq's last message, without the password
+    QString defaultsNote() const; // how to mend a refusal that the program's defaults caused
 
     QByteArray m_dataSource;
+    std::vector<std::pair<QByteArray, QByteArray>> m_defaults; // connection settings put before it
     std::function<void()> m_onBusy;
     PGconn *m_conn = nullptr;
     quint64 m_generation = 0;
