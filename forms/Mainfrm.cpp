@@ -280,6 +280,9 @@ void TForm1::FormCreate()
     const QString databaseSetting =
         settings.readString(QStringLiteral("Hacks"), QStringLiteral("Database"), FileLocations::DefaultDatabaseName);
     QString databasePath = databaseSetting;
+    // Never a file named after it: it may hold a password.
+    if (!isServerDataSource(databaseSetting) && looksLikeServerDataSource(databaseSetting))
+        throw Exception(unreadableServerDataSource());
     if (isServerDataSource(databaseSetting)) {
         // A library on a server: no file to look for or convert. A speech the server refuses
         // at the end is kept in the settings folder.

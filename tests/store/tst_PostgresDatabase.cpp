@@ -10,7 +10,10 @@
 #include "TestMain.h"
 
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <algorithm>
+#include <cstdio>
+#include <unistd.h>
 #include <libpq-fe.h>
 #include <unicode/ucol.h>
 
@@ -160,6 +163,7 @@ private slots:
     void unsafeLibraryIsRefused_data();
     void unsafeLibraryIsRefused();
     void networkServerMustProveItself_data();
+    void serverNoticeCannotSteerTheTerminal();
     void networkServerMustProveItself();
 
 private:
@@ -642,6 +646,24 @@ void tst_PostgresDatabase::networkServerMustProveItself()
         QVERIFY2(error.message().contains(QLatin1String("sslmode=verify-full")), qPrintable(error.message()));
         QVERIFY2(!error.message().contains(PostgresServer::password()), qPrintable(error.message()));
     }
+}
+
+void tst_PostgresDatabase::serverNoticeCannotSteerTheTerminal()
+{
+    QTemporaryFile capture;
+    QVERIFY(capture.open());
+    std::fflush(stderr);
+    const int errorOutput = ::dup(2);
+    ::dup2(capture.handle(), 2);
+    m_db->session().execute(R"(DO $$ BEGIN RAISE NOTICE '%', E'\x1b]0;owned\x07\x1b[2Jcleared'; END $$)");
+    std::fflush(stderr);
+    ::dup2(errorOutput, 2);
+    ::close(errorOutput);
+    QFile written(capture.fileName());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray shown = written.readAll();
+    QVERIFY2(shown.contains("NOTICE:") && shown.contains("]0;owned") && shown.contains("[2Jcleared"), shown.constData());
+    QVERIFY2(!shown.contains('\x1b') && !shown.contains('\x07'), shown.constData());
 }
 
 TINLARK_TEST_MAIN(tst_PostgresDatabase)
