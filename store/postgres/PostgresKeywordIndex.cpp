@@ -165,20 +165,20 @@ std::vector<qint64> find(PostgresSession &session, const QString &pattern, int l
     // decides on the folded keywords, which compare as the stored ones do: they are written in
     // the transaction that changes the speech (or caught up before a search), so the speeches
     // themselves need not be read.
-    const PostgresResult rows = candidates.isEmpty()
-        ? session.execute(R"(SELECT "ID", "Folded" FROM "TinlarkKeywordFolded" WHERE "TaalID" OPERATOR(pg_catalog.=) $1::pg_catalog.int8 )"
-                          R"(ORDER BY "ID")",
-                          {language})
-        : session.execute(R"(SELECT "ID", "Folded" FROM "TinlarkKeywordFolded" WHERE "TaalID" OPERATOR(pg_catalog.=) $1::pg_catalog.int8 )"
-                          R"(AND "Folded" OPERATOR(pg_catalog.~~) $2::pg_catalog.text )"
-                          R"(ORDER BY "ID")",
-                          {language, candidates});
+    // Row by row: a language's keywords may be many, and only the hits are kept.
     std::vector<qint64> ids;
-    const int count = PQntuples(rows.get());
-    for (int row = 0; row < count; ++row) {
-        if (like.matches(viewOf(rows.get(), row, 1)))
-            ids.push_back(QByteArray(PQgetvalue(rows.get(), row, 0)).toLongLong());
-    }
+    const auto keepHit = [&](const PGresult *row) {
+        if (like.matches(viewOf(row, 0, 1)))
+            ids.push_back(QByteArray(PQgetvalue(row, 0, 0)).toLongLong());
+    };
+    if (candidates.isEmpty())
+        session.executeRowByRow(R"(SELECT "ID", "Folded" FROM "TinlarkKeywordFolded" WHERE "TaalID" OPERATOR(pg_catalog.=) )"
+                                R"($1::pg_catalog.int8 ORDER BY "ID")",
+                                {language}, keepHit);
+    else
+        session.executeRowByRow(R"(SELECT "ID", "Folded" FROM "TinlarkKeywordFolded" WHERE "TaalID" OPERATOR(pg_catalog.=) )"
+                                R"($1::pg_catalog.int8 AND "Folded" OPERATOR(pg_catalog.~~) $2::pg_catalog.text ORDER BY "ID")",
+                                {language, candidates}, keepHit);
     return ids;
 }
 

@@ -181,7 +181,8 @@ PGconn *PostgresSession::connection()
     return m_conn;
 }
 
-PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
+PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send,
+                                    const std::function<void(const PGresult *)> &eachRow)
 {
     PGconn *conn = connection();
     const auto lost = [&] {
@@ -194,6 +195,8 @@ PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
             throw lost();
         throw EDatabaseError(reason());
     }
+    if (eachRow)
+        PQsetSingleRowMode(conn);
     bool told = false;
     while (PQisBusy(conn)) {
         pollfd socket{PQsocket(conn), POLLIN, 0};
@@ -211,6 +214,11 @@ PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
     PostgresResult failed;
     while (PGresult *result = PQgetResult(conn)) {
         const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_SINGLE_TUPLE && eachRow) {
+            eachRow(result);
+            PQclear(result);
+            continue;
+        }
         if ((status == PGRES_FATAL_ERROR || status == PGRES_NONFATAL_ERROR) && !failed)
             failed.reset(result);
         else
@@ -243,6 +251,18 @@ PostgresResult PostgresSession::execute(const QByteArray &sql, const Values &val
         return PQsendQueryParams(conn, sql.constData(), int(values.size()), nullptr, pointers.data(), nullptr,
                                  nullptr, 0);
     });
+}
+
+void PostgresSession::executeRowByRow(const QByteArray &sql, const Values &values,
+                                      const std::function<void(const PGresult *)> &eachRow)
+{
+    const std::vector<const char *> pointers = pointersOf(values);
+    run(
+        [&](PGconn *conn) {
+            return PQsendQueryParams(conn, sql.constData(), int(values.size()), nullptr, pointers.data(), nullptr,
+                                     nullptr, 0);
+        },
+        eachRow);
 }
 
 PostgresResult PostgresSession::prepare(const QByteArray &name, const QByteArray &sql)
