@@ -121,6 +121,15 @@ void secure(PostgresSession &session)
     session.execute("SELECT pg_catalog.set_config('search_path', pg_catalog.quote_ident($1) "
                     "OPERATOR(pg_catalog.||) ', pg_catalog, pg_temp', false)",
                     {schemaName.toUtf8()});
+    // A library made by an earlier version has a trigger function that runs with the path of
+    // whoever changes a speech; whoever may alter it gives it the library's own.
+    const PostgresResult unpinned = session.execute(
+        "SELECT p.oid::pg_catalog.regprocedure FROM pg_catalog.pg_proc p WHERE p.pronamespace OPERATOR(pg_catalog.=) "
+        "$1::pg_catalog.oid AND p.proname OPERATOR(pg_catalog.=) 'TinlarkKeywordsChanged' AND p.proconfig IS NULL "
+        "AND pg_catalog.pg_has_role(p.proowner, 'USAGE')",
+        {schema});
+    if (PQntuples(unpinned.get()) == 1)
+        session.execute(QByteArray("ALTER FUNCTION ") + PQgetvalue(unpinned.get(), 0, 0) + " SET search_path FROM CURRENT");
 }
 
 } // namespace PostgresLibraryTrust

@@ -162,6 +162,7 @@ private slots:
     void othersFunctionsNeverRun();
     void unsafeLibraryIsRefused_data();
     void unsafeLibraryIsRefused();
+    void triggerRunsWithTheLibrarysPath();
     void networkServerMustProveItself_data();
     void serverNoticeCannotSteerTheTerminal();
     void networkServerMustProveItself();
@@ -608,6 +609,21 @@ void tst_PostgresDatabase::unsafeLibraryIsRefused()
         for (const QString &name : named)
             QVERIFY2(error.message().contains(name), qPrintable(error.message()));
     }
+}
+
+void tst_PostgresDatabase::triggerRunsWithTheLibrarysPath()
+{
+    const auto pathOfTrigger = [&] {
+        return column(*m_db, QStringLiteral("SELECT pg_catalog.array_to_string(proconfig, ';') FROM pg_catalog.pg_proc "
+                                            "WHERE proname = 'TinlarkKeywordsChanged'"));
+    };
+    const QVariantList own{QStringLiteral("search_path=public, pg_catalog, pg_temp")};
+    QCOMPARE(pathOfTrigger(), own);
+    // As an earlier version made it; mended at the next connection.
+    m_db->session().execute(R"(ALTER FUNCTION "TinlarkKeywordsChanged"() RESET search_path)");
+    QCOMPARE(pathOfTrigger(), QVariantList{QVariant()});
+    PostgresDatabase(m_dataSource, nullptr);
+    QCOMPARE(pathOfTrigger(), own);
 }
 
 void tst_PostgresDatabase::networkServerMustProveItself_data()
