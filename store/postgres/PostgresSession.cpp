@@ -3,9 +3,9 @@
 #include "EDatabaseError.h"
 #include "PostgresConnectDefaults.h"
 #include "PostgresLibraryTrust.h"
-
 #include "TerminalText.h"
 
+#include <QRegularExpression>
 #include <cstdio>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -88,8 +88,9 @@ PostgresSession::PostgresSession(const QString &dataSource, std::function<void()
     }
     m_password = option(options, "password");
     keepFromCoreDumps(m_password);
-    m_server = serverName(option(options, "host"), option(options, "port"), option(options, "dbname"),
-                          option(options, "user"));
+    const QString host = option(options, "host");
+    m_server = serverName(host.isEmpty() ? option(options, "hostaddr") : host, option(options, "port"),
+                          option(options, "dbname"), option(options, "user"));
     PQconninfoFree(options);
     m_defaults = PostgresConnectDefaults::forDataSource(m_dataSource);
     try {
@@ -153,6 +154,11 @@ QString PostgresSession::describe() const
 
 QString PostgresSession::defaultsNote() const
 {
+    // Only where the refusal is about the encryption or the proof of the server's name.
+    static const QRegularExpression aboutTls(QStringLiteral("SSL|certificate|channel binding"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (!aboutTls.match(reason()).hasMatch())
+        return QString();
     for (const auto &[keyword, value] : m_defaults) {
         if (keyword == "sslmode")
             return QStringLiteral(" (over the network the program asks for sslmode=verify-full and "
