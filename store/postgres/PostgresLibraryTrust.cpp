@@ -128,8 +128,13 @@ void secure(PostgresSession &session)
         "$1::pg_catalog.oid AND p.proname OPERATOR(pg_catalog.=) 'TinlarkKeywordsChanged' AND p.proconfig IS NULL "
         "AND pg_catalog.pg_has_role(p.proowner, 'USAGE')",
         {schema});
-    if (PQntuples(unpinned.get()) == 1)
-        session.execute(QByteArray("ALTER FUNCTION ") + PQgetvalue(unpinned.get(), 0, 0) + " SET search_path FROM CURRENT");
+    try {
+        if (PQntuples(unpinned.get()) == 1)
+            session.execute(QByteArray("ALTER FUNCTION ") + PQgetvalue(unpinned.get(), 0, 0)
+                            + " SET search_path FROM CURRENT");
+    } catch (const EDatabaseError &) {
+        // A server that takes no changes (a standby, a read-only default) leaves it for later.
+    }
 }
 
 } // namespace PostgresLibraryTrust

@@ -127,19 +127,19 @@ void PostgresSession::connect()
     if (PQstatus(m_conn) != CONNECTION_OK)
         throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: %2%3")
                                  .arg(m_server, reason(), defaultsNote()));
-    if (PQsetClientEncoding(m_conn, "UTF8") != 0)
-        throw EDatabaseError(QStringLiteral("The server %1 does not take UTF-8 text: %2").arg(m_server, reason()));
-    const char *password = PQpass(m_conn);
-    if (password && *password)
-        m_password = QString::fromUtf8(password);
-    keepFromCoreDumps(m_password);
-    PQsetNoticeProcessor(m_conn, printNotice, nullptr);
-    m_server = serverName(QString::fromUtf8(PQhost(m_conn)), QString::fromUtf8(PQport(m_conn)),
-                          QString::fromUtf8(PQdb(m_conn)), QString::fromUtf8(PQuser(m_conn)));
     try {
+        if (PQsetClientEncoding(m_conn, "UTF8") != 0)
+            throw EDatabaseError(QStringLiteral("The server %1 does not take UTF-8 text: %2").arg(m_server, reason()));
+        const char *password = PQpass(m_conn);
+        if (password && *password)
+            m_password = QString::fromUtf8(password);
+        keepFromCoreDumps(m_password);
+        PQsetNoticeProcessor(m_conn, printNotice, nullptr);
+        m_server = serverName(QString::fromUtf8(PQhost(m_conn)), QString::fromUtf8(PQport(m_conn)),
+                              QString::fromUtf8(PQdb(m_conn)), QString::fromUtf8(PQuser(m_conn)));
         PostgresLibraryTrust::secure(*this);
     } catch (...) {
-        // A connection that was refused is not used again by the next statement.
+        // A connection that was refused is not used by the next statement.
         PQfinish(m_conn);
         m_conn = nullptr;
         throw;
