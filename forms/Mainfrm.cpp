@@ -280,6 +280,9 @@ void TForm1::FormCreate()
     const QString databaseSetting =
         settings.readString(QStringLiteral("Hacks"), QStringLiteral("Database"), FileLocations::DefaultDatabaseName);
     QString databasePath = databaseSetting;
+    // Never a file named after it: it may hold a password.
+    if (!isServerDataSource(databaseSetting) && looksLikeServerDataSource(databaseSetting))
+        throw Exception(unreadableServerDataSource());
     if (isServerDataSource(databaseSetting)) {
         // A library on a server: no file to look for or convert. A speech the server refuses
         // at the end is kept in the settings folder.
@@ -409,11 +412,15 @@ void TForm1::keepRefusedSpeech()
         const QString kept =
             SpeechRecovery::keep(m_databasePath, QFileInfo(settingsPath()).absolutePath(), speech, reason);
         // The window is going: the error output is where this can still be said, and the
-        // next start names the file again.
-        const QString said = kept.isEmpty() ? SpeechRecovery::describe(m_databasePath, speech, reason)
-                                            : QStringLiteral("The Tinlark: the speech being edited could not be "
-                                                             "stored (%1). Its text is kept in %2\n")
-                                                  .arg(reason, kept);
+        // next start names the file again. The speech itself never goes there (nor so into
+        // the journal), as others may read it.
+        const QString said = kept.isEmpty()
+                                 ? QStringLiteral("The Tinlark: the speech being edited could not be stored (%1), "
+                                                  "nor kept in a file beside the database or in the settings folder\n")
+                                       .arg(reason)
+                                 : QStringLiteral("The Tinlark: the speech being edited could not be "
+                                                  "stored (%1). Its text is kept in %2\n")
+                                       .arg(reason, kept);
         std::fputs(said.toLocal8Bit().constData(), stderr);
     }
 }

@@ -1,9 +1,11 @@
 #include "SpeechRecovery.h"
 
+#include "NewPrivateFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
 
 namespace SpeechRecovery {
 
@@ -12,16 +14,6 @@ namespace {
 QString namePrefix(const QString &databasePath)
 {
     return QFileInfo(databasePath).fileName() + QStringLiteral(".recovered-");
-}
-
-// Writes the whole content or nothing: the file only appears once every byte is on disk.
-bool writeNew(const QString &path, const QByteArray &content)
-{
-    if (QFileInfo::exists(path))
-        return false;
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush()
-           && file.commit();
 }
 
 } // namespace
@@ -43,9 +35,11 @@ QString keep(const QString &databasePath, const QString &fallbackFolder, const S
         for (int attempt = 0; attempt < 100; ++attempt) {
             const QString suffix = attempt ? QStringLiteral("-%1").arg(attempt) : QString();
             const QString path = QDir(folder).filePath(namePrefix(databasePath) + stamp + suffix + QStringLiteral(".txt"));
-            if (writeNew(path, content))
+            // Whole or not at all, for the user's eyes only, never through what has the name.
+            int error = 0;
+            if (NewPrivateFile::write(path, content, &error))
                 return path;
-            if (!QFileInfo::exists(path))
+            if (error != EEXIST)
                 break; // the folder cannot take it: try the next one
         }
     }

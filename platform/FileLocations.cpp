@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 const QString FileLocations::SettingsFileName = QStringLiteral("Tinlark.ini");
@@ -33,6 +36,10 @@ QString xdgFolder(const QProcessEnvironment &environment, const QString &variabl
 
 FileLocations::Mode FileLocations::modeFor(const QString &executableFolder)
 {
+    // Root may write into the folder the program was installed into; it stays installed.
+    const QString installed = QFileInfo(QStringLiteral(TINLARK_INSTALL_BINDIR)).canonicalFilePath();
+    if (!installed.isEmpty() && QFileInfo(executableFolder).canonicalFilePath() == installed)
+        return Mode::Installed;
     // A read-only file system says no even to root.
     const bool writable = ::access(QFile::encodeName(executableFolder).constData(), W_OK | X_OK) == 0;
     return writable ? Mode::Portable : Mode::Installed;
@@ -60,5 +67,19 @@ bool FileLocations::createFolders() const
 {
     if (m_portable)
         return true;
-    return QDir().mkpath(m_settingsFolder) && QDir().mkpath(m_dataFolder);
+    return makePrivateFolder(m_settingsFolder) && makePrivateFolder(m_dataFolder);
+}
+
+bool FileLocations::makePrivateFolder(const QString &folder)
+{
+    // Each folder made on the way is the user's alone, as the XDG rules ask of the base
+    // folders; folders that exist are left as they are.
+    const QStringList parts = QDir::cleanPath(folder).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString path;
+    for (const QString &part : parts) {
+        path += QLatin1Char('/') + part;
+        if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return QFileInfo(folder).isDir();
 }

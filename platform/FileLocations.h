@@ -14,7 +14,8 @@ public:
     static const QString DefaultDatabaseName; // "Speeches.csp"
 
     enum class Mode { Portable, Installed };
-    // Portable when this user may create files in the executable's folder.
+    // Portable when this user may create files in the executable's folder, unless it is the
+    // folder the program is installed into (which root may write).
     static Mode modeFor(const QString &executableFolder);
 
     // Decides for the running program, whose executable lies in executableFolder.
@@ -34,6 +35,9 @@ public:
     // Makes the settings and data folders of an installed program, so that the first
     // settings written have a place to go. Returns false when a folder cannot be made.
     bool createFolders() const;
+
+    // Makes an absolute folder and those on the way to it that are missing, with mode 0700.
+    static bool makePrivateFolder(const QString &folder);
 
 private:
     bool m_portable = true;

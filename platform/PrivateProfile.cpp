@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -38,7 +39,11 @@ bool replaceFile(const QString &fileName, const QByteArray &bytes)
 {
     QSaveFile file(fileName);
     // Unbuffered, so that a full disk fails the write itself and not a flush nobody checks.
+    const bool isNew = !QFileInfo::exists(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    // A new settings file is its owner's alone; one that exists keeps the mode it has.
+    if (isNew && ::fchmod(file.handle(), 0600) != 0)
         return false;
     if (file.write(bytes) != bytes.size())
         return false;

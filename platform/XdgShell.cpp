@@ -3,7 +3,32 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTimer>
+
+namespace {
+
+// A link (mailto:, http:, ...) rather than a file: a scheme of two or more characters, so
+// that a drive letter is none.
+bool isLink(const QString &file)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    return scheme.match(file).hasMatch();
+}
+
+// This program's environment without the PostgreSQL client's settings, which may hold a
+// password (PGPASSWORD) or say where one is (PGPASSFILE).
+QProcessEnvironment environmentForChildren()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : environment.keys()) {
+        if (name.startsWith(QLatin1String("PG")))
+            environment.remove(name);
+    }
+    return environment;
+}
+
+} // namespace
 
 XdgShell::XdgShell(int waitLimitMs) : m_waitLimitMs(waitLimitMs)
 {
@@ -15,7 +40,9 @@ bool XdgShell::openAndWait(const QString &file, const QString &parameters)
     // the program, which must outlive a wait that gave up.
     auto *process = new QProcess;
     const QFileInfo info(file);
-    if (!file.isEmpty() && info.isFile() && info.isExecutable()) {
+    // A link goes to the desktop as it is, never taken for a file of that name in the
+    // current folder.
+    if (!file.isEmpty() && !isLink(file) && info.isFile() && info.isExecutable()) {
         process->setProgram(info.absoluteFilePath());
         process->setArguments(QProcess::splitCommand(parameters));
     } else {
@@ -27,6 +54,7 @@ bool XdgShell::openAndWait(const QString &file, const QString &parameters)
     // program left running can fill up and stall it.
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
+    process->setProcessEnvironment(environmentForChildren());
 
     QEventLoop wait;
     bool started = true;

@@ -1,14 +1,33 @@
 #include "ServerDataSource.h"
 
 #include <QRegularExpression>
+#include <libpq-fe.h>
 
 bool isServerDataSource(const QString &dataSource)
 {
-    // A file path only looks like this when someone names a file "host=...", which the
-    // program never makes; the keywords are the ones a server's connection string starts with.
+    // An empty keyword string is one too, but names nothing.
+    if (dataSource.trimmed().isEmpty())
+        return false;
+    char *error = nullptr;
+    PQconninfoOption *options = PQconninfoParse(dataSource.toUtf8().constData(), &error);
+    const bool read = options != nullptr;
+    PQfreemem(error);
+    PQconninfoFree(options);
+    return read;
+}
+
+bool looksLikeServerDataSource(const QString &dataSource)
+{
     static const QRegularExpression server(
         QStringLiteral("^\\s*(?:postgres(?:ql)?://|(?:host|hostaddr|port|dbname|user|password|passfile|service"
-                       "|connect_timeout|sslmode|application_name|options)\\s*=)"),
+                       "|connect_timeout|sslmode|sslrootcert|channel_binding|application_name|options)\\s*=)"),
         QRegularExpression::CaseInsensitiveOption);
-    return server.match(dataSource).hasMatch();
+    return isServerDataSource(dataSource) || server.match(dataSource).hasMatch();
+}
+
+QString unreadableServerDataSource()
+{
+    return QStringLiteral("The data source reads like a PostgreSQL connection string, but PostgreSQL cannot read "
+                          "it (a value with spaces needs single quotes: password='two words'); it is not "
+                          "repeated here, as it may hold a password");
 }

@@ -3,6 +3,15 @@
 #include <QString>
 
 // Whether a connection string's Data Source names a PostgreSQL server rather than a file:
-// a connection URI (postgresql://... or postgres://...) or a keyword string whose first item
-// is one of the server's connection keywords (host=... dbname=...).
+// exactly when PostgreSQL's own client library reads it as a connection URI
+// (postgresql://... or postgres://...) or as a keyword string (host=... dbname=...).
 bool isServerDataSource(const QString &dataSource);
+
+// Whether a data source that is no server still reads like a try at one (it begins with a
+// server's connection keyword and '=' or with a URI scheme), so that it is refused rather
+// than taken for a file name that may hold a password.
+bool looksLikeServerDataSource(const QString &dataSource);
+
+// The refusal of a data source that looksLikeServerDataSource() but is no server; it never
+// repeats the data source.
+QString unreadableServerDataSource();

@@ -10,9 +10,10 @@
 FileCopyTarget::FileCopyTarget(const QString &path, Schema::TextLimits limits) : m_path(path)
 {
     // An empty file is an empty SQLite database; creating it only when it does not exist
-    // keeps a file that appears meanwhile from being taken over.
+    // keeps a file that appears meanwhile from being taken over (a planted symlink included);
+    // a speech library is private to its owner.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner))
         throw EDatabaseError(file.exists() ? QStringLiteral("%1 already exists; it is left as it is").arg(describe())
                                            : QStringLiteral("Cannot create %1: %2").arg(describe(), file.errorString()));
     file.close();

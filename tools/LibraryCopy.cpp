@@ -48,7 +48,8 @@ qint64 lastIdGivenOut(Database &source, const QString &dataSource, const char *t
     };
     const QString name = QString::fromLatin1(table);
     if (isServerDataSource(dataSource))
-        return single(QStringLiteral("SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence(?, 'ID')::regclass), 0)"),
+        return single(QStringLiteral("SELECT coalesce(pg_catalog.pg_sequence_last_value(pg_catalog.pg_get_serial_sequence("
+                                            "?::pg_catalog.text, 'ID')::pg_catalog.regclass), 0)"),
                       QLatin1Char('"') + name + QLatin1Char('"'));
     try {
         return single(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"), name);

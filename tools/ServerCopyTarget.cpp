@@ -15,7 +15,8 @@ ServerCopyTarget::ServerCopyTarget(const QString &dataSource, Schema::TextLimits
     m_open = true;
     // Counted inside the transaction that copies, so that the copy goes only into tables that
     // were empty when it began.
-    Statement rows(m_database.get(), QStringLiteral("SELECT (SELECT count(*) FROM \"Taal\") + (SELECT count(*) FROM \"Speeches\")"));
+    Statement rows(m_database.get(), QStringLiteral("SELECT (SELECT pg_catalog.count(*) FROM \"Taal\") "
+                                                    "OPERATOR(pg_catalog.+) (SELECT pg_catalog.count(*) FROM \"Speeches\")"));
     if (rows.step() && rows.columnInt64(0) > 0) {
         abandon();
         throw EDatabaseError(QStringLiteral("The database on the %1 already holds languages or speeches; it is left as it is")

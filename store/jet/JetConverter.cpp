@@ -13,7 +13,6 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -53,11 +52,8 @@ public:
         if (!file.open())
             throw EDatabaseError(QStringLiteral("Cannot write %1: %2")
                                      .arg(QDir::toNativeSeparators(newPath), file.errorString()));
+        // A speech library is private: the file keeps the owner-only mode it was made with.
         m_path = file.fileName();
-        // A private file starts readable by its owner alone; the database gets the usual rights.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(QFile::encodeName(m_path).constData(), 0666 & ~mask);
     }
     ~PrivateFile()
     {

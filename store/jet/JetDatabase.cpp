@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "JetHandle.h"
 #include "JetTable.h"
+#include "TerminalText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -106,7 +107,8 @@ std::unique_ptr<JetTable> JetDatabase::table(const JetTableLayout &layout)
 
 QString JetDatabase::failureMessage(const QString &path, const QString &problem)
 {
-    return QStringLiteral("Cannot convert %1: %2").arg(QDir::toNativeSeparators(path), problem);
+    // The problem may name columns and tables of the file, which reach a terminal.
+    return QStringLiteral("Cannot convert %1: %2").arg(QDir::toNativeSeparators(path), TerminalText::printable(problem));
 }
 
 void JetDatabase::fail(const QString &problem) const

@@ -68,11 +68,13 @@ QList<TableColumn> PostgresDatabase::tableColumns(const QString &table)
     // to plan, and a record set asks each time it opens. A sized text column's type modifier
     // is its size plus 4.
     const PostgresResult result = m_session.execute(
-        "SELECT a.attname, CASE WHEN a.atttypid IN ('varchar'::regtype, 'bpchar'::regtype) AND a.atttypmod > 4 "
-        "THEN a.atttypmod - 4 ELSE 0 END "
-        "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
-        "WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind IN ('r', 'v', 'f', 'p') "
-        "AND lower(c.relname) = lower($1) AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum",
+        "SELECT a.attname, CASE WHEN a.atttypid OPERATOR(pg_catalog.=) ANY ('{varchar,bpchar}'::pg_catalog.regtype[]) "
+        "AND a.atttypmod OPERATOR(pg_catalog.>) 4 THEN a.atttypmod OPERATOR(pg_catalog.-) 4 ELSE 0 END "
+        "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_class c ON c.oid OPERATOR(pg_catalog.=) a.attrelid "
+        "WHERE c.relnamespace OPERATOR(pg_catalog.=) pg_catalog.current_schema()::pg_catalog.regnamespace "
+        "AND c.relkind OPERATOR(pg_catalog.=) ANY ('{r,v,f,p}'::pg_catalog.\"char\"[]) "
+        "AND pg_catalog.lower(c.relname::pg_catalog.text) OPERATOR(pg_catalog.=) pg_catalog.lower($1::pg_catalog.text) "
+        "AND a.attnum OPERATOR(pg_catalog.>) 0 AND NOT a.attisdropped ORDER BY a.attnum",
         {table.toUtf8()});
     QList<TableColumn> columns;
     for (int row = 0; row < PQntuples(result.get()); ++row)
@@ -83,7 +85,11 @@ QList<TableColumn> PostgresDatabase::tableColumns(const QString &table)
 
 QString PostgresDatabase::sameValueCondition(const QString &quotedColumn) const
 {
-    return quotedColumn + QStringLiteral(" IS NOT DISTINCT FROM ?");
+    // IS NOT DISTINCT FROM would take whatever '=' the search path finds first. Array equality
+    // takes NULLs for equal and the element type's own equality; the value is named once, as
+    // it is bound once, and takes the column's type.
+    return QStringLiteral("(SELECT s.v[1:1] OPERATOR(pg_catalog.=) s.v[2:2] FROM (SELECT ARRAY[%1, ?]) AS s(v))")
+        .arg(quotedColumn);
 }
 
 QString PostgresDatabase::textOrderClause() const

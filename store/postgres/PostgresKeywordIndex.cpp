@@ -7,22 +7,30 @@ namespace {
 
 // Rows written by one statement while folding.
 constexpr int RowsPerInsert = 500;
+// Notes of changed speeches taken out at a time.
+constexpr int NotesPerBatch = 1000;
 
-const char *const CreateSql = R"sql(
+const char *const ExtensionsSql = R"sql(
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
 CREATE EXTENSION IF NOT EXISTS btree_gin;
+)sql";
+
+// %1 is the schema of pg_trgm, quoted: it may be on no path the program keeps.
+const char *const CreateSql = R"sql(
 CREATE TABLE "TinlarkKeywordFolded" (
   "ID" bigint PRIMARY KEY,
   "TaalID" bigint,
   "Folded" text NOT NULL
 );
-CREATE INDEX "TinlarkKeywordFoldedTrigrams" ON "TinlarkKeywordFolded" USING gin ("TaalID", "Folded" gin_trgm_ops);
+CREATE INDEX "TinlarkKeywordFoldedTrigrams" ON "TinlarkKeywordFolded" USING gin ("TaalID", "Folded" %1.gin_trgm_ops);
 -- A language's folded keywords in the order of the IDs, read from the index alone: the way in
 -- for a pattern that a good part of a large language matches, whose rows lie spread over the
 -- whole table.
 CREATE INDEX "TinlarkKeywordFoldedByTaal" ON "TinlarkKeywordFolded" ("TaalID", "ID") INCLUDE ("Folded");
 CREATE TABLE "TinlarkKeywordPending" ("ID" bigint PRIMARY KEY);
-CREATE FUNCTION "TinlarkKeywordsChanged"() RETURNS trigger LANGUAGE plpgsql AS $body$
+-- The function runs with the path the library was made with (its schema and the built-ins),
+-- whoever changes a speech with whatever path.
+CREATE FUNCTION "TinlarkKeywordsChanged"() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $body$
 BEGIN
   IF TG_OP IN ('UPDATE', 'DELETE') THEN
     INSERT INTO "TinlarkKeywordPending" ("ID") VALUES (OLD."ID") ON CONFLICT DO NOTHING;
@@ -94,13 +102,35 @@ QByteArray candidatePattern(const std::u32string &pattern)
     return indexable ? QByteArray::fromStdString(LikePattern::toUtf8(candidate)) : QByteArray();
 }
 
+// Folds again the speeches whose IDs the notes taken out hold.
+void foldAgain(PostgresSession &session, const PGresult *taken)
+{
+    const int count = PQntuples(taken);
+    std::vector<qint64> ids;
+    ids.reserve(size_t(count));
+    for (int row = 0; row < count; ++row)
+        ids.push_back(QByteArray(PQgetvalue(taken, row, 0)).toLongLong());
+    const QByteArray array = idArray(ids);
+    session.execute(R"(DELETE FROM "TinlarkKeywordFolded" WHERE "ID" OPERATOR(pg_catalog.=) ANY ($1::pg_catalog.int8[]))", {array});
+    // A speech without keywords matches no pattern and is left out.
+    const PostgresResult speeches = session.execute(
+        R"(SELECT "ID", "TaalID", "Keywords" FROM "Speeches" WHERE "ID" OPERATOR(pg_catalog.=) ANY ($1::pg_catalog.int8[]) )"
+        R"(AND "Keywords" IS NOT NULL)",
+        {array});
+    writeFolded(session, speeches.get());
+}
+
 } // namespace
 
 namespace PostgresKeywordIndex {
 
-QByteArray createSql()
+void create(PostgresSession &session)
 {
-    return QByteArray(CreateSql);
+    session.execute(ExtensionsSql);
+    const PostgresResult schema = session.execute(
+        "SELECT pg_catalog.quote_ident(n.nspname) FROM pg_catalog.pg_extension e JOIN pg_catalog.pg_namespace n "
+        "ON n.oid OPERATOR(pg_catalog.=) e.extnamespace WHERE e.extname OPERATOR(pg_catalog.=) 'pg_trgm'");
+    session.execute(QByteArray(CreateSql).replace("%1", PQgetvalue(schema.get(), 0, 0)));
 }
 
 bool hasPending(PostgresSession &session)
@@ -112,21 +142,16 @@ bool hasPending(PostgresSession &session)
 void catchUp(PostgresSession &session)
 {
     // Taking the notes out locks them: a note another client is folding right now is left to it.
-    const PostgresResult taken = session.execute(R"(DELETE FROM "TinlarkKeywordPending" RETURNING "ID")");
-    const int count = PQntuples(taken.get());
-    if (count == 0)
-        return;
-    std::vector<qint64> ids;
-    ids.reserve(size_t(count));
-    for (int row = 0; row < count; ++row)
-        ids.push_back(QByteArray(PQgetvalue(taken.get(), row, 0)).toLongLong());
-    const QByteArray array = idArray(ids);
-    session.execute(R"(DELETE FROM "TinlarkKeywordFolded" WHERE "ID" = ANY ($1::bigint[]))", {array});
-    // A speech without keywords matches no pattern and is left out.
-    const PostgresResult speeches = session.execute(
-        R"(SELECT "ID", "TaalID", "Keywords" FROM "Speeches" WHERE "ID" = ANY ($1::bigint[]) AND "Keywords" IS NOT NULL)",
-        {array});
-    writeFolded(session, speeches.get());
+    // A batch at a time, so that however many notes others left, no result grows without bound.
+    for (;;) {
+        const PostgresResult taken = session.execute(
+            R"(DELETE FROM "TinlarkKeywordPending" WHERE "ID" OPERATOR(pg_catalog.=) ANY (ARRAY(SELECT "ID" FROM )"
+            R"("TinlarkKeywordPending" ORDER BY "ID" LIMIT )" + QByteArray::number(NotesPerBatch) + R"( FOR UPDATE)))"
+            R"( RETURNING "ID")");
+        if (PQntuples(taken.get()) == 0)
+            return;
+        foldAgain(session, taken.get());
+    }
 }
 
 std::vector<qint64> find(PostgresSession &session, const QString &pattern, int languageId)
@@ -140,18 +165,20 @@ std::vector<qint64> find(PostgresSession &session, const QString &pattern, int l
     // decides on the folded keywords, which compare as the stored ones do: they are written in
     // the transaction that changes the speech (or caught up before a search), so the speeches
     // themselves need not be read.
-    const PostgresResult rows = candidates.isEmpty()
-        ? session.execute(R"(SELECT "ID", "Folded" FROM "TinlarkKeywordFolded" WHERE "TaalID" = $1 ORDER BY "ID")",
-                          {language})
-        : session.execute(R"(SELECT "ID", "Folded" FROM "TinlarkKeywordFolded" WHERE "TaalID" = $1 AND "Folded" LIKE $2 )"
-                          R"(ORDER BY "ID")",
-                          {language, candidates});
+    // Row by row: a language's keywords may be many, and only the hits are kept.
     std::vector<qint64> ids;
-    const int count = PQntuples(rows.get());
-    for (int row = 0; row < count; ++row) {
-        if (like.matches(viewOf(rows.get(), row, 1)))
-            ids.push_back(QByteArray(PQgetvalue(rows.get(), row, 0)).toLongLong());
-    }
+    const auto keepHit = [&](const PGresult *row) {
+        if (like.matches(viewOf(row, 0, 1)))
+            ids.push_back(QByteArray(PQgetvalue(row, 0, 0)).toLongLong());
+    };
+    if (candidates.isEmpty())
+        session.executeRowByRow(R"(SELECT "ID", "Folded" FROM "TinlarkKeywordFolded" WHERE "TaalID" OPERATOR(pg_catalog.=) )"
+                                R"($1::pg_catalog.int8 ORDER BY "ID")",
+                                {language}, keepHit);
+    else
+        session.executeRowByRow(R"(SELECT "ID", "Folded" FROM "TinlarkKeywordFolded" WHERE "TaalID" OPERATOR(pg_catalog.=) )"
+                                R"($1::pg_catalog.int8 AND "Folded" OPERATOR(pg_catalog.~~) $2::pg_catalog.text ORDER BY "ID")",
+                                {language, candidates}, keepHit);
     return ids;
 }
 

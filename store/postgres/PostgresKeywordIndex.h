@@ -18,8 +18,8 @@ struct SqlCommand;
 // the folded table before it commits, so the folded keywords are stored with the change.
 namespace PostgresKeywordIndex {
 
-// The statements that add the folded table, the notes and the trigger to a new database.
-QByteArray createSql();
+// Adds the folded table, the notes and the trigger to a new library. Run within a transaction.
+void create(PostgresSession &session);
 
 // Takes the noted speeches into the folded table. Run within a write transaction.
 void catchUp(PostgresSession &session);

@@ -34,7 +34,7 @@ void create(PostgresDatabase &database, Schema::TextLimits limits)
     try {
         database.session().execute(
             QString::fromLatin1(SchemaSql).arg(limits.languageName).arg(limits.keywords).toUtf8());
-        database.session().execute(PostgresKeywordIndex::createSql());
+        PostgresKeywordIndex::create(database.session());
         database.commit();
     } catch (...) {
         database.rollback();
@@ -47,9 +47,12 @@ void continueIdsAfterCopy(PostgresDatabase &database, qint64 lastLanguageId, qin
     // The sequence is left as though it had given out the last ID itself, so that a later
     // copy from this server reads it as the last ID given out.
     for (const auto &[table, last] : {std::pair{"Taal", lastLanguageId}, std::pair{"Speeches", lastSpeechId}})
-        database.session().execute(QByteArray("SELECT setval(pg_get_serial_sequence('\"") + table
-                                   + "\"', 'ID'), greatest(last, 1), last > 0) FROM (SELECT greatest(max(\"ID\"), "
-                                   + QByteArray::number(last) + ") AS last FROM \"" + table + "\") AS highest");
+        database.session().execute(
+            QByteArray("SELECT pg_catalog.setval(pg_catalog.pg_get_serial_sequence($1::pg_catalog.text, 'ID')::pg_catalog.regclass, "
+                       "greatest(last, 1), last OPERATOR(pg_catalog.>) 0) FROM (SELECT greatest(pg_catalog.max(\"ID\"), $2::pg_catalog.int8) "
+                       "AS last FROM \"")
+                + table + "\") AS highest",
+            {QByteArray("\"") + table + '"', QByteArray::number(last)});
 }
 
 } // namespace PostgresSchema

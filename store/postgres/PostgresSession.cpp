@@ -1,8 +1,14 @@
 #include "PostgresSession.h"
 
 #include "EDatabaseError.h"
+#include "PostgresConnectDefaults.h"
+#include "PostgresLibraryTrust.h"
+#include "TerminalText.h"
 
+#include <QRegularExpression>
+#include <cstdio>
 #include <poll.h>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -52,6 +58,21 @@ QString firstLineOf(const QString &message)
     return line.isEmpty() ? QStringLiteral("the server closed it") : line;
 }
 
+// A server's notice goes to the error output as libpq's own would, but without the control
+// characters that another user's function could put into it for the terminal.
+void printNotice(void *, const char *message)
+{
+    std::fputs(TerminalText::printable(QString::fromUtf8(message)).toUtf8().constData(), stderr);
+}
+
+// A process that holds a password writes no core dump and cannot be read by a debugger
+// attached as the same user.
+void keepFromCoreDumps(const QString &password)
+{
+    if (!password.isEmpty())
+        ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+}
+
 } // namespace
 
 PostgresSession::PostgresSession(const QString &dataSource, std::function<void()> onBusy)
@@ -66,9 +87,12 @@ PostgresSession::PostgresSession(const QString &dataSource, std::function<void()
                                             "one PostgreSQL reads"));
     }
     m_password = option(options, "password");
-    m_server = serverName(option(options, "host"), option(options, "port"), option(options, "dbname"),
-                          option(options, "user"));
+    keepFromCoreDumps(m_password);
+    const QString host = option(options, "host");
+    m_server = serverName(host.isEmpty() ? option(options, "hostaddr") : host, option(options, "port"),
+                          option(options, "dbname"), option(options, "user"));
     PQconninfoFree(options);
+    m_defaults = PostgresConnectDefaults::forDataSource(m_dataSource);
     try {
         connect();
     } catch (...) {
@@ -84,21 +108,42 @@ PostgresSession::~PostgresSession()
 
 void PostgresSession::connect()
 {
-    if (m_conn)
+    if (m_conn) {
         PQreset(m_conn);
-    else
-        m_conn = PQconnectdb(m_dataSource.constData());
+    } else {
+        // The program's defaults come first: what the data source says itself overrides them.
+        std::vector<const char *> keywords;
+        std::vector<const char *> values;
+        for (const auto &[keyword, value] : m_defaults) {
+            keywords.push_back(keyword.constData());
+            values.push_back(value.constData());
+        }
+        keywords.insert(keywords.end(), {"dbname", nullptr});
+        values.insert(values.end(), {m_dataSource.constData(), nullptr});
+        m_conn = PQconnectdbParams(keywords.data(), values.data(), 1);
+    }
     if (!m_conn)
         throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: out of memory").arg(m_server));
     if (PQstatus(m_conn) != CONNECTION_OK)
-        throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: %2").arg(m_server, reason()));
-    if (PQsetClientEncoding(m_conn, "UTF8") != 0)
-        throw EDatabaseError(QStringLiteral("The server %1 does not take UTF-8 text: %2").arg(m_server, reason()));
-    const char *password = PQpass(m_conn);
-    if (password && *password)
-        m_password = QString::fromUtf8(password);
-    m_server = serverName(QString::fromUtf8(PQhost(m_conn)), QString::fromUtf8(PQport(m_conn)),
-                          QString::fromUtf8(PQdb(m_conn)), QString::fromUtf8(PQuser(m_conn)));
+        throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: %2%3")
+                                 .arg(m_server, reason(), defaultsNote()));
+    try {
+        if (PQsetClientEncoding(m_conn, "UTF8") != 0)
+            throw EDatabaseError(QStringLiteral("The server %1 does not take UTF-8 text: %2").arg(m_server, reason()));
+        const char *password = PQpass(m_conn);
+        if (password && *password)
+            m_password = QString::fromUtf8(password);
+        keepFromCoreDumps(m_password);
+        PQsetNoticeProcessor(m_conn, printNotice, nullptr);
+        m_server = serverName(QString::fromUtf8(PQhost(m_conn)), QString::fromUtf8(PQport(m_conn)),
+                              QString::fromUtf8(PQdb(m_conn)), QString::fromUtf8(PQuser(m_conn)));
+        PostgresLibraryTrust::secure(*this);
+    } catch (...) {
+        // A connection that was refused is not used by the next statement.
+        PQfinish(m_conn);
+        m_conn = nullptr;
+        throw;
+    }
     ++m_generation;
 }
 
@@ -107,9 +152,24 @@ QString PostgresSession::describe() const
     return QStringLiteral("server ") + m_server;
 }
 
+QString PostgresSession::defaultsNote() const
+{
+    // Only where the refusal is about the encryption or the proof of the server's name.
+    static const QRegularExpression aboutTls(QStringLiteral("SSL|certificate|channel binding"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (!aboutTls.match(reason()).hasMatch())
+        return QString();
+    for (const auto &[keyword, value] : m_defaults) {
+        if (keyword == "sslmode")
+            return QStringLiteral(" (over the network the program asks for sslmode=verify-full and "
+                                  "channel_binding=require unless the connection string names others)");
+    }
+    return QString();
+}
+
 QString PostgresSession::reason() const
 {
-    QString message = QString::fromUtf8(m_conn ? PQerrorMessage(m_conn) : "").trimmed();
+    QString message = TerminalText::printable(QString::fromUtf8(m_conn ? PQerrorMessage(m_conn) : "").trimmed());
     if (!m_password.isEmpty())
         message.replace(m_password, QStringLiteral("********"));
     return message;
@@ -127,7 +187,8 @@ PGconn *PostgresSession::connection()
     return m_conn;
 }
 
-PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
+PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send,
+                                    const std::function<void(const PGresult *)> &eachRow)
 {
     PGconn *conn = connection();
     const auto lost = [&] {
@@ -140,6 +201,8 @@ PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
             throw lost();
         throw EDatabaseError(reason());
     }
+    if (eachRow)
+        PQsetSingleRowMode(conn);
     bool told = false;
     while (PQisBusy(conn)) {
         pollfd socket{PQsocket(conn), POLLIN, 0};
@@ -157,6 +220,11 @@ PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
     PostgresResult failed;
     while (PGresult *result = PQgetResult(conn)) {
         const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_SINGLE_TUPLE && eachRow) {
+            eachRow(result);
+            PQclear(result);
+            continue;
+        }
         if ((status == PGRES_FATAL_ERROR || status == PGRES_NONFATAL_ERROR) && !failed)
             failed.reset(result);
         else
@@ -170,7 +238,7 @@ PostgresResult PostgresSession::run(const std::function<int(PGconn *)> &send)
             message = message.mid(6).trimmed();
         if (!m_password.isEmpty())
             message.replace(m_password, QStringLiteral("********"));
-        throw EDatabaseError(message);
+        throw EDatabaseError(TerminalText::printable(message));
     }
     if (!last)
         throw lost();
@@ -189,6 +257,18 @@ PostgresResult PostgresSession::execute(const QByteArray &sql, const Values &val
         return PQsendQueryParams(conn, sql.constData(), int(values.size()), nullptr, pointers.data(), nullptr,
                                  nullptr, 0);
     });
+}
+
+void PostgresSession::executeRowByRow(const QByteArray &sql, const Values &values,
+                                      const std::function<void(const PGresult *)> &eachRow)
+{
+    const std::vector<const char *> pointers = pointersOf(values);
+    run(
+        [&](PGconn *conn) {
+            return PQsendQueryParams(conn, sql.constData(), int(values.size()), nullptr, pointers.data(), nullptr,
+                                     nullptr, 0);
+        },
+        eachRow);
 }
 
 PostgresResult PostgresSession::prepare(const QByteArray &name, const QByteArray &sql)

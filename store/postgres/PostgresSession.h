@@ -33,6 +33,9 @@ public:
 
     PostgresResult execute(const QByteArray &sql);
     PostgresResult execute(const QByteArray &sql, const Values &values);
+    // Runs a query whose rows are handed to eachRow one at a time as they arrive (a result of
+    // one row each), so that no result of it is ever held whole; eachRow must not throw.
+    void executeRowByRow(const QByteArray &sql, const Values &values, const std::function<void(const PGresult *)> &eachRow);
     PostgresResult prepare(const QByteArray &name, const QByteArray &sql);
     PostgresResult describePrepared(const QByteArray &name);
     PostgresResult executePrepared(const QByteArray &name, const Values &values);
@@ -45,10 +48,13 @@ private:
     void connect();
     // Waits for what send() started and returns its last result; raises EDatabaseError with
     // the server's message, telling a lost connection apart.
-    PostgresResult run(const std::function<int(PGconn *)> &send);
+    PostgresResult run(const std::function<int(PGconn *)> &send,
+                       const std::function<void(const PGresult *)> &eachRow = nullptr);
     QString reason() const; // libpq's last message, without the password
+    QString defaultsNote() const; // how to mend a refusal that the program's defaults caused
 
     QByteArray m_dataSource;
+    std::vector<std::pair<QByteArray, QByteArray>> m_defaults; // connection settings put before it
     std::function<void()> m_onBusy;
     PGconn *m_conn = nullptr;
     quint64 m_generation = 0;

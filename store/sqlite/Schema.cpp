@@ -2,8 +2,11 @@
 
 #include "EDatabaseError.h"
 #include "KeywordIndex.h"
+#include "NewPrivateFile.h"
 
-#include <QFileInfo>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -47,11 +50,16 @@ void create(sqlite3 *db, TextLimits limits)
 
 void createFile(const QString &path)
 {
-    if (QFileInfo::exists(path))
-        throw EDatabaseError(QStringLiteral("%1 already exists; it is left as it is").arg(path));
+    // An empty file is an empty database. Made here, and only here, so that nothing that has
+    // the name already (a planted symlink, dangling or not) is followed or taken over; a
+    // speech library is private to its owner.
+    int error = 0;
+    if (!NewPrivateFile::write(path, QByteArray(), &error))
+        throw EDatabaseError(error == EEXIST ? QStringLiteral("%1 already exists; it is left as it is").arg(path)
+                                             : QStringLiteral("Cannot create %1: %2")
+                                                   .arg(path, QString::fromLocal8Bit(std::strerror(error))));
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
     try {
         if (rc != SQLITE_OK)
             throw EDatabaseError(QStringLiteral("Cannot create %1: %2")
@@ -59,6 +67,7 @@ void createFile(const QString &path)
         create(db);
     } catch (...) {
         sqlite3_close(db);
+        QFile::remove(path); // the file made above, which holds nothing yet
         throw;
     }
     sqlite3_close(db);

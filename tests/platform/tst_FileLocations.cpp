@@ -23,6 +23,9 @@ void tst_FileLocations::modeFollowsWhetherTheFolderCanBeWritten()
     QTemporaryDir dir;
     QCOMPARE(FileLocations::modeFor(dir.path()), FileLocations::Mode::Portable);
     QCOMPARE(FileLocations::modeFor(dir.filePath(QStringLiteral("missing"))), FileLocations::Mode::Installed);
+    // Whoever runs it, also root, who may write there.
+    if (QFileInfo(QStringLiteral(TINLARK_INSTALL_BINDIR)).isDir())
+        QCOMPARE(FileLocations::modeFor(QStringLiteral(TINLARK_INSTALL_BINDIR)), FileLocations::Mode::Installed);
     if (::geteuid() == 0)
         QSKIP("root may write into any folder; the installed-program test runs a read-only copy as another user");
     QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
@@ -75,8 +78,16 @@ void tst_FileLocations::createsTheFoldersOfAnInstalledProgram()
     env.insert(QStringLiteral("HOME"), home.path());
     const FileLocations locations(QStringLiteral("/usr/bin"), FileLocations::Mode::Installed, env);
     QVERIFY(locations.createFolders());
-    QVERIFY(QFileInfo(QFileInfo(locations.settingsPath()).path()).isDir());
-    QVERIFY(QFileInfo(locations.dataFolder()).isDir());
+    // Every folder made is the user's alone; the home folder is left as it was.
+    const QFile::Permissions own = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    const QFile::Permissions homeBefore = QFileInfo(home.path()).permissions();
+    for (const QString &made : {QStringLiteral("/.config"), QStringLiteral("/.config/tinlark"), QStringLiteral("/.local"),
+                                QStringLiteral("/.local/share/tinlark")}) {
+        const QFileInfo folder(home.path() + made);
+        QVERIFY2(folder.isDir(), qPrintable(made));
+        QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), own);
+    }
+    QCOMPARE(QFileInfo(home.path()).permissions(), homeBefore);
 }
 
 TINLARK_TEST_MAIN(tst_FileLocations)

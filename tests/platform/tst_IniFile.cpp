@@ -174,6 +174,9 @@ void tst_IniFile::firstWriteCreatesFile()
     settings.writeBool(QStringLiteral("MainForm"), QStringLiteral("RO"), true);
     QCOMPARE(readAll(path), QByteArray("[MainForm]\nL=192\nT=-5\nRO=1\n"));
     QCOMPARE(settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("T"), 0), -5);
+    // The new file is its owner's alone.
+    QCOMPARE(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+             QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void tst_IniFile::refusedWriteRaisesAndLeavesFile()

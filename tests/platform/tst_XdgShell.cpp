@@ -2,6 +2,7 @@
 #include "TestMain.h"
 #include "XdgShell.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,10 +10,12 @@
 
 namespace {
 
-// Stands in for xdg-open and for a program: writes its arguments, one a line, to "args" beside
-// itself, then runs until the file "hold" beside it is gone, and leaves "ended" behind.
+// Stands in for xdg-open and for a program: writes its environment to "environment" and its
+// arguments, one a line, to "args" beside itself, then runs until the file "hold" beside it
+// is gone, and leaves "ended" behind.
 const QByteArray FakeOpener = R"(#!/bin/sh
 dir=$(dirname "$0")
+env > "$dir/environment"
 printf '%s\n' "$@" > "$dir/args.part" && mv "$dir/args.part" "$dir/args"
 while [ -e "$dir/hold" ]; do sleep 0.02; done
 touch "$dir/ended"
@@ -34,6 +37,7 @@ private slots:
     void givesUpWaitingButLeavesTheProgramRunning();
     void programsTakeTheirParameters();
     void missingOpenerIsReportedNotAwaited();
+    void linkIsNoFileAndCarriesNoSecret();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -148,6 +152,30 @@ void tst_XdgShell::missingOpenerIsReportedNotAwaited()
 
     ShellOpenAndWait(QStringLiteral("mailto:tinlark@example.org"), QString()); // the desktop's shell in use
     QCOMPARE(arguments(), QStringList{QStringLiteral("mailto:tinlark@example.org")});
+}
+
+void tst_XdgShell::linkIsNoFileAndCarriesNoSecret()
+{
+    // A program named like the link waits in the current folder.
+    const QString link = QStringLiteral("mailto:tinlark@example.org");
+    QVERIFY(QFile::copy(path(QStringLiteral("program")), path(link)));
+    const QString folder = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    qputenv("PGPASSWORD", "Pa55w0rdXyz");
+    qputenv("PGHOST", "db.example.org");
+    XdgShell shell;
+    const bool started = shell.openAndWait(link, QStringLiteral("planted"));
+    qunsetenv("PGPASSWORD");
+    qunsetenv("PGHOST");
+    QDir::setCurrent(folder);
+    QFile::remove(path(link));
+    QVERIFY(started);
+    QCOMPARE(arguments(), QStringList{link});
+    QFile environment(path(QStringLiteral("environment")));
+    QVERIFY(environment.open(QIODevice::ReadOnly));
+    const QByteArray variables = '\n' + environment.readAll();
+    QVERIFY(variables.contains("\nPATH="));
+    QVERIFY2(!variables.contains("\nPG"), variables.constData());
 }
 
 TINLARK_TEST_MAIN(tst_XdgShell)

@@ -1,3 +1,4 @@
+#include "PostgresConnectDefaults.h"
 #include "ServerDataSource.h"
 #include "TestMain.h"
 
@@ -6,33 +7,94 @@ class tst_ServerDataSource : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void toldFromAFilePath_data();
     void toldFromAFilePath();
+    void networkConnectionsAreVerified_data();
+    void networkConnectionsAreVerified();
 };
+
+void tst_ServerDataSource::initTestCase()
+{
+    // The rows say what the environment holds.
+    for (const char *name : {"PGHOST", "PGHOSTADDR", "PGSSLMODE", "PGCHANNELBINDING", "PGCONNECT_TIMEOUT", "PGSERVICE"})
+        qunsetenv(name);
+}
 
 void tst_ServerDataSource::toldFromAFilePath_data()
 {
     QTest::addColumn<QString>("dataSource");
     QTest::addColumn<bool>("server");
+    QTest::addColumn<bool>("looksLikeOne");
 
-    QTest::newRow("URI") << "postgresql://tinlark@db.example.org:5432/speeches" << true;
-    QTest::newRow("short URI scheme") << "postgres://localhost/speeches" << true;
-    QTest::newRow("URI scheme in capitals") << "PostgreSQL://localhost/speeches" << true;
-    QTest::newRow("keyword string") << "host=localhost dbname=speeches" << true;
-    QTest::newRow("keyword string with a socket folder") << "host=/var/run/postgresql dbname=speeches" << true;
-    QTest::newRow("keyword string starting with the database") << "dbname = speeches user=tinlark" << true;
-    QTest::newRow("absolute file path") << "/home/ann/Speeches.csp" << false;
-    QTest::newRow("file path holding '='") << "/home/ann/host=old/Speeches.csp" << false;
-    QTest::newRow("file name holding '='") << "a=b.csp" << false;
-    QTest::newRow("file named after the scheme") << "postgresql.csp" << false;
-    QTest::newRow("Windows path") << "C:\\Speeches\\Speeches.csp" << false;
+    QTest::newRow("URI") << "postgresql://tinlark@db.example.org:5432/speeches" << true << true;
+    QTest::newRow("short URI scheme") << "postgres://localhost/speeches" << true << true;
+    // PostgreSQL reads the scheme in small letters only.
+    QTest::newRow("URI scheme in capitals") << "PostgreSQL://localhost/speeches" << false << true;
+    QTest::newRow("keyword string") << "host=localhost dbname=speeches" << true << true;
+    QTest::newRow("keyword string with a socket folder") << "host=/var/run/postgresql dbname=speeches" << true << true;
+    QTest::newRow("keyword string starting with the database") << "dbname = speeches user=tinlark" << true << true;
+    QTest::newRow("keyword string starting with any keyword")
+        << "channel_binding=require host=db.example.com dbname=speeches password='two words'" << true << true;
+    QTest::newRow("keyword string with one keyword") << "sslcert=/home/ann/.postgresql/ann.crt" << true << true;
+    QTest::newRow("keyword string PostgreSQL cannot read") << "host=db.example.com password=two words" << false << true;
+    QTest::newRow("unknown keyword") << "host=db.example.com colour=blue" << false << true;
+    QTest::newRow("empty") << "" << false << false;
+    QTest::newRow("absolute file path") << "/home/ann/Speeches.csp" << false << false;
+    QTest::newRow("file path holding '='") << "/home/ann/host=old/Speeches.csp" << false << false;
+    QTest::newRow("file name holding '='") << "a=b.csp" << false << false;
+    QTest::newRow("file named after the scheme") << "postgresql.csp" << false << false;
+    QTest::newRow("Windows path") << "C:\\Speeches\\Speeches.csp" << false << false;
 }
 
 void tst_ServerDataSource::toldFromAFilePath()
 {
     QFETCH(QString, dataSource);
     QFETCH(bool, server);
+    QFETCH(bool, looksLikeOne);
     QCOMPARE(isServerDataSource(dataSource), server);
+    QCOMPARE(looksLikeServerDataSource(dataSource), looksLikeOne);
+}
+
+void tst_ServerDataSource::networkConnectionsAreVerified_data()
+{
+    QTest::addColumn<QByteArray>("dataSource");
+    QTest::addColumn<QByteArray>("environment"); // NAME=value, or empty
+    QTest::addColumn<QStringList>("defaults");
+
+    const QStringList all{"connect_timeout=10", "sslmode=verify-full", "channel_binding=require"};
+    const QStringList timeoutOnly{"connect_timeout=10"};
+    QTest::newRow("host name") << QByteArray("host=db.example.com dbname=speeches") << QByteArray() << all;
+    QTest::newRow("host address") << QByteArray("hostaddr=192.0.2.7 dbname=speeches") << QByteArray() << all;
+    QTest::newRow("URI") << QByteArray("postgresql://ann@db.example.com/speeches") << QByteArray() << all;
+    QTest::newRow("socket folder") << QByteArray("host=/run/postgresql dbname=speeches") << QByteArray() << timeoutOnly;
+    QTest::newRow("URI to a socket folder") << QByteArray("postgresql:///speeches?host=/run/postgresql") << QByteArray()
+                                            << timeoutOnly;
+    QTest::newRow("default socket") << QByteArray("dbname=speeches") << QByteArray() << timeoutOnly;
+    QTest::newRow("a socket, then a host") << QByteArray("host=/run/postgresql,db.example.com") << QByteArray() << all;
+    QTest::newRow("host from the environment") << QByteArray("dbname=speeches") << QByteArray("PGHOST=db.example.com")
+                                               << all;
+    QTest::newRow("the string's own choice")
+        << QByteArray("host=db.example.com sslmode=require channel_binding=prefer connect_timeout=3") << QByteArray()
+        << QStringList();
+    QTest::newRow("the environment's own choice") << QByteArray("host=db.example.com") << QByteArray("PGSSLMODE=disable")
+                                                  << QStringList{"connect_timeout=10", "channel_binding=require"};
+}
+
+void tst_ServerDataSource::networkConnectionsAreVerified()
+{
+    QFETCH(QByteArray, dataSource);
+    QFETCH(QByteArray, environment);
+    QFETCH(QStringList, defaults);
+    const QByteArray name = environment.left(environment.indexOf('='));
+    if (!environment.isEmpty())
+        qputenv(name.constData(), environment.mid(name.size() + 1));
+    QStringList given;
+    for (const auto &[keyword, value] : PostgresConnectDefaults::forDataSource(dataSource))
+        given.append(QString::fromUtf8(keyword + '=' + value));
+    if (!environment.isEmpty())
+        qunsetenv(name.constData());
+    QCOMPARE(given, defaults);
 }
 
 TINLARK_TEST_MAIN(tst_ServerDataSource)

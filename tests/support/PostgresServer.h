@@ -22,13 +22,21 @@ public:
     // tests run faster without.
     enum class Writes { Unsynced, Durable };
 
+    // Whether the server listens only on its socket, or also on 127.0.0.1 for connections over
+    // TLS with a self-signed certificate for the name localhost and a password (SCRAM).
+    enum class Network { SocketOnly, TlsOnLocalhost };
+
     // Starts the server; false with error() telling why.
-    bool start(Writes writes = Writes::Unsynced);
+    bool start(Writes writes = Writes::Unsynced, Network network = Network::SocketOnly);
     QString error() const { return m_error; }
 
     // Creates an empty database and returns the keyword string that reaches it.
     QString createDatabase(const QString &name);
     QString socketFolder() const { return m_dir.path(); }
+    // With TLS: the port on 127.0.0.1, the certificate a client must trust, the user's password.
+    int tcpPort() const { return m_port; }
+    QString certificate() const { return m_dir.filePath(QStringLiteral("server.crt")); }
+    static QString password() { return QStringLiteral("S3cret-over-TLS"); }
     static QString user() { return QStringLiteral("tinlark"); }
 
 private:
@@ -39,6 +47,8 @@ private:
     QTemporaryDir m_dir;
     // Stops the server and removes its folder when this process ends without doing so itself.
     QProcess m_watchdog;
+    bool makeCertificate();
     bool m_started = false;
+    int m_port = 0;
     QString m_error;
 };

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <utility>
+#include <vector>
+
+// The connection settings the program asks for unless the connection string or the
+// environment (PGSSLMODE, PGCHANNELBINDING, PGCONNECT_TIMEOUT) says otherwise: a server reached
+// over the network must prove who it is with a certificate and bind the password exchange to
+// that encrypted channel; a Unix socket needs neither. Every connection gives up after a while.
+namespace PostgresConnectDefaults {
+
+using Settings = std::vector<std::pair<QByteArray, QByteArray>>;
+
+// The keyword/value pairs to put before the data source's own; the data source must be one
+// PostgreSQL reads.
+Settings forDataSource(const QByteArray &dataSource);
+
+// Whether the connection reaches a host over TCP rather than a Unix socket (a host that is
+// not a folder, or a host address), given the host and hostaddr values (comma lists).
+bool overNetwork(const QByteArray &host, const QByteArray &hostaddr);
+
+} // namespace PostgresConnectDefaults

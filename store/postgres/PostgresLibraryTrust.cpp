@@ -1,0 +1,140 @@
+#include "PostgresLibraryTrust.h"
+
+#include "EDatabaseError.h"
+#include "PostgresSession.h"
+
+#include <QStringList>
+
+namespace {
+
+// The roles the user trusts, as a query's first words: the user, the roles the user belongs
+// to (such as a team's role that owns the library; a superuser is no member of every role
+// here), the database's owner role when one of those owns the database, and superusers.
+const char *const TrustedRoles = R"sql(WITH RECURSIVE mine(oid) AS (
+  SELECT r.oid FROM pg_catalog.pg_roles r WHERE r.rolname OPERATOR(pg_catalog.=) CURRENT_USER
+  UNION SELECT m.roleid FROM pg_catalog.pg_auth_members m JOIN mine ON m.member OPERATOR(pg_catalog.=) mine.oid),
+trusted(oid) AS (
+  SELECT oid FROM mine
+  UNION SELECT r.oid FROM pg_catalog.pg_roles r WHERE r.rolsuper
+  UNION SELECT r.oid FROM pg_catalog.pg_roles r, pg_catalog.pg_database d
+    WHERE r.rolname OPERATOR(pg_catalog.=) 'pg_database_owner' AND d.datname OPERATOR(pg_catalog.=) pg_catalog.current_database()
+    AND EXISTS (SELECT FROM mine WHERE mine.oid OPERATOR(pg_catalog.=) d.datdba)) )sql";
+
+// Whether the role in the column is one of them.
+QByteArray trusted(const char *roleColumn)
+{
+    return QByteArray("EXISTS (SELECT FROM trusted WHERE trusted.oid OPERATOR(pg_catalog.=) ") + roleColumn + ')';
+}
+
+QString text(const PGresult *result, int row, int column)
+{
+    return QString::fromUtf8(PQgetvalue(result, row, column));
+}
+
+// The schema of the table Speeches as the user's path finds it, or the first schema on it.
+std::pair<QByteArray, QString> librarySchema(PostgresSession &session)
+{
+    const PostgresResult result = session.execute(
+        R"(SELECT n.oid, n.nspname FROM pg_catalog.pg_namespace n WHERE n.oid OPERATOR(pg_catalog.=) )"
+        R"(coalesce((SELECT c.relnamespace FROM pg_catalog.pg_class c )"
+        R"(WHERE c.oid OPERATOR(pg_catalog.=) pg_catalog.to_regclass('"Speeches"')), )"
+        R"((SELECT s.oid FROM pg_catalog.pg_namespace s WHERE s.nspname OPERATOR(pg_catalog.=) pg_catalog.current_schema())))");
+    if (PQntuples(result.get()) != 1)
+        throw EDatabaseError(QStringLiteral("The %1 has no schema on the search path to keep the library in; name "
+                                            "one with options='-c search_path=NAME' in the connection string")
+                                 .arg(session.describe()));
+    return {QByteArray(PQgetvalue(result.get(), 0, 0)), text(result.get(), 0, 1)};
+}
+
+// Roles the user does not trust that may create objects in the schema: its owner, or a
+// grantee of CREATE ("PUBLIC" for every role).
+QStringList strangersCreatingIn(PostgresSession &session, const QByteArray &schema)
+{
+    const QByteArray sql = TrustedRoles
+        + QByteArray("SELECT CASE WHEN a.grantee OPERATOR(pg_catalog.=) 0::pg_catalog.oid THEN 'PUBLIC' "
+                     "ELSE pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(a.grantee)) END "
+                     "FROM pg_catalog.pg_namespace n, "
+                     "pg_catalog.aclexplode(coalesce(n.nspacl, pg_catalog.acldefault('n', n.nspowner))) a "
+                     "WHERE n.oid OPERATOR(pg_catalog.=) $1::pg_catalog.oid "
+                     "AND a.privilege_type OPERATOR(pg_catalog.=) 'CREATE' "
+                     "AND (a.grantee OPERATOR(pg_catalog.=) 0::pg_catalog.oid OR NOT ")
+        + trusted("a.grantee")
+        + ") UNION SELECT pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(n.nspowner)) FROM pg_catalog.pg_namespace n "
+          "WHERE n.oid OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND NOT "
+        + trusted("n.nspowner") + " ORDER BY 1";
+    const PostgresResult result = session.execute(sql, {schema});
+    QStringList roles;
+    for (int row = 0; row < PQntuples(result.get()); ++row)
+        roles.append(text(result.get(), row, 0));
+    return roles;
+}
+
+// What the program runs in the schema that a role the user does not trust owns: its
+// tables, every function and operator (found by the path before the built-ins' near
+// matches), and the functions of the triggers on its tables wherever they are.
+std::optional<std::pair<QString, QString>> strangersObject(PostgresSession &session, const QByteArray &schema)
+{
+    const QByteArray ownTables = "c.relnamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND c.relname "
+                                 "OPERATOR(pg_catalog.=) ANY ('{Taal,Speeches,TinlarkKeywordFolded,"
+                                 "TinlarkKeywordPending}'::pg_catalog.name[])";
+    const QByteArray sql = TrustedRoles
+        + QByteArray("SELECT kind, name, pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(owner)) FROM ("
+                     "SELECT 'table' AS kind, c.relname::pg_catalog.text AS name, c.relowner AS owner "
+                     "FROM pg_catalog.pg_class c WHERE ")
+        + ownTables
+        + " UNION ALL SELECT 'function', p.oid::pg_catalog.regprocedure::pg_catalog.text, p.proowner "
+          "FROM pg_catalog.pg_proc p WHERE p.pronamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid "
+          "UNION ALL SELECT 'operator', o.oid::pg_catalog.regoperator::pg_catalog.text, o.oprowner "
+          "FROM pg_catalog.pg_operator o WHERE o.oprnamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid "
+          "UNION ALL SELECT 'trigger function', p.oid::pg_catalog.regprocedure::pg_catalog.text, p.proowner "
+          "FROM pg_catalog.pg_trigger t JOIN pg_catalog.pg_proc p ON p.oid OPERATOR(pg_catalog.=) t.tgfoid "
+          "JOIN pg_catalog.pg_class c ON c.oid OPERATOR(pg_catalog.=) t.tgrelid WHERE "
+        + ownTables + ") AS used WHERE NOT " + trusted("owner") + " ORDER BY 1, 2 LIMIT 1";
+    const PostgresResult result = session.execute(sql, {schema});
+    if (PQntuples(result.get()) == 0)
+        return std::nullopt;
+    return std::pair{text(result.get(), 0, 0) + QLatin1Char(' ') + text(result.get(), 0, 1), text(result.get(), 0, 2)};
+}
+
+} // namespace
+
+namespace PostgresLibraryTrust {
+
+void secure(PostgresSession &session)
+{
+    const auto [schema, schemaName] = librarySchema(session);
+    const QString refused = QStringLiteral("The library on the %1 is not safe to use: ").arg(session.describe());
+    if (const QStringList roles = strangersCreatingIn(session, schema); !roles.isEmpty())
+        throw EDatabaseError(refused
+                             + QStringLiteral("%1 may create functions in its schema \"%2\", which would run as you "
+                                              "inside the program's statements. Have the schema's owner revoke that "
+                                              "(REVOKE CREATE ON SCHEMA \"%2\" FROM %1) or keep the library in a "
+                                              "schema of its own")
+                                   .arg(roles.join(QStringLiteral(", ")), schemaName));
+    if (const auto object = strangersObject(session, schema))
+        throw EDatabaseError(refused
+                             + QStringLiteral("the %1 in the schema \"%2\" belongs to the role %3, which could run "
+                                              "anything as you through it. Have it handed to you or to your team's "
+                                              "role (ALTER ... OWNER TO), or drop it")
+                                   .arg(object->first, schemaName, object->second));
+    // Nothing but the library's schema (trusted now; new tables go there) and the built-ins.
+    session.execute("SELECT pg_catalog.set_config('search_path', pg_catalog.quote_ident($1) "
+                    "OPERATOR(pg_catalog.||) ', pg_catalog, pg_temp', false)",
+                    {schemaName.toUtf8()});
+    // A library made by an earlier version has a trigger function that runs with the path of
+    // whoever changes a speech; whoever may alter it gives it the library's own.
+    const PostgresResult unpinned = session.execute(
+        "SELECT p.oid::pg_catalog.regprocedure FROM pg_catalog.pg_proc p WHERE p.pronamespace OPERATOR(pg_catalog.=) "
+        "$1::pg_catalog.oid AND p.proname OPERATOR(pg_catalog.=) 'TinlarkKeywordsChanged' AND p.proconfig IS NULL "
+        "AND pg_catalog.pg_has_role(p.proowner, 'USAGE')",
+        {schema});
+    try {
+        if (PQntuples(unpinned.get()) == 1)
+            session.execute(QByteArray("ALTER FUNCTION ") + PQgetvalue(unpinned.get(), 0, 0)
+                            + " SET search_path FROM CURRENT");
+    } catch (const EDatabaseError &) {
+        // A server that takes no changes (a standby, a read-only default) leaves it for later.
+    }
+}
+
+} // namespace PostgresLibraryTrust
