@@ -10,8 +10,9 @@ run_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-
 test_packages=(clang libbenchmark-dev libclang-rt-14-dev
                xvfb xauth xdotool xclip time
                desktop-file-utils appstream openbox x11-utils
-               postgresql-15 util-linux)
-docs_packages=(xvfb xdotool x11-utils openbox imagemagick)
+               postgresql-15 util-linux
+               python3-pyatspi at-spi2-core dbus-daemon)
+docs_packages=(xvfb xdotool x11-utils openbox imagemagick python3-pyatspi at-spi2-core dbus-daemon)
 case "${1:-}" in
   --run) packages=("${run_packages[@]}") ;;
   --docs) packages=("${run_packages[@]}" "${docs_packages[@]}") ;;
