@@ -18,8 +18,12 @@ work="$(mktemp -d)"
 pids=()
 cleanup() {
   # The program first, then the window manager, the buses, then the server.
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  rm -rf "$work"
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  # The accessibility bus takes its socket away once it notices its session bus is gone.
+  for _ in 1 2 3 4 5; do rm -rf "$work" 2>/dev/null && break; sleep 0.5; done
 }
 trap cleanup EXIT
 
@@ -41,7 +45,7 @@ until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
 # folder of its own.
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-exec {bus_address}< <(exec dbus-daemon --session --nofork --print-address=1 --print-pid=1)
+exec {bus_address}< <(exec dbus-daemon --session --nofork --print-address=1 --print-pid=1 2>/dev/null)
 read -r -u "$bus_address" DBUS_SESSION_BUS_ADDRESS
 read -r -u "$bus_address" bus_pid
 pids+=("$bus_pid")
@@ -51,10 +55,15 @@ export DBUS_SESSION_BUS_ADDRESS
 pids+=($!)
 window="$(xdotool search --sync --onlyvisible --name '^The Tinlark$' | head -n 1)"
 xdotool windowactivate --sync "$window"
-sleep 1 # lets the window paint its last change
+xdotool mousemove 0 0 # off the window: no hint, as before the user moves the mouse
 
-# Every record button shows, as a screen reader finds them.
-texts="$(/usr/bin/python3 scripts/atspi_texts.py tinlark)"
+# Every record button shows, as a screen reader finds them once the window is on the bus.
+texts=""
+for _ in $(seq 100); do
+  texts="$(/usr/bin/python3 scripts/atspi_texts.py tinlark 2>/dev/null || true)"
+  grep -qP "^tool bar\tSpeeches\t" <<<"$texts" && break
+  sleep 0.2
+done
 hidden=()
 for button in First Prior Next Last Insert Delete Edit Post Cancel Refresh; do
   grep -qP "^push button\t$button\t[^\t]*\tshowing$" <<<"$texts" || hidden+=("$button")
@@ -63,5 +72,6 @@ if [ ${#hidden[@]} -gt 0 ]; then
   echo "screenshot.sh: the window hides record buttons: ${hidden[*]}" >&2
   exit 1
 fi
+sleep 1 # lets the window paint its last change
 import -frame -window "$window" "$output"
 echo "wrote $output"

@@ -1,7 +1,8 @@
 // The main window as a new user meets it, at the fonts and scales of common desktops: every
 // band shows whole in one row, and the window keeps the size it was given whatever is shown
-// or dragged inside it. The test runs once as is and once at twice the pixels
-// (QT_SCALE_FACTOR=2).
+// or dragged inside it. The test runs once as is, and at one and a half and twice the pixels
+// (QT_SCALE_FACTOR). With TINLARK_LAYOUT_PICTURES set to a folder, it leaves a picture of
+// the window of each row there.
 
 #include "ExceptionRecorder.h"
 #include "Mainfrm.h"
@@ -11,6 +12,7 @@
 #include "TestMain.h"
 #include "ui_Mainfrm.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QSettings>
@@ -107,6 +109,9 @@ void tst_MainfrmLayout::everyBandShowsWholeInOneRow()
         QVERIFY(ui->sbReadOnly->width() > ui->sbReadOnly->fontMetrics().horizontalAdvance(QStringLiteral("Read-Only")));
         QVERIFY(placeIn(&form, ui->cbLanguage).right() < placeIn(&form, ui->sbReadOnly).left());
         QVERIFY(window.contains(placeIn(&form, ui->sbReadOnly)));
+        // A picture of each row where one is asked for, to look at.
+        if (const QString pictures = qEnvironmentVariable("TINLARK_LAYOUT_PICTURES"); !pictures.isEmpty())
+            form.grab().save(QDir(pictures).filePath(QString::fromUtf8(QTest::currentDataTag()) + QStringLiteral(".png")));
         form.close();
     }
     if (!settings.isEmpty())
