@@ -23,6 +23,7 @@
 #include "SpeechTables.h"
 #include "StoredAction.h"
 #include "TApplication.h"
+#include "TComboBox.h"
 #include "TextEditTarget.h"
 #include "WindowPlacement.h"
 
@@ -77,6 +78,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     m_ui->Splitter1->setControl(m_ui->pnlComments);
     createActions();
     createStatusPanels();
+    sizeBands();
     bindDataControls();
     setDataControlsReadOnly(true); // as laid out, until the settings say otherwise
     connectHandlers();
@@ -127,9 +129,10 @@ void TForm1::createActions()
             button->setFixedSize(23, 22); // the three bands fit in one row at the layout's width
         }
     }
+    // A pixel of room on the right: the tool bar asks for one less than its buttons take.
     for (QToolBar *band : {m_ui->ToolBar1, m_ui->LanguageBand, m_ui->ReadOnlyBand}) {
         band->layout()->setSpacing(0);
-        band->layout()->setContentsMargins(0, 1, 0, 1);
+        band->layout()->setContentsMargins(0, 1, 1, 1);
     }
     qApp->installEventFilter(new ShortcutFirstFilter(this, actionList()));
     auto *menuStyle = new MenuIconStyle(QString());
@@ -146,15 +149,34 @@ void TForm1::createStatusPanels()
         panel->setFrameShadow(QFrame::Sunken);
         m_statusPanels.append(panel);
     }
-    m_statusPanels[0]->setAccessibleName(QStringLiteral("Search results"));
-    m_statusPanels[1]->setAccessibleName(QStringLiteral("Hint"));
-    // Sized for the font in use; the search panel grows further with a longer count.
+    // A screen reader reads the panels' texts as their names; the fixed words say what they are.
+    m_statusPanels[0]->setAccessibleDescription(QStringLiteral("Search results"));
+    m_statusPanels[1]->setAccessibleDescription(QStringLiteral("Hint"));
+    // Sized for the font in use; the search panel grows further with a longer count when
+    // there is room. No text ever widens the window: the hint panel shows what fits.
     m_statusPanels[0]->setMinimumWidth(FontScale::scaled(95, font()));
+    m_statusPanels[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_ui->StatusBar1->addPermanentWidget(m_statusPanels[0]);
     m_ui->StatusBar1->addPermanentWidget(m_statusPanels[1], 1);
     m_ui->StatusBar1->setFixedHeight(FontScale::scaled(19, font()));
-    for (QWidget *control : {static_cast<QWidget *>(m_ui->cbLanguage), static_cast<QWidget *>(m_ui->sbReadOnly)})
-        control->setMinimumSize(FontScale::scaled(control->minimumSize(), font()));
+}
+
+// The selector and the read-only switch are laid out wide for the font in use, but give way
+// so that the three bands and all ten record buttons fit in one row: the selector down to a
+// width that still shows a language's name, the switch down to its caption; the switch takes
+// whatever is left of the row.
+void TForm1::sizeBands()
+{
+    TComboBox *selector = m_ui->cbLanguage;
+    selector->setMinimumSize(FontScale::scaled(90, font()), FontScale::scaled(21, font()));
+    selector->setPreferredWidth(FontScale::scaled(145, font()));
+    m_ui->sbReadOnly->setMinimumHeight(FontScale::scaled(22, font()));
+    // The window as laid out is wide enough for the bands at their full width: where the
+    // font needs more, it opens wider. A width the user stored is kept as it stands.
+    int bandsWidth = 0;
+    for (const QToolBar *band : {m_ui->ToolBar1, m_ui->LanguageBand, m_ui->ReadOnlyBand})
+        bandsWidth += band->sizeHint().width();
+    resize(std::max(width(), bandsWidth), height());
 }
 
 void TForm1::bindDataControls()

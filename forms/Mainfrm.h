@@ -85,6 +85,7 @@ protected:
 private:
     void createActions();
     void createStatusPanels();
+    void sizeBands();
     void bindDataControls();
     void connectHandlers();
     void RefreshActionStates();

@@ -1,5 +1,6 @@
 #include "TSplitter.h"
 
+#include <QLayout>
 #include <QMouseEvent>
 
 TSplitter::TSplitter(QWidget *parent) : QWidget(parent)
@@ -12,9 +13,18 @@ int TSplitter::heightAfterDrag(int requested) const
 {
     if (requested <= m_minSize)
         return 0;
-    // The control may not push the rest of the window out of sight.
-    const int room = m_control && parentWidget() ? parentWidget()->height() - height() - 30 : requested;
-    return std::min(requested, std::max(room, 0));
+    return std::min(requested, room());
+}
+
+// The control's greatest height: what its parent has once the other parts of its layout have
+// their minimum heights. Any more and the window would have to grow.
+int TSplitter::room() const
+{
+    const QWidget *parent = parentWidget();
+    if (!m_control || !parent || !parent->layout())
+        return QWIDGETSIZE_MAX;
+    const int others = parent->layout()->minimumSize().height() - m_control->minimumHeight();
+    return std::max(parent->height() - others, 0);
 }
 
 void TSplitter::mousePressEvent(QMouseEvent *event)

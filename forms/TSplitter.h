@@ -17,6 +17,7 @@ public:
 
     // The control's height after a drag that would leave it requested pixels high.
     int heightAfterDrag(int requested) const;
+    int room() const;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -30,10 +30,18 @@ void nameControlsForScreenReaders(QWidget *window)
     }
     for (QWidget *control : window->findChildren<QWidget *>()) {
         const QString hint = control->property("hint").toString();
-        if (control->accessibleName().isEmpty() && !hint.isEmpty())
-            control->setAccessibleName(HintText::longPart(hint));
-        // On Linux a combo box speaks its text as its name; its edit field carries the name.
-        if (auto *combo = qobject_cast<QComboBox *>(control); combo && combo->lineEdit())
-            combo->lineEdit()->setAccessibleName(combo->accessibleName());
+        if (hint.isEmpty())
+            continue;
+        const QString word = HintText::longPart(hint);
+        // A combo box speaks its current text as its name: the hint only describes it, and
+        // its edit field carries the name.
+        if (auto *combo = qobject_cast<QComboBox *>(control)) {
+            if (combo->accessibleDescription().isEmpty())
+                combo->setAccessibleDescription(word);
+            if (combo->lineEdit() && combo->lineEdit()->accessibleName().isEmpty())
+                combo->lineEdit()->setAccessibleName(word);
+        } else if (control->accessibleName().isEmpty()) {
+            control->setAccessibleName(word);
+        }
     }
 }

@@ -4,6 +4,7 @@
 #include "TApplication.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QMenu>
 #include <QToolButton>
 
@@ -76,7 +77,8 @@ void HintTracker::followMenu(QMenu *menu)
 }
 
 // Once the menu has handled the mouse: a highlight that left the items (for a separator,
-// or out of the menu) leaves nothing to explain.
+// or out of the menu) leaves nothing to explain. A disabled item, which the menu does not
+// highlight, is explained all the same while the mouse rests on it.
 void HintTracker::checkMenuHighlight(QMenu *menu)
 {
     QMetaObject::invokeMethod(
@@ -84,9 +86,12 @@ void HintTracker::checkMenuHighlight(QMenu *menu)
         [menu = QPointer<QMenu>(menu)] {
             if (!menu || !menu->isVisible())
                 return;
-            const QAction *highlighted = menu->activeAction();
-            if (!highlighted || highlighted->isSeparator())
-                TApplication::instance()->setHint(QString());
+            const QAction *item = menu->activeAction();
+            if (!item)
+                item = menu->actionAt(menu->mapFromGlobal(QCursor::pos()));
+            TApplication::instance()->setHint(item && !item->isSeparator()
+                                                  ? HintText::longPart(item->property("hint").toString())
+                                                  : QString());
         },
         Qt::QueuedConnection);
 }

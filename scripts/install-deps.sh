@@ -11,9 +11,10 @@ run_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-
 test_packages=(clang libbenchmark-dev libclang-rt-14-dev openssl
                xvfb xauth xdotool xclip time
                desktop-file-utils appstream openbox x11-utils
-               postgresql-15 util-linux)
+               postgresql-15 util-linux
+               python3-pyatspi at-spi2-core dbus-daemon)
 package_packages=(dpkg-dev file lintian man-db)
-docs_packages=(xvfb xdotool x11-utils openbox imagemagick)
+docs_packages=(xvfb xdotool x11-utils openbox imagemagick python3-pyatspi at-spi2-core dbus-daemon)
 case "${1:-}" in
   --run) packages=("${run_packages[@]}") ;;
   --docs) packages=("${run_packages[@]}" "${docs_packages[@]}") ;;

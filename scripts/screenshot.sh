@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Makes the README's picture of the main window, docs/main-window.png: the program with a
-# small sample database, started in a virtual X server with a window manager, so that the
-# window shows its title bar and icon as on a desktop.
-#   scripts/screenshot.sh [BUILD_DIR]    (default: build)
+# Makes the README's picture of the main window, docs/main-window.png: the program as a new
+# user first sees it (a small sample database, no settings file), started in a virtual X
+# server with a window manager, so that the window shows its title bar and icon as on a
+# desktop. Fails when the window hides any of the ten record buttons, read through the
+# accessibility bus as a screen reader reads them.
+#   scripts/screenshot.sh [BUILD_DIR] [OUTPUT]    (defaults: build, docs/main-window.png)
+# QT_SCALE_FACTOR and QT_FONT_DPI pass through, for pictures at other scales.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
+output="${2:-docs/main-window.png}"
 bash scripts/install-deps.sh --docs
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINLARK_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target tinlark tinlark-makedb
@@ -13,33 +17,61 @@ cmake --build "$build" -j2 --target tinlark tinlark-makedb
 work="$(mktemp -d)"
 pids=()
 cleanup() {
-  # The program first, then the window manager, then the server.
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  rm -rf "$work"
+  # The program first, then the window manager, the buses, then the server.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  # The accessibility bus takes its socket away once it notices its session bus is gone.
+  for _ in 1 2 3 4 5; do rm -rf "$work" 2>/dev/null && break; sleep 0.5; done
 }
 trap cleanup EXIT
 
-# The portable program in a folder of its own, with sample speeches and the window where it
-# would open the first time.
+# The portable program in a folder of its own with sample speeches, and no settings file.
 cp "$build/bin/tinlark" "$work/"
 "$build/bin/tinlark-makedb" --sample 40 --languages 4 "$work/Speeches.csp"
-printf '[MainForm]\nL=40\nT=40\nIndex=1\n' > "$work/Tinlark.ini" # English, the second language
 
 display=99
 while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+export DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 until xdotool getdisplaygeometry >/dev/null 2>&1; do sleep 0.1; done
 openbox >/dev/null 2>&1 &
 pids+=($!)
 # The window manager announces itself on the root window once it manages windows.
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.1; done
+# A session bus of its own, on which the accessibility bus starts, its socket in a runtime
+# folder of its own.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+exec {bus_address}< <(exec dbus-daemon --session --nofork --print-address=1 --print-pid=1 2>/dev/null)
+read -r -u "$bus_address" DBUS_SESSION_BUS_ADDRESS
+read -r -u "$bus_address" bus_pid
+pids+=("$bus_pid")
+export DBUS_SESSION_BUS_ADDRESS
 
 "$work/tinlark" &
 pids+=($!)
 window="$(xdotool search --sync --onlyvisible --name '^The Tinlark$' | head -n 1)"
 xdotool windowactivate --sync "$window"
+xdotool mousemove 0 0 # off the window: no hint, as before the user moves the mouse
+
+# Every record button shows, as a screen reader finds them once the window is on the bus.
+texts=""
+for _ in $(seq 100); do
+  texts="$(/usr/bin/python3 scripts/atspi_texts.py tinlark 2>/dev/null || true)"
+  grep -qP "^tool bar\tSpeeches\t" <<<"$texts" && break
+  sleep 0.2
+done
+hidden=()
+for button in First Prior Next Last Insert Delete Edit Post Cancel Refresh; do
+  grep -qP "^push button\t$button\t[^\t]*\tshowing$" <<<"$texts" || hidden+=("$button")
+done
+if [ ${#hidden[@]} -gt 0 ]; then
+  echo "screenshot.sh: the window hides record buttons: ${hidden[*]}" >&2
+  exit 1
+fi
 sleep 1 # lets the window paint its last change
-import -frame -window "$window" docs/main-window.png
-echo "wrote docs/main-window.png"
+import -frame -window "$window" "$output"
+echo "wrote $output"

@@ -34,8 +34,6 @@ private slots:
             {f.ui()->dbeKeywords, "Keywords"},
             {f.ui()->dbmTekst, "Canned speech"},
             {f.ui()->dbmComments, "Comments"},
-            {f.form->statusPanel(0), "Search results"},
-            {f.form->statusPanel(HintPanelIndex), "Hint"},
             {find.Edit1, "Find"},
             {languages.DBGrid1, "Languages"},
         };

@@ -359,6 +359,25 @@ void tst_Search::hintsFollowMouseAndMenus()
     f.ui()->Edit1->hide();
     QTRY_COMPARE(panel->text(), QString());
 
+    // A disabled item speaks too: nothing is being edited, so Post is disabled.
+    QMenu *speeches = f.ui()->Dataset1;
+    QVERIFY(!f.ui()->DataSetPost->isEnabled());
+    speeches->popup(f.form->mapToGlobal(QPoint(10, 10)));
+    QTRY_VERIFY(speeches->isVisible());
+    QTest::mouseMove(speeches, speeches->actionGeometry(f.ui()->DataSetPost).center());
+    QTRY_COMPARE(panel->text(), QStringLiteral("Post"));
+    speeches->hide();
+    QTRY_COMPARE(panel->text(), QString());
+
+    // Record buttons the tool bar has no room for speak from its overflow pop-up.
+    f.form->resize(f.form->minimumSizeHint().width(), f.form->height());
+    auto *overflow = f.ui()->ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+    QTRY_VERIFY(overflow && overflow->isVisible());
+    QTest::mouseClick(overflow, Qt::LeftButton);
+    auto *cancel = f.form->findChild<QToolButton *>(QStringLiteral("ToolButton9"));
+    QTRY_VERIFY(cancel->isVisible());
+    QTest::mouseMove(cancel);
+    QTRY_COMPARE(panel->text(), QStringLiteral("Cancel"));
 }
 
 void tst_Search::countShowsWholeAtLargerFonts_data()
