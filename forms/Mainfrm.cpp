@@ -21,6 +21,7 @@
 #include "ServerDataSource.h"
 #include "SpeechRecovery.h"
 #include "SpeechTables.h"
+#include "StartUpBackup.h"
 #include "StoredAction.h"
 #include "TApplication.h"
 #include "TComboBox.h"
@@ -94,6 +95,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     }
     refreshDatabaseActions();
     offerRecoveredSpeeches();
+    startDailyBackup();
 }
 
 TForm1::~TForm1()
@@ -312,6 +314,7 @@ void TForm1::FormCreate()
     } else {
         databasePath = locations.databasePath(databaseSetting);
         m_databasePath = databasePath;
+        m_libraryFile = true;
         if (!QFileInfo(databasePath).isFile() && !FirstStartQuestion::offer(locations, databasePath))
             throw Exception(QStringLiteral("Speech database not found!"));
         JetImport::offerConversion(databasePath, this);
@@ -384,6 +387,19 @@ void TForm1::offerRecoveredSpeeches()
         Exception(QStringLiteral("A speech could not be stored when the program was last ended. Its text is kept in "
                                  "%1. Open the file, put the text back into the speech, then delete the file")
                       .arg(files.join(QStringLiteral(", ")))));
+}
+
+// A library file that can be written gets its day's backup, off the window's thread; a server
+// library is backed up on the server. A failure is said in the status bar, once.
+void TForm1::startDailyBackup()
+{
+    if (!m_libraryFile || !Connection.connected() || !m_readOnlyReason.isEmpty())
+        return;
+    auto *backup = new StartUpBackup(m_databasePath, BackupRotation::read(IniFile(settingsPath())), this);
+    connect(backup, &StartUpBackup::failed, m_handlers, [this](const QString &message) {
+        m_backupFailure = QStringLiteral("%1; the earlier backups are kept").arg(message);
+        showStatusNotice();
+    });
 }
 
 void TForm1::FormDestroy()
@@ -587,6 +603,8 @@ QString TForm1::statusNotice() const
 {
     if (!m_readOnlyReason.isEmpty())
         return QStringLiteral("Read-only: %1").arg(m_readOnlyReason);
+    if (!m_backupFailure.isEmpty())
+        return m_backupFailure;
     if (tblSpeech.active() && !languageIsCurrent())
         return QStringLiteral("No language: add one under Extra > Languages to add speeches");
     return QString();

@@ -105,6 +105,7 @@ private:
     void showBusySign();
     void keepRefusedSpeech();
     void offerRecoveredSpeeches();
+    void startDailyBackup();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     QObject *m_handlers = new QObject(this); // the receiving end of every connection to a handler
@@ -116,7 +117,9 @@ private:
     QString SearchText;
 
     QString m_databasePath;
+    bool m_libraryFile = false;   // a library file, not one on a server
     QString m_readOnlyReason;    // why the database cannot be written; empty when it can
     bool m_chosenEditable = true; // the mode the user chose, kept while the database forces read-only
     QString m_statusNotice;      // what the hint panel shows while no hint is shown
+    QString m_backupFailure;     // why the day's backup could not be made; empty when it could
 };

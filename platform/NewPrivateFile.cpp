@@ -27,6 +27,20 @@ bool writeAll(int fd, const QByteArray &content)
 
 namespace NewPrivateFile {
 
+int createTemporary(const QString &path, QByteArray *temporary)
+{
+    const QFileInfo target(path);
+    int fd = -1;
+    for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+        *temporary = QFile::encodeName(target.absolutePath()) + "/." + QFile::encodeName(target.fileName()) + '.'
+                     + QByteArray::number(QRandomGenerator::system()->generate64(), 36);
+        fd = ::open(temporary->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    return fd;
+}
+
 bool write(const QString &path, const QByteArray &content, int *error)
 {
     const QFileInfo target(path);
@@ -34,14 +48,7 @@ bool write(const QString &path, const QByteArray &content, int *error)
     // Written under a name nobody can guess, in the same folder, then linked to its own name:
     // link() never replaces and never follows what is there.
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
-        temporary = QFile::encodeName(target.absolutePath()) + "/." + QFile::encodeName(target.fileName()) + '.'
-                    + QByteArray::number(QRandomGenerator::system()->generate64(), 36);
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
+    const int fd = createTemporary(path, &temporary);
     bool written = fd >= 0 && writeAll(fd, content);
     int failure = written ? 0 : errno;
     if (fd >= 0 && ::close(fd) != 0 && written) {

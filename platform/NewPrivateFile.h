@@ -13,4 +13,9 @@ namespace NewPrivateFile {
 // EEXIST when something has the name already.
 bool write(const QString &path, const QByteArray &content, int *error = nullptr);
 
+// Creates an empty private file under a name nobody can guess in path's folder, to be given
+// path's name once it is whole; returns its descriptor (open for writing) and its name in
+// temporary, or -1 with errno set.
+int createTemporary(const QString &path, QByteArray *temporary);
+
 } // namespace NewPrivateFile

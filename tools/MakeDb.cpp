@@ -1,6 +1,7 @@
 // tinlark-makedb: makes a speech database file, empty or filled with sample speeches; lays the
-// tables into a server database; copies a library between a file and a server.
+// tables into a server database; copies a library between a file and a server; backs a file up.
 
+#include "BackupCommand.h"
 #include "EDatabaseError.h"
 #include "FromJet.h"
 #include "LibraryCopy.h"
@@ -19,12 +20,15 @@ const char *const UsageText =
     "       tinlark-makedb --from-jet OLD NEW\n"
     "       tinlark-makedb --server URI\n"
     "       tinlark-makedb --copy FROM TO\n"
+    "       tinlark-makedb --backup FILE DIR\n"
     "       tinlark-makedb -h | --help | -V | --version\n"
     "Makes a new speech database FILE; with --sample, N sample speeches over K languages (1-20, default 20).\n"
     "With --from-jet, converts the Access (Jet 3 or Jet 4) speech database OLD into NEW.\n"
     "With --server, creates the speech tables on the empty PostgreSQL database URI names\n"
     "(postgresql://user@host/dbname; the password from ~/.pgpass or PGPASSWORD).\n"
     "With --copy, copies a whole library, IDs kept, between a file and a server (either way).\n"
+    "With --backup, makes a checked backup of the database FILE in the folder DIR, named by the day\n"
+    "(Speeches-2026-12-08.csp), and removes the older ones the settings' [Backups] no longer keep.\n"
     "An existing FILE, NEW or TO file is never overwritten; a server database that holds speeches is left alone.\n"
     "-- ends the options: tinlark-makedb -- -h makes a database named -h.\n";
 
@@ -83,6 +87,8 @@ int main(int argc, char *argv[])
         return ServerSchema::makeCommand(line.databases, out, err);
     case MakeDbCommandLine::Action::Copy:
         return LibraryCopy::copyCommand(line.databases, out, err);
+    case MakeDbCommandLine::Action::Backup:
+        return backupCommand(line.databases, out, err);
     }
     return 2;
 }

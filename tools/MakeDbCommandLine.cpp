@@ -19,6 +19,7 @@ const DatabaseAction DatabaseActions[] = {
     {MakeDbCommandLine::Action::FromJet, "from-jet", 2, "two databases, OLD and NEW"},
     {MakeDbCommandLine::Action::Server, "server", 1, "one PostgreSQL database URI"},
     {MakeDbCommandLine::Action::Copy, "copy", 2, "two databases, FROM and TO"},
+    {MakeDbCommandLine::Action::Backup, "backup", 2, "a database FILE and a folder DIR"},
 };
 
 QString dashed(const QString &name)

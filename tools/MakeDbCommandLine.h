@@ -8,7 +8,7 @@
 // range. An option that is refused leaves `error` saying why, in one line.
 struct MakeDbCommandLine
 {
-    enum class Action { Usage, Help, Version, Make, FromJet, Server, Copy };
+    enum class Action { Usage, Help, Version, Make, FromJet, Server, Copy, Backup };
 
     static constexpr int MaxLanguages = 20;
 

@@ -136,6 +136,8 @@ private slots:
         LmutilsStartup();
         auto form = std::make_unique<TForm1>();
         form->show();
+        // The day's backup is made before the disk fills, so that it frees no room when it fails.
+        QTRY_COMPARE(QDir(disk + QStringLiteral("/backups")).entryList(QDir::Files).size(), 1);
         form->tblSpeech.edit();
         const QString text = QString(100000, QLatin1Char('w')) + QStringLiteral(" the end");
         form->tblSpeechTekst->setAsString(text);

@@ -67,6 +67,7 @@ private slots:
     void unusableDatabaseIsNamedAndRecordActionsRest();
     void readOnlyDatabaseOpensReadOnly_data();
     void readOnlyDatabaseOpensReadOnly();
+    void failedBackupIsSaidInTheStatusBar();
 };
 
 void tst_MainfrmStartup::noSettingsFileUsesLayoutAndWritesMainFormOnly()
@@ -515,6 +516,22 @@ void tst_MainfrmStartup::readOnlyDatabaseOpensReadOnly()
     QCOMPARE(recorder.messages().size(), 1); // said once
     QCOMPARE(storedInteger(folder, QStringLiteral("RO")), 1); // the user's choice: edit mode
     QFile::setPermissions(place, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// The day's backup runs off the window's thread; its failure is said in the status bar, not in a box.
+void tst_MainfrmStartup::failedBackupIsSaidInTheStatusBar()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    QFile blocker(folder.filePath(QStringLiteral("backups")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    ExceptionRecorder recorder;
+    TForm1 form;
+    QTRY_COMPARE(form.statusPanel(HintPanelIndex)->text(),
+                 QStringLiteral("Cannot back up %1 into %2: it is not a folder; the earlier backups are kept")
+                     .arg(folder.databasePath(), folder.filePath(QStringLiteral("backups"))));
+    QCOMPARE(recorder.messages(), QStringList());
 }
 
 TINLARK_TEST_MAIN(tst_MainfrmStartup)

@@ -6,6 +6,7 @@
 #include "PostgresServer.h"
 #include "Statement.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -154,6 +155,7 @@ private slots:
     void failedCopyLeavesTargetAsItWas();
     void passwordIsNeverPrinted_data();
     void passwordIsNeverPrinted();
+    void backupNamesTheFileItMade();
 
 private:
     // A new database on the throwaway server; skips the test when no server can run here.
@@ -300,6 +302,8 @@ void tst_MakeDb::badUsageExitsWith2_data()
     row("server with a file", {"--server", "a.csp"}, "--server takes a PostgreSQL connection URI");
     row("copy without target", {"--copy", "a.csp"}, "--copy takes two databases, FROM and TO (1 given)");
     row("conversion without target", {"--from-jet", "old.mdb"}, "--from-jet takes two databases, OLD and NEW (1 given)");
+    row("backup without a folder", {"--backup", "a.csp"}, "--backup takes a database FILE and a folder DIR (1 given)");
+    row("backup of a server", {"--backup", "postgresql://anna@db/speeches", "saved"}, "back up a server library with pg_dump");
 }
 
 // One line that names what is wrong, and nothing made.
@@ -468,6 +472,22 @@ void tst_MakeDb::passwordIsNeverPrinted()
     QVERIFY2(run.exitCode == exitCode, run.err.constData());
     QVERIFY2((run.out + run.err).contains(name.toUtf8()), run.out + run.err);
     QVERIFY2(!(run.out + run.err).contains("Pa55w0rd"), run.out + run.err);
+}
+
+// The backup made is named by the day; one more that day gets a name of its own and replaces
+// the first in the rotation.
+void tst_MakeDb::backupNamesTheFileItMade()
+{
+    QTemporaryDir dir;
+    QCOMPARE(makeDb({QStringLiteral("--sample"), QStringLiteral("30"), QStringLiteral("lib.csp")}, dir.path()).exitCode, 0);
+    const QString first = QStringLiteral("saved/lib-%1.csp").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    const QStringList arguments{QStringLiteral("--backup"), QStringLiteral("lib.csp"), QStringLiteral("saved")};
+    QCOMPARE(makeDb(arguments, dir.path()).out, QStringLiteral("Backed up lib.csp into %1\n").arg(first).toUtf8());
+    QCOMPARE(contentsOf(dir.filePath(first)), contentsOf(dir.filePath(QStringLiteral("lib.csp"))));
+    const Run second = makeDb(arguments, dir.path());
+    const QStringList kept = QDir(dir.filePath(QStringLiteral("saved"))).entryList(QDir::Files);
+    QVERIFY2(second.exitCode == 0 && kept.size() == 1 && second.out.contains("saved/" + kept[0].toUtf8()), second.out.constData());
+    QVERIFY(kept[0] != QFileInfo(first).fileName());
 }
 
 QTEST_GUILESS_MAIN(tst_MakeDb)

@@ -1,0 +1,32 @@
+#include "BackupCommand.h"
+
+#include "EDatabaseError.h"
+#include "FileLocations.h"
+#include "IniFile.h"
+#include "LibraryBackup.h"
+#include "ServerDataSource.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+int backupCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const QString &file = arguments[0];
+    // The argument itself is never echoed: it may hold a password.
+    if (isServerDataSource(file) || looksLikeServerDataSource(file)) {
+        err << "tinlark-makedb: --backup takes a library file; back up a server library with pg_dump\n";
+        return 2;
+    }
+    // Kept as the program keeps its own backups: the same settings file.
+    const FileLocations locations(QCoreApplication::applicationDirPath());
+    const BackupRotation rotation = BackupRotation::read(IniFile(locations.settingsPath()));
+    try {
+        const QString made = LibraryBackup::make(file, arguments[1], QDateTime::currentDateTime());
+        LibraryBackup::rotate(file, arguments[1], rotation);
+        out << "Backed up " << file << " into " << QDir::toNativeSeparators(made) << "\n";
+    } catch (const EDatabaseError &error) {
+        err << "tinlark-makedb: " << error.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
