@@ -35,7 +35,12 @@ JsonReader::JsonReader(QIODevice &device) : m_in(device)
 
 void JsonReader::fail(const QString &reason) const
 {
-    throw ETransferError(QStringLiteral("line %1, column %2: %3").arg(m_in.line()).arg(m_in.column()).arg(reason));
+    failAt(m_in.line(), m_in.column(), reason);
+}
+
+void JsonReader::failAt(qint64 line, qint64 column, const QString &reason) const
+{
+    throw ETransferError(QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(reason));
 }
 
 int JsonReader::skipSpace()
@@ -92,6 +97,7 @@ void JsonReader::readEscape(QByteArray &bytes)
 
 QString JsonReader::readString()
 {
+    const qint64 line = m_in.line(), column = m_in.column() - 1; // at the opening quote
     QByteArray bytes;
     for (;;) {
         const int byte = m_in.get();
@@ -110,13 +116,15 @@ QString JsonReader::readString()
     }
     const std::optional<QString> text = Utf8Text::decode(bytes);
     if (!text)
-        fail(QStringLiteral("the text is not UTF-8 (save the file as UTF-8 and import it again)"));
+        failAt(line, column, QStringLiteral("the text is not UTF-8 (save the file as UTF-8 and import it again)"));
     return *text;
 }
 
 QVariant JsonReader::readValue()
 {
     const int first = skipSpace();
+    m_valueLine = m_in.line();
+    m_valueColumn = m_in.column();
     if (first == '"') {
         m_in.get();
         return readString();
@@ -173,7 +181,7 @@ bool JsonReader::next(TransferRecord &record)
                 seen[known] = true;
                 const QVariant value = readValue();
                 if (value.typeId() == QMetaType::Bool || (known == 0 && value.isNull()))
-                    fail(QStringLiteral("the value of %1 is not a string%2").arg(key, known == 0 ? "" : " or null"));
+                    failAt(m_valueLine, m_valueColumn, QStringLiteral("the value of %1 is not a string%2").arg(key, known == 0 ? "" : " or null"));
                 if (known == 0)
                     record.language = value.toString();
                 else

@@ -14,7 +14,8 @@ public:
     bool next(TransferRecord &record) override;
 
 private:
-    [[noreturn]] void fail(const QString &reason) const;
+    [[noreturn]] void fail(const QString &reason) const; // at the next byte
+    [[noreturn]] void failAt(qint64 line, qint64 column, const QString &reason) const;
     int skipSpace(); // the next byte that is not white space, not taken
     void expect(char wanted, const char *what);
     QString readString();  // after its opening quote
@@ -22,6 +23,8 @@ private:
     void readEscape(QByteArray &bytes);
 
     InputBytes m_in;
+    qint64 m_valueLine = 0; // where the last value began
+    qint64 m_valueColumn = 0;
     bool m_first = true;
     bool m_done = false;
 };
