@@ -82,7 +82,7 @@ void tst_Transfer::roundTripKeepsEveryCharacter()
     from.addLanguage(QStringLiteral("日本語"));
     from.addSpeech(english, QStringLiteral("quote \"x\", comma"), QStringLiteral("line\r\nbreak\nlone\rcr\r\n"),
                    QStringLiteral("\"\"\",,"));
-    from.addSpeech(greek, QString(50, QChar(0x00A0)), QStringLiteral("Καλημέρα \\ / \t tab"), QStringLiteral("\x1f"));
+    from.addSpeech(greek, QString(50, QChar(0x00A0)), QStringLiteral("Καλημέρα \\ / \t tab"), QStringLiteral("\x1f lone\rCR"));
     const int japanese = from.addLanguage(QStringLiteral("\U0001F600 emoji"));
     from.addSpeech(japanese, QString::fromUcs4(std::u32string(50, U'\U0001F600').c_str(), 50),
                    QStringLiteral("Здравствуйте مرحبا שלום नमस्ते 你好 안녕하세요 ﻿BOM inside"), QStringLiteral(" "));
@@ -109,11 +109,13 @@ void tst_Transfer::previewCountsWhatTheImportStores()
 {
     QTemporaryDir dir;
     TestDatabase library(dir.filePath(QStringLiteral("library.csp")));
-    library.addSpeech(library.addLanguage(QStringLiteral("ΕΛΛΗΝΙΚΆ")), QStringLiteral("kw"), QStringLiteral("text"));
+    // Case folding, not lower case: final sigma is sigma.
+    const int greek = library.addLanguage(QStringLiteral("ΕΛΛΗΝΙΚΌΣ"));
+    library.execute(QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (%1, 'kw', 'text', NULL)").arg(greek));
     const std::unique_ptr<Database> database = openDatabase(library.dataSource(), nullptr);
     const QByteArray file = "Text,Language,Keywords,Comments,Extra\n"
-                            "text,ελληνικά,kw,,x\n"     // there already, an empty comment as none
-                            "text,ελληνικά,kw,note,x\n" // new: another comment
+                            "text,ελληνικός,kw,,x\n"     // there already, an empty comment as none
+                            "text,ελληνικός,kw,note,x\n" // new: another comment
                             "a,Deutsch,k,c,x\n"         // a new language
                             "a,DEUTSCH,k,c,x\n"         // the line before, again
                             "\n"
@@ -128,6 +130,12 @@ void tst_Transfer::previewCountsWhatTheImportStores()
         QCOMPARE(counts.languagesCreated, 1);
     }
     QCOMPARE(contentOf(*database).size(), before.size() + 4);
+
+    // JSON escapes, a pair of surrogates among them, are the characters they stand for.
+    import(*database, TransferFormat::Json,
+           R"([{"ID": 7, "Language": "Deutsch", "Keywords": null, "Text": "\u00e9\ud83d\ude00\n\"\/", "Comments": ""}])",
+           SpeechImport::Mode::Store);
+    QCOMPARE(contentOf(*database).last(), QStringLiteral("Deutsch||é😀\n\"/|"));
 }
 
 void tst_Transfer::badInputChangesNothing_data()
