@@ -152,6 +152,7 @@ private slots:
     void nonEmptyTargetIsRefused();
     void failedCopyLeavesTargetAsItWas_data();
     void failedCopyLeavesTargetAsItWas();
+    void exportsAndImportsWithCounts();
     void passwordIsNeverPrinted_data();
     void passwordIsNeverPrinted();
 
@@ -300,6 +301,10 @@ void tst_MakeDb::badUsageExitsWith2_data()
     row("server with a file", {"--server", "a.csp"}, "--server takes a PostgreSQL connection URI");
     row("copy without target", {"--copy", "a.csp"}, "--copy takes two databases, FROM and TO (1 given)");
     row("conversion without target", {"--from-jet", "old.mdb"}, "--from-jet takes two databases, OLD and NEW (1 given)");
+    row("export without OUT", {"--export", "a.csp"}, "--export takes a database FILE and the file OUT (1 given)");
+    row("import of an unknown format", {"--import", "in.txt", "a.csp"}, "cannot tell the format of IN from its name");
+    row("format unknown", {"--export", "--format", "xml", "a.csp", "out"}, "--format takes csv or json, not 'xml'");
+    row("language on import", {"--import", "--language", "x", "in.csv", "a.csp"}, "--language works only with --export");
 }
 
 // One line that names what is wrong, and nothing made.
@@ -314,6 +319,28 @@ void tst_MakeDb::badUsageExitsWith2()
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY(run.out.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+// The wiring of --export and --import; what they keep and refuse is tested with the library.
+void tst_MakeDb::exportsAndImportsWithCounts()
+{
+    QTemporaryDir dir;
+    QCOMPARE(makeDb({"--sample", "5", "--languages", "2", "from.csp"}, dir.path()).exitCode, 0);
+    QCOMPARE(makeDb({"to.csp"}, dir.path()).exitCode, 0);
+    const Run exported = makeDb({"--export", "from.csp", "speeches.json"}, dir.path());
+    QCOMPARE(exported.out, QByteArray("Exported 5 speeches into speeches.json\n"));
+    QCOMPARE(makeDb({"--export", "from.csp", "speeches.json"}, dir.path()).exitCode, 1); // never overwritten
+    const QByteArray preview = makeDb({"--import", "--preview", "speeches.json", "to.csp"}, dir.path()).out;
+    QCOMPARE(preview, "Would import 5 new speeches and 2 new languages; 0 speeches were already there; nothing was stored\n");
+    const Run imported = makeDb({"--import", "--format=JSON", "speeches.json", "to.csp"}, dir.path());
+    QCOMPARE(imported.out, "Imported 5 new speeches and 2 new languages; 0 speeches were already there\n");
+    QFile bad(dir.filePath(QStringLiteral("bad.csv")));
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("Language,Keywords,Text\n") > 0);
+    bad.close();
+    const Run refused = makeDb({"--import", "bad.csv", "to.csp"}, dir.path());
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(refused.err, "tinlark-makedb: bad.csv, line 1: the header has no column Comments (it needs "
+                          "Language,Keywords,Text,Comments); nothing was imported\n");
 }
 
 void tst_MakeDb::serverTablesAreMadeOnce()
