@@ -33,7 +33,8 @@ int InputBytes::get()
     if (!fill())
         return -1;
     const int byte = uchar(m_buffer[m_next++]);
-    if (byte == '\n') {
+    // A line ends with LF, CR LF or a lone CR, as editors show it.
+    if (byte == '\n' || (byte == '\r' && peek() != '\n')) {
         ++m_line;
         m_column = 1;
     } else {

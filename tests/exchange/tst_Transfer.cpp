@@ -156,7 +156,8 @@ void tst_Transfer::badInputChangesNothing_data()
     csv("quote in an unquoted field", "English,k\"w,t,c\r\n", "line 3: a quote inside a field that is not quoted");
     csv("Latin-1", "English,caf\xe9,t,c\r\n", "line 3: the text is not UTF-8");
     csv("overlong UTF-8", "English,\xc0\xaf,t,c\r\n", "line 3: the text is not UTF-8");
-    csv("a field missing", "\"multi\r\nline\",t,c\r\n", "line 3: 3 fields where the header has 4");
+    csv("a field missing", "\"multi\r\nline\",t,c\r\nEnglish,k,t\r\n", "line 3: 3 fields where the header has 4");
+    csv("after lone CRs", "English,k,\"a\rb\",c\rEnglish,k,t\r", "line 5: 3 fields where the header has 4");
     csv("keywords of 51 characters", "English," + QString(51, QChar(0xE9)).toUtf8() + ",t,c\r\n",
         "line 3: the keywords are longer than the library's 50 characters");
     csv("NUL", QByteArray("English,kw,nul\0here,c\r\n", 24), "line 3: the Text hold a NUL character");
