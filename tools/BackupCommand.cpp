@@ -9,6 +9,16 @@
 #include <QCoreApplication>
 #include <QDir>
 
+QString backUpAndRotate(const QString &file, const QString &folder)
+{
+    // Kept as the program keeps its own backups: the same settings file.
+    const FileLocations locations(QCoreApplication::applicationDirPath());
+    const BackupRotation rotation = BackupRotation::read(IniFile(locations.settingsPath()));
+    const QString made = LibraryBackup::make(file, folder, QDateTime::currentDateTime());
+    LibraryBackup::rotate(file, folder, rotation);
+    return made;
+}
+
 int backupCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     const QString &file = arguments[0];
@@ -17,12 +27,8 @@ int backupCommand(const QStringList &arguments, QTextStream &out, QTextStream &e
         err << "tinlark-makedb: --backup takes a library file; back up a server library with pg_dump\n";
         return 2;
     }
-    // Kept as the program keeps its own backups: the same settings file.
-    const FileLocations locations(QCoreApplication::applicationDirPath());
-    const BackupRotation rotation = BackupRotation::read(IniFile(locations.settingsPath()));
     try {
-        const QString made = LibraryBackup::make(file, arguments[1], QDateTime::currentDateTime());
-        LibraryBackup::rotate(file, arguments[1], rotation);
+        const QString made = backUpAndRotate(file, arguments[1]);
         out << "Backed up " << file << " into " << QDir::toNativeSeparators(made) << "\n";
     } catch (const EDatabaseError &error) {
         err << "tinlark-makedb: " << error.message() << "\n";

@@ -1,5 +1,6 @@
 // tinlark-makedb: makes a speech database file, empty or filled with sample speeches; lays the
-// tables into a server database; copies a library between a file and a server; backs a file up.
+// tables into a server database; copies a library between a file and a server; backs a file up;
+// exports and imports speeches as CSV or JSON.
 
 #include "BackupCommand.h"
 #include "EDatabaseError.h"
@@ -8,6 +9,7 @@
 #include "MakeDbCommandLine.h"
 #include "SampleDatabase.h"
 #include "ServerSchema.h"
+#include "TransferCommands.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -21,6 +23,8 @@ const char *const UsageText =
     "       tinlark-makedb --server URI\n"
     "       tinlark-makedb --copy FROM TO\n"
     "       tinlark-makedb --backup FILE DIR\n"
+    "       tinlark-makedb --export [--language NAME] [--format csv|json] FILE OUT\n"
+    "       tinlark-makedb --import [--preview] [--format csv|json] IN FILE\n"
     "       tinlark-makedb -h | --help | -V | --version\n"
     "Makes a new speech database FILE; with --sample, N sample speeches over K languages (1-20, default 20).\n"
     "With --from-jet, converts the Access (Jet 3 or Jet 4) speech database OLD into NEW.\n"
@@ -29,7 +33,11 @@ const char *const UsageText =
     "With --copy, copies a whole library, IDs kept, between a file and a server (either way).\n"
     "With --backup, makes a checked backup of the database FILE in the folder DIR, named by the day\n"
     "(Speeches-2026-12-08.csp), and removes the older ones the settings' [Backups] no longer keep.\n"
-    "An existing FILE, NEW or TO file is never overwritten; a server database that holds speeches is left alone.\n"
+    "With --export, writes the speeches of FILE (a file or a server URI), all or one language's, into the new\n"
+    "file OUT as CSV or JSON (told by OUT's name, or --format).\n"
+    "With --import, merges the speeches of IN into FILE in one transaction: languages matched without regard to\n"
+    "case, a speech already there passed over; --preview only counts. A fault in IN stores nothing.\n"
+    "An existing FILE, NEW, TO or OUT file is never overwritten; a server database that holds speeches is left alone.\n"
     "-- ends the options: tinlark-makedb -- -h makes a database named -h.\n";
 
 QString counted(int count, const char *one, const char *many)
@@ -89,6 +97,10 @@ int main(int argc, char *argv[])
         return LibraryCopy::copyCommand(line.databases, out, err);
     case MakeDbCommandLine::Action::Backup:
         return backupCommand(line.databases, out, err);
+    case MakeDbCommandLine::Action::Export:
+        return exportCommand(line, out, err);
+    case MakeDbCommandLine::Action::Import:
+        return importCommand(line, out, err);
     }
     return 2;
 }

@@ -1,6 +1,7 @@
 #include "MakeDbCommandLine.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <limits>
 
@@ -20,6 +21,8 @@ const DatabaseAction DatabaseActions[] = {
     {MakeDbCommandLine::Action::Server, "server", 1, "one PostgreSQL database URI"},
     {MakeDbCommandLine::Action::Copy, "copy", 2, "two databases, FROM and TO"},
     {MakeDbCommandLine::Action::Backup, "backup", 2, "a database FILE and a folder DIR"},
+    {MakeDbCommandLine::Action::Export, "export", 2, "a database FILE and the file OUT"},
+    {MakeDbCommandLine::Action::Import, "import", 2, "the file IN and a database FILE"},
 };
 
 QString dashed(const QString &name)
@@ -58,6 +61,41 @@ int number(const QCommandLineParser &parser, const QString &option, int low, int
     return value;
 }
 
+// The options of --export and --import: the format (named, or the exchanged file's suffix),
+// the one language to export, the preview of an import.
+void readTransferOptions(const QCommandLineParser &parser, MakeDbCommandLine &line)
+{
+    const bool exporting = line.action == MakeDbCommandLine::Action::Export;
+    const bool importing = line.action == MakeDbCommandLine::Action::Import;
+    const struct
+    {
+        const char *option;
+        bool fits;
+        const char *with;
+    } options[] = {{"format", exporting || importing, "--export or --import"},
+                   {"language", exporting, "--export"},
+                   {"preview", importing, "--import"}};
+    for (const auto &option : options) {
+        if (parser.isSet(QString::fromLatin1(option.option)) && !option.fits) {
+            line.error = QStringLiteral("--%1 works only with %2").arg(option.option, option.with);
+            return;
+        }
+    }
+    const bool transfer = exporting || importing;
+    if (!transfer || !line.error.isEmpty())
+        return;
+    line.language = parser.value(QStringLiteral("language"));
+    line.preview = parser.isSet(QStringLiteral("preview"));
+    const QString exchanged = exporting ? line.databases[1] : line.databases[0];
+    line.format = parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format")).toLower()
+                                                         : QFileInfo(exchanged).suffix().toLower();
+    if (line.format != QLatin1String("csv") && line.format != QLatin1String("json"))
+        line.error = parser.isSet(QStringLiteral("format"))
+                         ? QStringLiteral("--format takes csv or json, not '%1'").arg(parser.value(QStringLiteral("format")))
+                         : QStringLiteral("cannot tell the format of %1 from its name: name it .csv or .json, or give --format")
+                               .arg(exporting ? "OUT" : "IN");
+}
+
 } // namespace
 
 MakeDbCommandLine MakeDbCommandLine::parse(const QStringList &arguments)
@@ -78,6 +116,9 @@ MakeDbCommandLine MakeDbCommandLine::parse(const QStringList &arguments)
     parser.addOption({{QStringLiteral("V"), QStringLiteral("version")}, QString()});
     parser.addOption({QStringLiteral("sample"), QString(), QStringLiteral("N")});
     parser.addOption({QStringLiteral("languages"), QString(), QStringLiteral("K")});
+    parser.addOption({QStringLiteral("format"), QString(), QStringLiteral("FORMAT")});
+    parser.addOption({QStringLiteral("language"), QString(), QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("preview"), QString()});
     for (const DatabaseAction &action : DatabaseActions)
         parser.addOption({QString::fromLatin1(action.option), QString()});
 
@@ -125,8 +166,12 @@ MakeDbCommandLine MakeDbCommandLine::parse(const QStringList &arguments)
             line.error = QStringLiteral("--%1 takes %2 (%3 given)").arg(chosen->option, chosen->takes).arg(line.databases.size());
         }
         line.action = chosen->action;
+        readTransferOptions(parser, line);
         return line;
     }
+    readTransferOptions(parser, line);
+    if (!line.error.isEmpty())
+        return line;
 
     line.action = Action::Make;
     if (languages && !sample) {

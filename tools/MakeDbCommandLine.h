@@ -8,7 +8,7 @@
 // range. An option that is refused leaves `error` saying why, in one line.
 struct MakeDbCommandLine
 {
-    enum class Action { Usage, Help, Version, Make, FromJet, Server, Copy, Backup };
+    enum class Action { Usage, Help, Version, Make, FromJet, Server, Copy, Backup, Export, Import };
 
     static constexpr int MaxLanguages = 20;
 
@@ -16,6 +16,9 @@ struct MakeDbCommandLine
     QStringList databases; // the file, the two databases or the URI the action works on
     int speeches = 0;
     int languages = MaxLanguages;
+    QString format;   // --export and --import: "csv" or "json", from --format or the file's name
+    QString language; // --export --language: the one language to write; empty for all
+    bool preview = false; // --import --preview: counts what would be stored, stores nothing
     QString error; // empty when the command line is sound
 
     // arguments without the program's name.

@@ -153,6 +153,7 @@ private slots:
     void nonEmptyTargetIsRefused();
     void failedCopyLeavesTargetAsItWas_data();
     void failedCopyLeavesTargetAsItWas();
+    void exportsAndImportsWithCounts();
     void passwordIsNeverPrinted_data();
     void passwordIsNeverPrinted();
     void backupNamesTheFileItMade();
@@ -304,6 +305,10 @@ void tst_MakeDb::badUsageExitsWith2_data()
     row("conversion without target", {"--from-jet", "old.mdb"}, "--from-jet takes two databases, OLD and NEW (1 given)");
     row("backup without a folder", {"--backup", "a.csp"}, "--backup takes a database FILE and a folder DIR (1 given)");
     row("backup of a server", {"--backup", "postgresql://anna@db/speeches", "saved"}, "back up a server library with pg_dump");
+    row("export without OUT", {"--export", "a.csp"}, "--export takes a database FILE and the file OUT (1 given)");
+    row("import of an unknown format", {"--import", "in.txt", "a.csp"}, "cannot tell the format of IN from its name");
+    row("format unknown", {"--export", "--format", "xml", "a.csp", "out"}, "--format takes csv or json, not 'xml'");
+    row("language on import", {"--import", "--language", "x", "in.csv", "a.csp"}, "--language works only with --export");
 }
 
 // One line that names what is wrong, and nothing made.
@@ -318,6 +323,32 @@ void tst_MakeDb::badUsageExitsWith2()
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY(run.out.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+// The wiring of --export and --import; what they keep and refuse is tested with the library.
+void tst_MakeDb::exportsAndImportsWithCounts()
+{
+    QTemporaryDir dir;
+    QCOMPARE(makeDb({"--sample", "5", "--languages", "2", "from.csp"}, dir.path()).exitCode, 0);
+    QCOMPARE(makeDb({"to.csp"}, dir.path()).exitCode, 0);
+    const Run exported = makeDb({"--export", "from.csp", "speeches.json"}, dir.path());
+    QCOMPARE(exported.out, QByteArray("Exported 5 speeches into speeches.json\n"));
+    QCOMPARE(makeDb({"--export", "from.csp", "speeches.json"}, dir.path()).exitCode, 1); // never overwritten
+    const QByteArray preview = makeDb({"--import", "--preview", "speeches.json", "to.csp"}, dir.path()).out;
+    QCOMPARE(preview, "Would import 5 new speeches and 2 new languages; 0 speeches were already there; nothing was stored\n");
+    const Run imported = makeDb({"--import", "--format=JSON", "speeches.json", "to.csp"}, dir.path());
+    const QStringList said = QString::fromUtf8(imported.out).split(QLatin1Char('\n'));
+    QVERIFY2(said.value(0).startsWith(QStringLiteral("Backed up to.csp into "))
+                 && said.value(0).contains(QStringLiteral("/backups/to-")), imported.out.constData());
+    QCOMPARE(said.value(1), QStringLiteral("Imported 5 new speeches and 2 new languages; 0 speeches were already there"));
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("backups"))).entryList(QDir::Files).size(), 1); // the library before the import
+    QFile bad(dir.filePath(QStringLiteral("bad.csv")));
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("Language,Keywords,Text\n") > 0);
+    bad.close();
+    const Run refused = makeDb({"--import", "bad.csv", "to.csp"}, dir.path());
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(refused.err, "tinlark-makedb: bad.csv, line 1: the header has no column Comments (it needs "
+                          "Language,Keywords,Text,Comments); nothing was imported\n");
 }
 
 void tst_MakeDb::serverTablesAreMadeOnce()

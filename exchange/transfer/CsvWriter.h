@@ -1,0 +1,18 @@
+#pragma once
+
+#include "RecordWriter.h"
+
+// CSV as spreadsheet programs read it: UTF-8 with a byte-order mark, the header
+// Language,Keywords,Text,Comments, records ended by CR LF, a field quoted when it holds a
+// comma, a quote or a line end (kept inside exactly), quotes doubled. NULL is an empty field.
+class CsvWriter : public RecordWriter
+{
+public:
+    explicit CsvWriter(QIODevice &device);
+    void write(const TransferRecord &record) override;
+    void finish() override {}
+
+private:
+    QIODevice &m_device;
+    QByteArray m_line;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+enum class TransferFormat { Csv, Json };
+
+// The format a file's name asks for (.csv, .json, any case); none for another name.
+std::optional<TransferFormat> transferFormatOfName(const QString &path);
+// The format a word names ("csv", "json", any case).
+std::optional<TransferFormat> transferFormatOfWord(const QString &word);

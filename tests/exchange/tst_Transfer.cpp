@@ -1,0 +1,213 @@
+// Export and import of speeches as CSV and JSON, on a file library and (as tst_Transfer_server)
+// on a server library.
+
+#include "Database.h"
+#include "ETransferError.h"
+#include "RecordReader.h"
+#include "RecordWriter.h"
+#include "SpeechExport.h"
+#include "SpeechImport.h"
+#include "Statement.h"
+#include "TestDatabase.h"
+#include "TestMain.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Every language and speech of a library, IDs left out, in the order of their IDs; NULL as "NULL".
+QStringList contentOf(Database &database)
+{
+    QStringList rows;
+    Statement languages(&database, QStringLiteral(R"(SELECT "Taal" FROM "Taal" ORDER BY "ID")"));
+    while (languages.step())
+        rows.append(QStringLiteral("language ") + languages.columnValue(0).toString());
+    Statement speeches(&database, QStringLiteral(R"(SELECT t."Taal", s."Keywords", s."Tekst", s."Comments" FROM "Speeches" AS s )"
+                                                 R"(JOIN "Taal" AS t ON t."ID" = s."TaalID" ORDER BY s."ID")"));
+    while (speeches.step()) {
+        QStringList values;
+        for (int column = 0; column < 4; ++column) {
+            const QVariant value = speeches.columnValue(column);
+            values.append(value.isNull() ? QStringLiteral("NULL") : value.toString());
+        }
+        rows.append(values.join(QLatin1Char('|')));
+    }
+    return rows;
+}
+
+SpeechImport::Counts import(Database &database, TransferFormat format, const QByteArray &content, SpeechImport::Mode mode)
+{
+    QBuffer buffer;
+    buffer.setData(content);
+    buffer.open(QIODevice::ReadOnly);
+    return SpeechImport::run(database, *RecordReader::open(format, buffer), mode);
+}
+
+QByteArray exported(Database &database, TransferFormat format, const QString &language = QString())
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    SpeechExport::write(database, *RecordWriter::open(format, buffer), language);
+    return buffer.data();
+}
+
+} // namespace
+
+class tst_Transfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripKeepsEveryCharacter_data();
+    void roundTripKeepsEveryCharacter();
+    void previewCountsWhatTheImportStores();
+    void badInputChangesNothing_data();
+    void badInputChangesNothing();
+};
+
+void tst_Transfer::roundTripKeepsEveryCharacter_data()
+{
+    QTest::addColumn<TransferFormat>("format");
+    QTest::newRow("CSV") << TransferFormat::Csv;
+    QTest::newRow("JSON") << TransferFormat::Json;
+}
+
+void tst_Transfer::roundTripKeepsEveryCharacter()
+{
+    QFETCH(TransferFormat, format);
+    QTemporaryDir dir;
+    TestDatabase from(dir.filePath(QStringLiteral("from.csp")));
+    const int english = from.addLanguage(QStringLiteral("English"));
+    const int greek = from.addLanguage(QStringLiteral("Ελληνικά, \"τα\""));
+    from.addLanguage(QStringLiteral("日本語"));
+    from.addSpeech(english, QStringLiteral("quote \"x\", comma"), QStringLiteral("line\r\nbreak\nlone\rcr\r\n"),
+                   QStringLiteral("\"\"\",,"));
+    from.addSpeech(greek, QString(50, QChar(0x00A0)), QStringLiteral("Καλημέρα \\ / \t tab"), QStringLiteral("\x1f lone\rCR"));
+    const int japanese = from.addLanguage(QStringLiteral("\U0001F600 emoji"));
+    from.addSpeech(japanese, QString::fromUcs4(std::u32string(50, U'\U0001F600').c_str(), 50),
+                   QStringLiteral("Здравствуйте مرحبا שלום नमस्ते 你好 안녕하세요 ﻿BOM inside"), QStringLiteral(" "));
+    from.addSpeech(english, QString(), QString(), QString());
+    from.execute(QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (%1, NULL, 'none', NULL)").arg(english));
+    // Longer than the slices a file is read in, so that quotes and line ends fall on their edges.
+    from.addSpeech(english, QStringLiteral("long"), QStringLiteral("\"\r\n,\\é").repeated(40000));
+    const std::unique_ptr<Database> source = openDatabase(from.dataSource(), nullptr);
+    const QByteArray file = exported(*source, format);
+
+    TestDatabase to(dir.filePath(QStringLiteral("to.csp")));
+    const std::unique_ptr<Database> target = openDatabase(to.dataSource(), nullptr);
+    const SpeechImport::Counts first = import(*target, format, file, SpeechImport::Mode::Store);
+    QCOMPARE(first.added, 6);
+    QCOMPARE(first.languagesCreated, 3); // a language without speeches is not exported
+    QStringList expected = contentOf(*source);
+    expected.removeAll(QStringLiteral("language 日本語"));
+    if (format == TransferFormat::Csv) // CSV has no NULL: an empty field is empty text
+        expected.replaceInStrings(QStringLiteral("NULL"), QString());
+    QCOMPARE(contentOf(*target), expected);
+    // The same file again adds nothing, and one language comes out alone.
+    const SpeechImport::Counts again = import(*target, format, file, SpeechImport::Mode::Store);
+    QCOMPARE(again.added + again.languagesCreated, 0);
+    QCOMPARE(again.skipped, 6);
+    QVERIFY(exported(*target, format, QStringLiteral("ENGLISH")).count("English") == 4);
+}
+
+void tst_Transfer::previewCountsWhatTheImportStores()
+{
+    QTemporaryDir dir;
+    TestDatabase library(dir.filePath(QStringLiteral("library.csp")));
+    // Case folding, not lower case: final sigma is sigma.
+    const int greek = library.addLanguage(QStringLiteral("ΕΛΛΗΝΙΚΌΣ"));
+    library.execute(QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (%1, 'kw', 'text', NULL)").arg(greek));
+    const std::unique_ptr<Database> database = openDatabase(library.dataSource(), nullptr);
+    const QByteArray file = "Text,Language,Keywords,Comments,Extra\n"
+                            "text,ελληνικός,kw,,x\n"     // there already, an empty comment as none
+                            "text,ελληνικός,kw,note,x\n" // new: another comment
+                            "a,Deutsch,k,c,x\n"         // a new language
+                            "a,DEUTSCH,k,c,x\n"         // the line before, again
+                            "\n"
+                            "b,deutsch,k,c,x";
+    const QStringList before = contentOf(*database);
+    const SpeechImport::Counts preview = import(*database, TransferFormat::Csv, file, SpeechImport::Mode::Preview);
+    QCOMPARE(contentOf(*database), before);
+    const SpeechImport::Counts stored = import(*database, TransferFormat::Csv, file, SpeechImport::Mode::Store);
+    for (const SpeechImport::Counts &counts : {preview, stored}) {
+        QCOMPARE(counts.added, 3);
+        QCOMPARE(counts.skipped, 2);
+        QCOMPARE(counts.languagesCreated, 1);
+    }
+    QCOMPARE(contentOf(*database).size(), before.size() + 4);
+
+    // JSON escapes, a pair of surrogates among them, are the characters they stand for.
+    import(*database, TransferFormat::Json,
+           R"([{"ID": 7, "Language": "Deutsch", "Keywords": null, "Text": "\u00e9\ud83d\ude00\n\"\/", "Comments": ""}])",
+           SpeechImport::Mode::Store);
+    QCOMPARE(contentOf(*database).last(), QStringLiteral("Deutsch|NULL|é😀\n\"/|"));
+}
+
+void tst_Transfer::badInputChangesNothing_data()
+{
+    QTest::addColumn<TransferFormat>("format");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("problem");
+
+    const QByteArray header = "Language,Keywords,Text,Comments\r\n";
+    const QByteArray good = "English,kw,\"fine, stored first\",\r\n";
+    const auto csv = [&](const char *name, const QByteArray &rest, const char *problem) {
+        QTest::newRow(name) << TransferFormat::Csv << header + good + rest << QString::fromUtf8(problem);
+    };
+    csv("quote not closed", "English,kw,\"open\r\n\r\n", "line 3: a quoted field is not closed");
+    csv("text after a closing quote", "English,\"kw\"x,t,c\r\n", "line 3: text follows the closing quote");
+    csv("quote in an unquoted field", "English,k\"w,t,c\r\n", "line 3: a quote inside a field that is not quoted");
+    csv("Latin-1", "English,caf\xe9,t,c\r\n", "line 3: the text is not UTF-8");
+    csv("overlong UTF-8", "English,\xc0\xaf,t,c\r\n", "line 3: the text is not UTF-8");
+    csv("a field missing", "\"multi\r\nline\",t,c\r\nEnglish,k,t\r\n", "line 3: 3 fields where the header has 4");
+    csv("after lone CRs", "English,k,\"a\rb\",c\rEnglish,k,t\r", "line 5: 3 fields where the header has 4");
+    csv("keywords of 51 characters", "English," + QString(51, QChar(0xE9)).toUtf8() + ",t,c\r\n",
+        "line 3: the keywords are longer than the library's 50 characters");
+    csv("NUL", QByteArray("English,kw,nul\0here,c\r\n", 24), "line 3: the Text hold a NUL character");
+    csv("no language", ",kw,t,c\r\n", "line 3: the speech has no language");
+    csv("an unclosed quote before a very long rest", "English,k,\"" + QByteArray((64 << 20) + 1, 'x'),
+        "line 3: a field is longer than 64 MiB");
+    QTest::newRow("column missing") << TransferFormat::Csv << QByteArray("\xEF\xBB\xBFLanguage,Keywords,Text\r\nEnglish,k,t\r\n")
+                                    << "line 1: the header has no column Comments";
+
+    const QByteArray first = "[{\"Language\": \"English\", \"Keywords\": \"kw\", \"Text\": \"stored first\", \"Comments\": null},\n";
+    const auto json = [&](const char *name, const QByteArray &rest, const char *problem) {
+        QTest::newRow(name) << TransferFormat::Json << first + rest << QString::fromUtf8(problem);
+    };
+    const QByteArray speech = "\"Language\": \"English\", \"Keywords\": \"k\", \"Comments\": null";
+    json("cut off", "{" + speech + ", \"Text\": \"no end", "line 2, column 75: a string is not closed");
+    json("key missing", " {" + speech + "}]", "line 2, column 2: the speech has no key Text");
+    json("lone surrogate", "{" + speech + ", \"Text\": \"\\ud800x\"}]", "line 2, column 76: a lone surrogate");
+    json("escaped NUL", "{" + speech + ", \"Text\": \"\\u0000\"}]", "line 2, column 1: the Text hold a NUL character");
+    json("Latin-1", "{" + speech + ", \"Text\": \"caf\xe9\"}]", "line 2, column 68: the text is not UTF-8");
+    json("a number for text", "{" + speech + ", \"Text\": 5}]", "line 2, column 68: the value of Text is not a string or null");
+    json("an object for text", "{" + speech + ", \"Text\": {}}]", "line 2, column 68: a value is an object or an array");
+    json("text after the array", "{" + speech + ", \"Text\": \"\"}] x", "line 2, column 73: text after the end of the array");
+    json("no comma", "{" + speech + ", \"Text\": \"\"} {", "line 2, column 72: expected ',' or ']'");
+}
+
+void tst_Transfer::badInputChangesNothing()
+{
+    QFETCH(TransferFormat, format);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    TestDatabase library(dir.filePath(QStringLiteral("library.csp")));
+    library.addSpeech(library.addLanguage(QStringLiteral("English")), QStringLiteral("old"), QStringLiteral("kept"));
+    const std::unique_ptr<Database> database = openDatabase(library.dataSource(), nullptr);
+    const QStringList before = contentOf(*database);
+    for (const SpeechImport::Mode mode : {SpeechImport::Mode::Preview, SpeechImport::Mode::Store}) {
+        try {
+            import(*database, format, content, mode);
+            QFAIL("the file was taken");
+        } catch (const ETransferError &error) {
+            QVERIFY2(error.message().startsWith(problem), qPrintable(error.message()));
+        }
+    }
+    QCOMPARE(contentOf(*database), before);
+}
+
+TINLARK_TEST_MAIN(tst_Transfer)
+#include "tst_Transfer.moc"

@@ -1,0 +1,67 @@
+#include "TransferCommands.h"
+
+#include "BackupCommand.h"
+#include "EDatabaseError.h"
+#include "ETransferError.h"
+#include "MakeDbCommandLine.h"
+#include "SpeechExport.h"
+#include "LibraryBackup.h"
+#include "ServerDataSource.h"
+#include "SpeechImport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString counted(qint64 count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+TransferFormat formatOf(const MakeDbCommandLine &line)
+{
+    return transferFormatOfWord(line.format).value_or(TransferFormat::Csv);
+}
+
+} // namespace
+
+int exportCommand(const MakeDbCommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString &outPath = line.databases[1];
+    try {
+        const qint64 written = SpeechExport::toFile(line.databases[0], outPath, formatOf(line), line.language);
+        out << "Exported " << counted(written, "speech", "speeches") << " into " << outPath << "\n";
+    } catch (const Exception &error) {
+        err << "tinlark-makedb: " << error.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int importCommand(const MakeDbCommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString &inPath = line.databases[0];
+    const SpeechImport::Mode mode = line.preview ? SpeechImport::Mode::Preview : SpeechImport::Mode::Store;
+    const QString &library = line.databases[1];
+    try {
+        // A library file is backed up before anything is stored in it, into its backups folder
+        // as the program's own backups are; a file that is read wrong can then be undone.
+        if (mode == SpeechImport::Mode::Store && !isServerDataSource(library) && QFileInfo::exists(library)) {
+            const QString made = backUpAndRotate(library, LibraryBackup::folderFor(library));
+            out << "Backed up " << library << " into " << QDir::toNativeSeparators(made) << "\n";
+        }
+        const SpeechImport::Counts counts = SpeechImport::fromFile(inPath, library, formatOf(line), mode);
+        out << (line.preview ? "Would import " : "Imported ") << counted(counts.added, "new speech", "new speeches")
+            << " and " << counted(counts.languagesCreated, "new language", "new languages") << "; "
+            << counted(counts.skipped, "speech was", "speeches were") << " already there"
+            << (line.preview ? "; nothing was stored" : "") << "\n";
+    } catch (const ETransferError &error) {
+        err << "tinlark-makedb: " << inPath << ", " << error.message() << "; nothing was imported\n";
+        return 1;
+    } catch (const EDatabaseError &error) {
+        err << "tinlark-makedb: " << error.message() << "; nothing was imported\n";
+        return 1;
+    }
+    return 0;
+}
