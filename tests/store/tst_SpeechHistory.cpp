@@ -13,6 +13,7 @@ private slots:
     void lostSpeechesComeBack();
     void changesOfAnotherProgramAreKept();
     void historyIsBounded();
+    void libraryMadeBeforeGetsItsHistory();
 };
 
 namespace {
@@ -138,6 +139,27 @@ void tst_SpeechHistory::historyIsBounded()
     f.db->execute(QStringLiteral("UPDATE Speeches SET Tekst = 'v26' WHERE ID = %1").arg(id));
     QCOMPARE(textsOf(SpeechHistory::versionsOf(*f.connection, id)),
              (QStringList{QStringLiteral("v25"), QStringLiteral("v24"), QStringLiteral("v23")}));
+}
+
+// A library made by an earlier build has no history; the program gives it one when it opens it
+// (on a server the test's user owns the library).
+void tst_SpeechHistory::libraryMadeBeforeGetsItsHistory()
+{
+    StoreFixture f;
+    const int id = f.db->addSpeech(1, QStringLiteral("k"), QStringLiteral("before"));
+    const QStringList drops = TestServer::enabled()
+        ? QStringList{QStringLiteral("DROP TABLE \"SpeechHistory\", \"TinlarkHistoryLimit\""),
+                      QStringLiteral("DROP FUNCTION \"TinlarkKeepVersion\"() CASCADE")}
+        : QStringList{QStringLiteral("DROP TRIGGER TinlarkHistoryEdit"), QStringLiteral("DROP TRIGGER TinlarkHistoryDelete"),
+                      QStringLiteral("DROP TABLE SpeechHistory"), QStringLiteral("DROP TABLE TinlarkHistoryLimit")};
+    for (const QString &drop : drops)
+        f.db->execute(drop);
+    f.db->execute(QStringLiteral("UPDATE Speeches SET Tekst = 'unkept' WHERE ID = %1").arg(id));
+    f.connection->open();
+    QVERIFY(SpeechHistory::available(*f.connection));
+    QVERIFY(SpeechHistory::versionsOf(*f.connection, id).empty());
+    f.db->execute(QStringLiteral("UPDATE Speeches SET Tekst = 'after' WHERE ID = %1").arg(id));
+    QCOMPARE(textsOf(SpeechHistory::versionsOf(*f.connection, id)), QStringList{QStringLiteral("unkept")});
 }
 
 QTEST_MAIN(tst_SpeechHistory)
