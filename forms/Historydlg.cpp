@@ -76,6 +76,8 @@ void THistoryDialog::fillList()
         m_ui->lvVersions->addTopLevelItem(
             new QTreeWidgetItem(QStringList{when, entry.changedBy, entry.keywords, firstLine(entry.text)}));
     }
+    for (int column = 0; column < 3; ++column)
+        m_ui->lvVersions->resizeColumnToContents(column);
     if (!m_entries.empty())
         m_ui->lvVersions->setCurrentItem(m_ui->lvVersions->topLevelItem(0));
     showSelected();
