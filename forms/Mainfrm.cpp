@@ -11,6 +11,7 @@
 #include "FirstStartQuestion.h"
 #include "FontScale.h"
 #include "GuardedCall.h"
+#include "Historydlg.h"
 #include "IniFile.h"
 #include "InitialFocus.h"
 #include "JetImport.h"
@@ -216,6 +217,7 @@ void TForm1::connectHandlers()
         {m_ui->actCopyToClipboard, &TForm1::actCopyToClipboardExecute},
         {m_ui->actFind, &TForm1::actFindExecute},               {m_ui->actFindNext, &TForm1::actFindNextExecute},
         {m_ui->actAbout, &TForm1::actAboutExecute},
+        {m_ui->actHistory, &TForm1::actHistoryExecute}, {m_ui->actRestoreDeleted, &TForm1::actRestoreDeletedExecute},
     };
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, m_handlers,
@@ -327,6 +329,9 @@ void TForm1::FormCreate()
         throw;
     }
     m_readOnlyReason = Connection.readOnlyReason();
+    // Versions of speeches deleted long ago go; a quick look through an index.
+    SpeechHistory::prune(Connection, {settings.readInteger(QStringLiteral("History"), QStringLiteral("Versions"), 20),
+                                      settings.readInteger(QStringLiteral("History"), QStringLiteral("DaysDeleted"), 90)});
     tblSpeech.open();
     FillLanguageList();
 
@@ -371,6 +376,8 @@ void TForm1::refreshDatabaseActions()
 {
     m_ui->actFind->setEnabled(Connection.connected());
     m_ui->actLanguages->setEnabled(Connection.connected());
+    m_ui->actHistory->setEnabled(Connection.connected());
+    m_ui->actRestoreDeleted->setEnabled(Connection.connected());
 }
 
 // Text kept from a speech the database refused when the program was ended is named at every
@@ -541,6 +548,29 @@ void TForm1::cbLanguageChange()
     tblSpeech.setFilter(DatabaseTexts::languageFilter(CurrentTaalID));
     tblSpeech.setFiltered(true);
     RunKeywordSearch();
+}
+
+// The versions of the current speech, or the deleted speeches of the current language; the
+// speech brought back becomes the current one.
+static void showHistory(TForm1 *window, THistoryDialog::Kind kind)
+{
+    window->tblSpeech.checkBrowseMode();
+    THistoryDialog dialog(window, kind, window->Connection, window->tblSpeech, window->currentTaalId());
+    dialog.exec();
+    if (const std::optional<qint64> restored = dialog.restoredSpeech()) {
+        window->DataSetRefreshExecute();
+        window->tblSpeech.locate(DatabaseTexts::LocateKey, *restored);
+    }
+}
+
+void TForm1::actHistoryExecute()
+{
+    showHistory(this, THistoryDialog::Kind::Versions);
+}
+
+void TForm1::actRestoreDeletedExecute()
+{
+    showHistory(this, THistoryDialog::Kind::Deleted);
 }
 
 void TForm1::actLanguagesExecute()

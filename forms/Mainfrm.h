@@ -53,6 +53,8 @@ public:
     void tblSpeechAfterScroll();
     void tblSpeechBeforePost();
     void actLanguagesExecute();
+    void actHistoryExecute();
+    void actRestoreDeletedExecute();
     void actSetReadOnlyExecute();
     void actCopyToClipboardExecute();
     void actFindExecute();

@@ -1,6 +1,7 @@
 #include "PostgresLibraryTrust.h"
 
 #include "EDatabaseError.h"
+#include "PostgresHistory.h"
 #include "PostgresSession.h"
 
 #include <QStringList>
@@ -76,7 +77,7 @@ std::optional<std::pair<QString, QString>> strangersObject(PostgresSession &sess
 {
     const QByteArray ownTables = "c.relnamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND c.relname "
                                  "OPERATOR(pg_catalog.=) ANY ('{Taal,Speeches,TinlarkKeywordFolded,"
-                                 "TinlarkKeywordPending}'::pg_catalog.name[])";
+                                 "TinlarkKeywordPending,SpeechHistory,TinlarkHistoryLimit}'::pg_catalog.name[])";
     const QByteArray sql = TrustedRoles
         + QByteArray("SELECT kind, name, pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(owner)) FROM ("
                      "SELECT 'table' AS kind, c.relname::pg_catalog.text AS name, c.relowner AS owner "
@@ -135,6 +136,7 @@ void secure(PostgresSession &session)
     } catch (const EDatabaseError &) {
         // A server that takes no changes (a standby, a read-only default) leaves it for later.
     }
+    PostgresHistory::ensure(session);
 }
 
 } // namespace PostgresLibraryTrust

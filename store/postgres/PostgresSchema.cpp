@@ -1,6 +1,7 @@
 #include "PostgresSchema.h"
 
 #include "PostgresDatabase.h"
+#include "PostgresHistory.h"
 #include "PostgresKeywordIndex.h"
 
 namespace {
@@ -35,6 +36,7 @@ void create(PostgresDatabase &database, Schema::TextLimits limits)
         database.session().execute(
             QString::fromLatin1(SchemaSql).arg(limits.languageName).arg(limits.keywords).toUtf8());
         PostgresKeywordIndex::create(database.session());
+        PostgresHistory::create(database.session());
         database.commit();
     } catch (...) {
         database.rollback();

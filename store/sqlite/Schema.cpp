@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "EDatabaseError.h"
+#include "HistoryTables.h"
 #include "KeywordIndex.h"
 #include "NewPrivateFile.h"
 
@@ -46,6 +47,7 @@ void create(sqlite3 *db, TextLimits limits)
         throw EDatabaseError(message);
     }
     KeywordIndex::create(db);
+    HistoryTables::create(db);
 }
 
 void createFile(const QString &path)

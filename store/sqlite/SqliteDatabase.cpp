@@ -2,6 +2,7 @@
 
 #include "DatabaseErrorText.h"
 #include "EDatabaseError.h"
+#include "HistoryTables.h"
 #include "KeywordIndex.h"
 #include "LikeFunction.h"
 #include "SqliteStatement.h"
@@ -44,6 +45,8 @@ SqliteDatabase::SqliteDatabase(const QString &path, std::function<void()> onBusy
         // A file from an earlier build gets its keyword index now; one that cannot be
         // written is searched without it.
         KeywordIndex::ensure(m_db);
+        // And its history of versions, where it can be written.
+        HistoryTables::ensure(m_db);
     } catch (const EDatabaseError &error) {
         sqlite3_close_v2(m_db);
         if (error.message().contains(path))

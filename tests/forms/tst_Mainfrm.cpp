@@ -1,4 +1,6 @@
 #include "Field.h"
+#include "Historydlg.h"
+#include "ui_Historydlg.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogHelper.h"
 #include "KeyNames.h"
@@ -46,6 +48,7 @@ class tst_Mainfrm : public QObject
     Q_OBJECT
 
 private slots:
+    void deletedSpeechComesBackThroughTheMenu();
     void shortcutValues_data();
     void shortcutValues();
     void everyActionHasItsPictureHintAndShortcut();
@@ -330,7 +333,7 @@ void tst_Mainfrm::deleteRemovesAtOnce()
     MainWindowFixture f;
     f.focus(f.ui()->dbmTekst);
     f.press(Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
     QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches where ID = %1").arg(f.english[0])), 0);
     QCOMPARE(f.currentId(), f.english[1]);
 }
@@ -352,7 +355,7 @@ void tst_Mainfrm::languageChangeStoresChangedSpeechUnderNewLanguage()
     if (change)
         f.type(QStringLiteral("2"));
     f.ui()->cbLanguage->setCurrentIndex(0); // Deutsch
-    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
     const QString stored = insert ? QStringLiteral("2") : QStringLiteral("hello2");
     QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches where Keywords = '%1' and TaalID = 2").arg(stored)),
              change ? 1 : 0);
@@ -395,7 +398,7 @@ void tst_Mainfrm::keywordsTakeAtMostFiftyCharacters()
     f.focus(f.ui()->dbmTekst); // the text reaches the field when the edit loses the focus
     QCOMPARE(f.form->tblSpeechKeywords->asString().size(), 50);
     f.press(Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
 }
 
 void tst_Mainfrm::readOnlySwitchTwiceEndsOnSameSpeech()
@@ -444,7 +447,7 @@ void tst_Mainfrm::readOnlySwitchKeepsWhatWasTyped()
         f.type(QStringLiteral("typed"));
     f.ui()->actSetReadOnly->trigger();
     QVERIFY(f.ui()->actSetReadOnly->isChecked());
-    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
     QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches")), insert && change ? 5 : 4);
     if (change) {
         QVERIFY(f.ui()->dbmTekst->toPlainText().contains(QLatin1String("typed"))); // still on that speech
@@ -628,7 +631,7 @@ void tst_Mainfrm::changeTheRecordSetCannotTakeIsUndone()
     f.focus(f.ui()->dbeKeywords);
     f.type(QStringLiteral("x"));
     QTRY_COMPARE(f.ui()->dbeKeywords->text(), QString());
-    QCOMPARE(f.recorder.messages(), QStringList());
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
 }
 
 void tst_Mainfrm::storedNewSpeechTakesItsPlaceInTheList()
@@ -754,6 +757,33 @@ void tst_Mainfrm::lockedDatabaseIsNamedAndTheWaitShows()
     sqlite3_exec(otherProgram, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(otherProgram);
     f.press(Qt::Key_Escape);
+}
+
+// Ctrl+Del deletes without a question; Speeches > Restore deleted speeches... brings it back.
+void tst_Mainfrm::deletedSpeechComesBackThroughTheMenu()
+{
+    MainWindowFixture f;
+    QVERIFY(f.ui()->Dataset1->actions().contains(f.ui()->actRestoreDeleted));
+    QVERIFY(f.ui()->Dataset1->actions().contains(f.ui()->actHistory));
+    const int deleted = f.currentId();
+    f.focus(f.ui()->dbmTekst);
+    f.press(Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches where ID = %1").arg(deleted)), 0);
+    answerNextModal([](QWidget *widget) {
+        auto *dialog = qobject_cast<THistoryDialog *>(widget);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->ui()->lvVersions->topLevelItemCount(), 1);
+        QCOMPARE(dialog->ui()->memText->toPlainText(), QStringLiteral("Hello there"));
+        dialog->ui()->btnRestore->click();
+        QCOMPARE(dialog->ui()->lvVersions->topLevelItemCount(), 0);
+        dialog->ui()->btnClose->click();
+    });
+    f.ui()->actRestoreDeleted->trigger();
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
+    QCOMPARE(f.db.text(QStringLiteral("select Tekst from Speeches where ID = %1").arg(deleted)),
+             QStringLiteral("Hello there"));
+    QCOMPARE(f.currentId(), deleted);
 }
 
 TINLARK_TEST_MAIN(tst_Mainfrm)

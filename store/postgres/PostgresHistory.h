@@ -1,0 +1,20 @@
+#pragma once
+
+class PostgresSession;
+
+// The versions a server library keeps of its speeches, kept by the server itself: a trigger
+// on Speeches copies a speech as it was into "SpeechHistory" before an edit or a delete
+// replaces it, in the same transaction, whichever program makes the change, with the user
+// who made it. Each speech keeps its last few versions; deleted speeches are dropped after
+// some days by SpeechHistory::prune.
+namespace PostgresHistory {
+
+// Adds the table, its limits and trigger; run it in the transaction that makes the library.
+void create(PostgresSession &session);
+
+// Gives a library made by an earlier build its history when the user may act as the
+// library's owner, owned by that owner; otherwise the library goes on without it. Run it
+// outside a transaction, once the session's path is the library's.
+void ensure(PostgresSession &session);
+
+} // namespace PostgresHistory
