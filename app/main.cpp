@@ -3,17 +3,31 @@
 #include "Exception.h"
 #include "Lmconsts.h"
 #include "Lmutils.h"
+#include "FileLocations.h"
 #include "Mainfrm.h"
+#include "ProgramInstance.h"
+#include "ProgramWindows.h"
 #include "SignalForwarder.h"
+#include "StartOptions.h"
 #include "TApplication.h"
 #include "UnitScope.h"
 #include "Wwmsgdlg.h"
 
 #include <csignal>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     TApplication app(argc, argv);
+    const StartOptions options = StartOptions::parse(app.arguments());
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "tinlark: %s\n", qPrintable(options.error));
+        return 2;
+    }
+    // A program already running with these settings takes the start over.
+    ProgramInstance instance(FileLocations(app.executableFolder()).settingsPath());
+    if (instance.handOver(options.pick ? ProgramInstance::PickAction : QString()))
+        return 0;
     const UnitScope lmconsts(LmconstsStartup, LmconstsExit);
     const UnitScope lmutils(LmutilsStartup, LmutilsExit);
     const UnitScope wwmsgdlg(WwmsgdlgStartup, WwmsgdlgExit);
@@ -25,7 +39,9 @@ int main(int argc, char *argv[])
         });
         app.setTitle(QStringLiteral("The Tinlark"));
         TForm1 form;
-        form.show();
+        ProgramWindows windows(form);
+        windows.answer(instance);
+        windows.start(options.pick);
         if (!app.terminated())
             app.exec();
     } catch (const std::exception &error) {

@@ -20,6 +20,7 @@
 #include "MenuIconStyle.h"
 #include "ShortcutFirstFilter.h"
 #include "ServerDataSource.h"
+#include "SpeechClipboard.h"
 #include "SpeechRecovery.h"
 #include "SpeechTables.h"
 #include "StartUpBackup.h"
@@ -764,7 +765,7 @@ void TForm1::actFindNextExecute()
 void TForm1::actCopyToClipboardExecute()
 {
     // The stored value, not the memo's: typed text reaches the field when the memo hands it over.
-    QGuiApplication::clipboard()->setText(tblSpeechTekst->asString(), QClipboard::Clipboard);
+    copySpeechToClipboard(Connection, tblSpeechID->asLargeInt(), tblSpeechTekst->asString());
 }
 
 void TForm1::ApplicationEvents1Hint()

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // A virtual X server on a display nobody uses, optionally with a window manager, for tests
 // that run the real program as a user would. Everything it starts ends with it.
@@ -17,6 +18,9 @@ public:
     // Starts the server (and openbox when asked); false, with the reason in error(), if not.
     bool start(const QString &screen = QStringLiteral("1024x768x24"), bool windowManager = false);
     QString error() const { return m_error; }
+    // Starts a session bus of this desktop's own, with a runtime folder of its own, for the
+    // programs started on it; false, with the reason in error(), if not.
+    bool startSessionBus();
 
     // The environment for programs shown on this desktop.
     QProcessEnvironment environment() const { return m_environment; }
@@ -33,6 +37,8 @@ public:
 private:
     QProcess m_server;
     QProcess m_windowManager;
+    QProcess m_sessionBus;
+    QTemporaryDir m_runtimeFolder;
     QProcessEnvironment m_environment;
     QString m_error;
 };

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class ProgramInstance;
+class TForm1;
+class TPickForm;
+
+// The program's windows as a start or the desktop asks for them: the main window, brought to
+// the front, or the picker over whatever the user works in.
+class ProgramWindows : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ProgramWindows(TForm1 &form);
+    ~ProgramWindows() override;
+
+    // Shows the first window of a start. A start for the picker keeps the main window
+    // minimized, so that closing the picker gives the focus back to where the user was,
+    // and the program stays to hold the clipboard.
+    void start(bool pick);
+    // Answers the starts that hand over to this program.
+    void answer(ProgramInstance &instance);
+
+    void showMainWindow();
+    void openPicker();
+    TPickForm *picker() const { return m_picker.get(); }
+
+private:
+    TForm1 &m_form;
+    std::unique_ptr<TPickForm> m_picker;
+};
