@@ -4,6 +4,9 @@
 #include "Pickfrm.h"
 #include "ProgramInstance.h"
 
+#include <QEvent>
+#include <QTimer>
+
 ProgramWindows::ProgramWindows(TForm1 &form) : m_form(form)
 {
 }
@@ -16,8 +19,20 @@ void ProgramWindows::start(bool pick)
         m_form.show();
         return;
     }
-    m_form.showMinimized();
     openPicker();
+    // Shown only now: a window mapped beside the picker may take the focus from it.
+    m_picker->installEventFilter(this);
+}
+
+bool ProgramWindows::eventFilter(QObject *watched, QEvent *event)
+{
+    // A window manager may map a window as it likes at first (openbox ignores a start
+    // minimized): minimized once it is there.
+    if (event->type() == QEvent::Hide && !m_form.isVisible()) {
+        m_form.show();
+        QTimer::singleShot(0, &m_form, [this] { m_form.showMinimized(); });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ProgramWindows::answer(ProgramInstance &instance)

@@ -17,8 +17,8 @@ public:
     explicit ProgramWindows(TForm1 &form);
     ~ProgramWindows() override;
 
-    // Shows the first window of a start. A start for the picker keeps the main window
-    // minimized, so that closing the picker gives the focus back to where the user was,
+    // Shows the first window of a start. A start for the picker shows the main window only
+    // once the picker closes, minimized, so that the focus goes back to where the user was,
     // and the program stays to hold the clipboard.
     void start(bool pick);
     // Answers the starts that hand over to this program.
@@ -27,6 +27,9 @@ public:
     void showMainWindow();
     void openPicker();
     TPickForm *picker() const { return m_picker.get(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     TForm1 &m_form;
