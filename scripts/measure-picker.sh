@@ -7,35 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
 runs="${2:-11}"
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-cp "$build/bin/tinlark" "$work/"
-"$build/bin/tinlark-makedb" --sample 40 --languages 4 "$work/Speeches.csp" >/dev/null
-
-display=99
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-export DISPLAY=":$display" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-until xdotool getdisplaygeometry >/dev/null 2>&1; do sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.1; done
-dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
-pids+=($!)
-until [ -s "$work/bus" ]; do sleep 0.05; done
-DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$work/bus")"
-export DBUS_SESSION_BUS_ADDRESS
+source scripts/desktop-session.sh
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }

@@ -14,42 +14,10 @@ bash scripts/install-deps.sh --docs
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINLARK_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target tinlark tinlark-makedb
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  # The program first, then the window manager, the buses, then the server.
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  # The accessibility bus takes its socket away once it notices its session bus is gone.
-  for _ in 1 2 3 4 5; do rm -rf "$work" 2>/dev/null && break; sleep 0.5; done
-}
-trap cleanup EXIT
-
-# The portable program in a folder of its own with sample speeches, and no settings file.
-cp "$build/bin/tinlark" "$work/"
-"$build/bin/tinlark-makedb" --sample 40 --languages 4 "$work/Speeches.csp"
-
-display=99
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-export DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-until xdotool getdisplaygeometry >/dev/null 2>&1; do sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
-# The window manager announces itself on the root window once it manages windows.
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.1; done
-# A session bus of its own, on which the accessibility bus starts, its socket in a runtime
-# folder of its own.
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-exec {bus_address}< <(exec dbus-daemon --session --nofork --print-address=1 --print-pid=1 2>/dev/null)
-read -r -u "$bus_address" DBUS_SESSION_BUS_ADDRESS
-read -r -u "$bus_address" bus_pid
-pids+=("$bus_pid")
-export DBUS_SESSION_BUS_ADDRESS
+# The portable program in a folder of its own with sample speeches, and no settings file, on
+# a desktop and a session bus of its own, on which the accessibility bus starts.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+source scripts/desktop-session.sh
 
 "$work/tinlark" &
 pids+=($!)
