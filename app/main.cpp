@@ -18,13 +18,21 @@
 
 int main(int argc, char *argv[])
 {
+    {
+        // A program already running with these settings takes the start over, before this
+        // one spends time on its own windows.
+        const StartOptions early = StartOptions::parse(argc, argv);
+        if (early.error.isEmpty() && ProgramInstance(FileLocations(FileLocations::runningExecutableFolder()).settingsPath())
+                                         .handOverEarly(early.pick ? ProgramInstance::PickAction : QString()))
+            return 0;
+    }
     TApplication app(argc, argv);
     const StartOptions options = StartOptions::parse(app.arguments());
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "tinlark: %s\n", qPrintable(options.error));
         return 2;
     }
-    // A program already running with these settings takes the start over.
+    // One started meanwhile, or this one answers later starts.
     ProgramInstance instance(FileLocations(app.executableFolder()).settingsPath());
     if (instance.handOver(options.pick ? ProgramInstance::PickAction : QString()))
         return 0;

@@ -83,3 +83,8 @@ bool FileLocations::makePrivateFolder(const QString &folder)
     }
     return QFileInfo(folder).isDir();
 }
+
+QString FileLocations::runningExecutableFolder()
+{
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QLatin1Char('/');
+}

@@ -18,6 +18,10 @@ public:
     // folder the program is installed into (which root may write).
     static Mode modeFor(const QString &executableFolder);
 
+    // The folder of the running executable, with a trailing separator, known also before the
+    // application object exists.
+    static QString runningExecutableFolder();
+
     // Decides for the running program, whose executable lies in executableFolder.
     explicit FileLocations(const QString &executableFolder);
     // The places for a mode; the environment gives XDG_CONFIG_HOME, XDG_DATA_HOME and HOME.

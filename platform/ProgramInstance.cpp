@@ -93,6 +93,25 @@ bool ProgramInstance::handOver(const QString &action)
     // Owning the name decides at once which of two programs started together runs.
     if (registerHere())
         return false;
+    return callRunning(bus, action);
+}
+
+bool ProgramInstance::handOverEarly(const QString &action)
+{
+    if (!sessionBusAnnounced())
+        return false;
+    const QString name = QStringLiteral("tinlark-hand-over");
+    bool taken = false;
+    {
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+        taken = bus.isConnected() && bus.interface()->isServiceRegistered(m_serviceName) && callRunning(bus, action);
+    }
+    QDBusConnection::disconnectFromBus(name);
+    return taken;
+}
+
+bool ProgramInstance::callRunning(QDBusConnection &bus, const QString &action)
+{
     QDBusMessage call = action.isEmpty()
         ? QDBusMessage::createMethodCall(m_serviceName, objectPath(m_serviceName), InterfaceName, QStringLiteral("Activate"))
         : QDBusMessage::createMethodCall(m_serviceName, objectPath(m_serviceName), InterfaceName,

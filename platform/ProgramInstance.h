@@ -5,6 +5,7 @@
 #include <QVariantMap>
 
 class ApplicationAdaptor;
+class QDBusConnection;
 
 // One running program per settings file. The first start owns a name on the session bus made
 // from the desktop entry's id and the settings file; a later start with the same settings
@@ -30,6 +31,9 @@ public:
     // action shows it, another runs that action. True when it took it; false when this start
     // is the one that runs (it then answers later starts), and when no bus can be reached.
     bool handOver(const QString &action);
+    // The same hand-over to a program that already runs, made before the application object
+    // exists, so that a start that only hands over costs little; false when none takes it.
+    bool handOverEarly(const QString &action);
 
 signals:
     void activated(const QVariantMap &platformData);
@@ -37,6 +41,7 @@ signals:
 
 private:
     bool registerHere();
+    bool callRunning(QDBusConnection &bus, const QString &action);
 
     QString m_serviceName;
     ApplicationAdaptor *m_adaptor = nullptr;

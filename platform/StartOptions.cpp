@@ -15,3 +15,11 @@ StartOptions StartOptions::parse(const QStringList &arguments)
     options.pick = parser.isSet(pick);
     return options;
 }
+
+StartOptions StartOptions::parse(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments += QString::fromLocal8Bit(argv[i]);
+    return parse(arguments);
+}

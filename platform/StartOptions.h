@@ -11,4 +11,6 @@ struct StartOptions
 
     // Reads the arguments the program was started with, its own name first.
     static StartOptions parse(const QStringList &arguments);
+    // The same, before the application object exists.
+    static StartOptions parse(int argc, char *argv[]);
 };
