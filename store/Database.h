@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BatchedJob.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -68,6 +70,10 @@ public:
     // through an index; none when the command is not that search or the index cannot answer
     // (the record set then runs the command itself).
     virtual std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) = 0;
+
+    // Work the database has left to do in the background (an index to build, in batches),
+    // for a BatchedJobRunner; none when there is nothing to do.
+    virtual std::unique_ptr<BatchedJob> backgroundWork() { return {}; }
 
     // Why this database cannot be written, for the user; empty when it can.
     virtual QString readOnlyReason() const = 0;
