@@ -4,6 +4,7 @@
 #include "Aboutfrm.h"
 #include "BatchedJobRunner.h"
 #include "AccessibleNames.h"
+#include "Database.h"
 #include "DatabaseTexts.h"
 #include "Exception.h"
 #include "Field.h"
