@@ -12,6 +12,8 @@
 #include "TApplication.h"
 
 #include <QComboBox>
+#include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -93,6 +95,15 @@ int main(int argc, char *argv[])
         IniFile(FileLocations(folder.path()).settingsPath()).writeString(QStringLiteral("Hacks"), QStringLiteral("Database"), database);
     else
         QFile::link(QFileInfo(database).absoluteFilePath(), folder.filePath(FileLocations::DefaultDatabaseName));
+    // The day's backup is made already, as at every start but the day's first: the copy of a
+    // large library would otherwise run beside the start-up being measured.
+    if (qEnvironmentVariableIsEmpty("TINLARK_PROBE_FIRST_START")) {
+        QDir(folder.path()).mkdir(QStringLiteral("backups"));
+        QFile stamp(folder.filePath(QStringLiteral("backups/%1-%2.csp")
+                                        .arg(QFileInfo(FileLocations::DefaultDatabaseName).completeBaseName(),
+                                             QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")))));
+        stamp.open(QIODevice::WriteOnly);
+    }
     app.setExecutableFolder(folder.path());
     int failures = 0;
     app.setExceptionDisplay([&failures](const QString &message) {
