@@ -47,6 +47,8 @@ namespace {
 const QString WindowSection = QStringLiteral("MainForm");
 // Where the window opens when no settings say otherwise.
 const QPoint LayoutPosition(192, 153);
+// How long after start-up the work in the background (the day's backup) waits.
+constexpr int StartUpWorkDelayMs = 500;
 
 } // namespace
 
@@ -99,7 +101,9 @@ TForm1::TForm1(QWidget *parent)
     }
     refreshDatabaseActions();
     offerRecoveredSpeeches();
-    startDailyBackup();
+    // The copy of a large library would compete with the window's first showing: it starts
+    // once the window is up.
+    QTimer::singleShot(StartUpWorkDelayMs, m_handlers, [this] { callGuarded([this] { startDailyBackup(); }); });
 }
 
 TForm1::~TForm1()
