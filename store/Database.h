@@ -83,6 +83,6 @@ public:
 
 // Opens the database a connection string's Data Source names: a PostgreSQL connection URI
 // (postgresql://...) or keyword string (host=... dbname=...) reaches a server, anything else
-// is a SQLite file that must exist. onBusy is told when a statement starts to wait for
+// is a SQLite file that must exist. onBusy is told when a statement has waited a moment for
 // another program that holds the database. Raises EDatabaseError when it cannot be opened.
 std::unique_ptr<Database> openDatabase(const QString &dataSource, std::function<void()> onBusy);

@@ -68,13 +68,15 @@ void SqliteDatabase::execute(const char *sql)
         throw EDatabaseError(databaseErrorText(m_db));
 }
 
-// Waits for another program that holds the file, telling onBusy when the wait begins, and
-// gives up after the busy timeout.
+// Waits for another program that holds the file, telling onBusy once the wait has lasted one
+// poll (a wait for another connection's short commit, such as a batch of the keyword index
+// built in the background, passes without a sign), and gives up after the busy timeout.
 int SqliteDatabase::busyHandler(void *database, int attempts)
 {
     auto *self = static_cast<SqliteDatabase *>(database);
-    if (attempts == 0) {
+    if (attempts == 0)
         self->m_busySince.start();
+    if (attempts == 1) {
         try {
             if (self->m_onBusy)
                 self->m_onBusy();
