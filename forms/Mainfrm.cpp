@@ -425,7 +425,7 @@ void TForm1::startBackgroundWork()
     if (!Connection.connected())
         return;
     connect(m_backgroundWork, &BatchedJobRunner::progress, m_handlers, [this](const QString &title, int percent) {
-        m_backgroundNotice = QStringLiteral("%1: %2% done; searches read every keyword meanwhile").arg(title).arg(percent);
+        m_backgroundNotice = QStringLiteral("%1: %2% done").arg(title).arg(percent);
         showStatusNotice();
     });
     connect(m_backgroundWork, &BatchedJobRunner::finished, m_handlers,
