@@ -31,12 +31,3 @@ void BM_Backup(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

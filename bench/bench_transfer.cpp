@@ -67,12 +67,3 @@ BENCHMARK_CAPTURE(exportAll, csv, TransferFormat::Csv)->Unit(benchmark::kMillise
 BENCHMARK_CAPTURE(exportAll, json, TransferFormat::Json)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(importAll, csv, TransferFormat::Csv)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(importAll, json, TransferFormat::Json)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,7 +2,9 @@
 #include "ui_Mainfrm.h"
 
 #include "Aboutfrm.h"
+#include "BatchedJobRunner.h"
 #include "AccessibleNames.h"
+#include "Database.h"
 #include "DatabaseTexts.h"
 #include "Exception.h"
 #include "Field.h"
@@ -46,10 +48,13 @@ namespace {
 const QString WindowSection = QStringLiteral("MainForm");
 // Where the window opens when no settings say otherwise.
 const QPoint LayoutPosition(192, 153);
+// How long after start-up the work in the background (the day's backup) waits.
+constexpr int StartUpWorkDelayMs = 500;
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>())
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_backgroundWork(new BatchedJobRunner(this))
 {
     m_ui->setupUi(this);
     move(LayoutPosition);
@@ -97,7 +102,9 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     }
     refreshDatabaseActions();
     offerRecoveredSpeeches();
-    startDailyBackup();
+    // The copy of a large library would compete with the window's first showing: it starts
+    // once the window is up.
+    QTimer::singleShot(StartUpWorkDelayMs, m_handlers, [this] { callGuarded([this] { startDailyBackup(); }); });
 }
 
 TForm1::~TForm1()
@@ -402,16 +409,39 @@ void TForm1::offerRecoveredSpeeches()
 void TForm1::startDailyBackup()
 {
     if (!m_libraryFile || !Connection.connected() || !m_readOnlyReason.isEmpty())
-        return;
+        return startBackgroundWork();
     auto *backup = new StartUpBackup(m_databasePath, BackupRotation::read(IniFile(settingsPath())), this);
+    // A copy restarts whenever the file changes under it: the work in the background waits.
+    connect(backup, &StartUpBackup::finished, m_handlers, [this] { callGuarded([this] { startBackgroundWork(); }); });
     connect(backup, &StartUpBackup::failed, m_handlers, [this](const QString &message) {
         m_backupFailure = QStringLiteral("%1; the earlier backups are kept").arg(message);
         showStatusNotice();
     });
 }
 
+// What the library has left to do (the keyword index of a file an earlier build made) is
+// done off the window's thread, its progress shown in the status bar.
+void TForm1::startBackgroundWork()
+{
+    if (!Connection.connected())
+        return;
+    connect(m_backgroundWork, &BatchedJobRunner::progress, m_handlers, [this](const QString &title, int percent) {
+        m_backgroundNotice = QStringLiteral("%1: %2% done").arg(title).arg(percent);
+        showStatusNotice();
+    });
+    connect(m_backgroundWork, &BatchedJobRunner::finished, m_handlers,
+            [this](const QString &title, bool, const QString &error) {
+                m_backgroundNotice = error.isEmpty() ? QString()
+                                                     : QStringLiteral("%1 stopped: %2; it goes on at the next start")
+                                                           .arg(title, error);
+                showStatusNotice();
+            });
+    m_backgroundWork->start(Connection.handle()->backgroundWork());
+}
+
 void TForm1::FormDestroy()
 {
+    m_backgroundWork->stop();
     IniFile settings(settingsPath());
     const QRect bounds = m_placement->outerBounds();
     settings.writeInteger(WindowSection, QStringLiteral("L"), bounds.x());
@@ -636,6 +666,8 @@ QString TForm1::statusNotice() const
         return QStringLiteral("Read-only: %1").arg(m_readOnlyReason);
     if (!m_backupFailure.isEmpty())
         return m_backupFailure;
+    if (!m_backgroundNotice.isEmpty())
+        return m_backgroundNotice;
     if (tblSpeech.active() && !languageIsCurrent())
         return QStringLiteral("No language: add one under Extra > Languages to add speeches");
     return QString();

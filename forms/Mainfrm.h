@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class BatchedJobRunner;
 class Field;
 class QAction;
 class QLabel;
@@ -108,6 +109,7 @@ private:
     void keepRefusedSpeech();
     void offerRecoveredSpeeches();
     void startDailyBackup();
+    void startBackgroundWork();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     QObject *m_handlers = new QObject(this); // the receiving end of every connection to a handler
@@ -124,4 +126,6 @@ private:
     bool m_chosenEditable = true; // the mode the user chose, kept while the database forces read-only
     QString m_statusNotice;      // what the hint panel shows while no hint is shown
     QString m_backupFailure;     // why the day's backup could not be made; empty when it could
+    BatchedJobRunner *m_backgroundWork;
+    QString m_backgroundNotice;  // how far the work in the background has come, or why it stopped
 };

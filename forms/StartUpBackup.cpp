@@ -21,6 +21,7 @@ StartUpBackup::StartUpBackup(const QString &databasePath, const BackupRotation &
         } catch (const std::exception &error) {
             report(QString::fromLocal8Bit(error.what()));
         }
+        QMetaObject::invokeMethod(this, [this] { emit finished(); }, Qt::QueuedConnection);
     });
 }
 

@@ -21,6 +21,8 @@ public:
 signals:
     // Why the backup could not be made, in words for the user.
     void failed(const QString &message);
+    // Sent once the backup has ended, made or not.
+    void finished();
 
 private:
     std::atomic_bool m_stop{false};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BatchedJob.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -69,6 +71,10 @@ public:
     // (the record set then runs the command itself).
     virtual std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) = 0;
 
+    // Work the database has left to do in the background (an index to build, in batches),
+    // for a BatchedJobRunner; none when there is nothing to do.
+    virtual std::unique_ptr<BatchedJob> backgroundWork() { return {}; }
+
     // Why this database cannot be written, for the user; empty when it can.
     virtual QString readOnlyReason() const = 0;
     // The file or the server, for messages; never a password.
@@ -77,6 +83,6 @@ public:
 
 // Opens the database a connection string's Data Source names: a PostgreSQL connection URI
 // (postgresql://...) or keyword string (host=... dbname=...) reaches a server, anything else
-// is a SQLite file that must exist. onBusy is told when a statement starts to wait for
+// is a SQLite file that must exist. onBusy is told when a statement has waited a moment for
 // another program that holds the database. Raises EDatabaseError when it cannot be opened.
 std::unique_ptr<Database> openDatabase(const QString &dataSource, std::function<void()> onBusy);

@@ -271,6 +271,14 @@ void PostgresSession::executeRowByRow(const QByteArray &sql, const Values &value
         eachRow);
 }
 
+PostgresResult PostgresSession::executeBinary(const QByteArray &sql, const Values &values)
+{
+    const std::vector<const char *> pointers = pointersOf(values);
+    return run([&](PGconn *conn) {
+        return PQsendQueryParams(conn, sql.constData(), int(values.size()), nullptr, pointers.data(), nullptr, nullptr, 1);
+    });
+}
+
 PostgresResult PostgresSession::prepare(const QByteArray &name, const QByteArray &sql)
 {
     return run([&](PGconn *conn) { return PQsendPrepare(conn, name.constData(), sql.constData(), 0, nullptr); });

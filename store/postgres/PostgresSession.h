@@ -36,6 +36,9 @@ public:
     // Runs a query whose rows are handed to eachRow one at a time as they arrive (a result of
     // one row each), so that no result of it is ever held whole; eachRow must not throw.
     void executeRowByRow(const QByteArray &sql, const Values &values, const std::function<void(const PGresult *)> &eachRow);
+    // Runs a query whose columns come back in the server's binary form (a bigint as 8 bytes,
+    // most significant first), which costs neither side any conversion to text.
+    PostgresResult executeBinary(const QByteArray &sql, const Values &values);
     PostgresResult prepare(const QByteArray &name, const QByteArray &sql);
     PostgresResult describePrepared(const QByteArray &name);
     PostgresResult executePrepared(const QByteArray &name, const Values &values);

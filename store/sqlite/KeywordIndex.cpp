@@ -24,6 +24,9 @@ constexpr int SmallLanguage = 2000;
 // the Unicode tables changes: an index made otherwise is built again.
 const char *const VersionTable = "TinlarkKeywordIndexVersion";
 const int ObjectCount = 8; // the index, the pending and version tables, five triggers
+// While the index is being built its version reads "building ...", which no build takes for
+// a whole index, and this table holds the highest speech ID taken in so far.
+const char *const BuildTable = "TinlarkKeywordIndexBuild";
 
 const char *const DropSql = R"sql(
 DROP TRIGGER IF EXISTS TinlarkKeywordsBeforeInsert;
@@ -34,6 +37,7 @@ DROP TRIGGER IF EXISTS TinlarkKeywordsBeforeDelete;
 DROP TABLE IF EXISTS TinlarkKeywordPending;
 DROP TABLE IF EXISTS TinlarkKeywordIndexVersion;
 DROP TABLE IF EXISTS TinlarkKeywordIndex;
+DROP TABLE IF EXISTS TinlarkKeywordIndexBuild;
 )sql";
 
 // The index holds no copy of the keywords (contentless) and no statistics on their lengths
@@ -97,14 +101,20 @@ QString currentVersion()
     return QStringLiteral("2 trigram, Unicode %1").arg(QLatin1String(text));
 }
 
+QString buildingVersion()
+{
+    return QStringLiteral("building ") + currentVersion();
+}
+
 bool exists(sqlite3 *db, const QString &sql)
 {
     SqliteStatement statement(db, sql);
     return statement.step() && statement.columnInt64(0) != 0;
 }
 
-// One statement, which fails to prepare when the version table is missing.
-bool isCurrent(sqlite3 *db)
+// Whether the file holds every object of the index, made for this version; one statement,
+// which fails to prepare when the version table is missing.
+bool hasIndexOf(sqlite3 *db, const QString &version)
 {
     try {
         SqliteStatement current(db, QStringLiteral("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ("
@@ -115,11 +125,25 @@ bool isCurrent(sqlite3 *db)
                                              "AND EXISTS (SELECT 1 FROM %1 WHERE Version = ?)")
                                   .arg(QLatin1String(VersionTable))
                                   .arg(ObjectCount));
-        current.bind(1, currentVersion());
+        current.bind(1, version);
         return current.step() && current.columnInt64(0) != 0;
     } catch (const EDatabaseError &) {
         return false;
     }
+}
+
+// Whether the index is whole and answers searches.
+bool isCurrent(sqlite3 *db)
+{
+    return hasIndexOf(db, currentVersion());
+}
+
+// The index's tables, triggers and version, empty.
+void createObjects(sqlite3 *db, const QString &version)
+{
+    execute(db, CreateSql);
+    SqliteStatement(db, QStringLiteral("INSERT INTO %1 (Version) VALUES (?)").arg(QLatin1String(VersionTable)))
+        .execute({version});
 }
 
 // Whether speeches wait to be taken into the index; false also for a file without it.
@@ -210,9 +234,7 @@ namespace KeywordIndex {
 
 void create(sqlite3 *db)
 {
-    execute(db, CreateSql);
-    SqliteStatement(db, QStringLiteral("INSERT INTO %1 (Version) VALUES (?)").arg(QLatin1String(VersionTable)))
-        .execute({currentVersion()});
+    createObjects(db, currentVersion());
     SqliteStatement speeches(db, QStringLiteral("SELECT ID, TaalID, Keywords FROM Speeches"));
     SqliteStatement add(db, AddSql);
     while (speeches.step()) {
@@ -231,11 +253,19 @@ bool ensure(sqlite3 *db)
     try {
         if (isCurrent(db))
             return true;
+        if (buildPosition(db))
+            return false;
+        // The speeches are taken in later, in batches (buildBatch); the triggers note every
+        // change from now on.
         SqliteTransaction transaction(db);
+        if (isCurrent(db) || buildPosition(db))
+            return isCurrent(db); // another program was quicker
         execute(db, DropSql);
-        create(db);
+        createObjects(db, buildingVersion());
+        execute(db, "CREATE TABLE TinlarkKeywordIndexBuild (Position INTEGER NOT NULL);"
+                    "INSERT INTO TinlarkKeywordIndexBuild (Position) VALUES (0)");
         transaction.commit();
-        return true;
+        return false;
     } catch (const EDatabaseError &) {
         // A file that cannot be written now keeps working without the index.
         return false;
@@ -245,7 +275,12 @@ bool ensure(sqlite3 *db)
 void catchUp(sqlite3 *db)
 {
     // Most writes leave no note (only keywords, languages and IDs count): one look decides.
-    if (!hasPending(db) || !isCurrent(db))
+    if (!hasPending(db))
+        return;
+    // While the index is built, it holds nothing for the speeches beyond the build's position:
+    // their notes go, and the build reads those speeches as they are when it gets there.
+    std::optional<qint64> lastTaken = std::numeric_limits<qint64>::max();
+    if (!isCurrent(db) && !(lastTaken = buildPosition(db)))
         return;
     std::unique_ptr<SqliteStatement> remove;
     std::unique_ptr<SqliteStatement> add;
@@ -262,6 +297,8 @@ void catchUp(sqlite3 *db)
                                          "FROM TinlarkKeywordPending p LEFT JOIN Speeches s ON s.ID = p.ID"));
     while (pending.step()) {
         const qint64 id = pending.columnInt64(0);
+        if (id > *lastTaken)
+            continue;
         // What the index holds goes first, then the speech as it is now, if it is still there.
         if (pending.columnInt64(1) != 0) {
             if (const std::optional<qint64> key = keyOf(pending, id, 2, 3))
@@ -273,6 +310,52 @@ void catchUp(sqlite3 *db)
         }
     }
     execute(db, "DELETE FROM TinlarkKeywordPending");
+}
+
+std::optional<qint64> buildPosition(sqlite3 *db)
+{
+    if (!hasIndexOf(db, buildingVersion()))
+        return std::nullopt;
+    try {
+        SqliteStatement position(db, QStringLiteral("SELECT Position FROM %1").arg(QLatin1String(BuildTable)));
+        if (position.step())
+            return position.columnInt64(0);
+    } catch (const EDatabaseError &) {
+    }
+    return std::nullopt;
+}
+
+bool buildBatch(sqlite3 *db, int speeches)
+{
+    SqliteTransaction transaction(db);
+    // Notes made since the last batch count for the position they were made at.
+    catchUp(db);
+    const std::optional<qint64> position = buildPosition(db);
+    if (!position)
+        return false; // built meanwhile, or dropped by another program
+    int read = 0;
+    qint64 last = *position;
+    {
+        SqliteStatement batch(db, QStringLiteral("SELECT ID, TaalID, Keywords FROM Speeches WHERE ID > ? ORDER BY ID LIMIT ?"));
+        batch.bindAll({last, speeches});
+        SqliteStatement add(db, AddSql);
+        while (batch.step()) {
+            ++read;
+            last = batch.columnInt64(0);
+            if (const std::optional<qint64> key = keyOf(batch, last, 1, 2))
+                add.execute({*key, foldedKeywords(batch, 2)});
+        }
+    }
+    const bool more = read == speeches;
+    if (more) {
+        SqliteStatement(db, QStringLiteral("UPDATE %1 SET Position = ?").arg(QLatin1String(BuildTable))).execute({last});
+    } else {
+        execute(db, "DROP TABLE TinlarkKeywordIndexBuild");
+        SqliteStatement(db, QStringLiteral("UPDATE %1 SET Version = ?").arg(QLatin1String(VersionTable)))
+            .execute({currentVersion()});
+    }
+    transaction.commit();
+    return more;
 }
 
 std::optional<std::vector<qint64>> find(sqlite3 *db, const QString &pattern, int languageId)

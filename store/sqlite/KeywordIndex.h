@@ -25,11 +25,20 @@ namespace KeywordIndex {
 // Adds the index to the database, filled from the speeches; run it in a transaction.
 void create(sqlite3 *db);
 
-// Readies a connection for searches through the index, makes sure the database has the index
-// in its current form, and builds it for a file that lacks it (made by an earlier build).
-// False when that cannot be done now (a file that cannot be written, another program holding
-// it): searches then read the keywords instead.
+// Readies a connection for searches through the index and makes sure the database has the
+// index in its current form. A file that lacks it (made by an earlier build) gets it empty,
+// to be filled by buildBatch, which a crash or a stop leaves where it was. True when the
+// index is whole; until then (also when the file cannot be written now) searches read the
+// keywords instead.
 bool ensure(sqlite3 *db);
+
+// While the index is being built: the highest speech ID taken in so far (0 at the start).
+std::optional<qint64> buildPosition(sqlite3 *db);
+
+// Takes the next speeches (up to this many, in the order of their IDs) into an index being
+// built, in one transaction of its own, and marks the index whole after the last one.
+// True while speeches are left.
+bool buildBatch(sqlite3 *db, int speeches);
 
 // Takes the noted speeches into the index. Run it within a write transaction; without an
 // index it does nothing.

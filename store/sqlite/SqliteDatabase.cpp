@@ -4,6 +4,7 @@
 #include "EDatabaseError.h"
 #include "HistoryTables.h"
 #include "KeywordIndex.h"
+#include "KeywordIndexBuild.h"
 #include "LikeFunction.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
@@ -42,8 +43,8 @@ SqliteDatabase::SqliteDatabase(const QString &path, std::function<void()> onBusy
         execute("SELECT count(*) FROM sqlite_master");
         registerLikeFunction(m_db);
         TextCollation::install(m_db);
-        // A file from an earlier build gets its keyword index now; one that cannot be
-        // written is searched without it.
+        // A file from an earlier build gets its keyword index, filled in the background
+        // (backgroundWork); one that cannot be written is searched without it.
         KeywordIndex::ensure(m_db);
         // And its history of versions, where it can be written.
         HistoryTables::ensure(m_db);
@@ -67,13 +68,15 @@ void SqliteDatabase::execute(const char *sql)
         throw EDatabaseError(databaseErrorText(m_db));
 }
 
-// Waits for another program that holds the file, telling onBusy when the wait begins, and
-// gives up after the busy timeout.
+// Waits for another program that holds the file, telling onBusy once the wait has lasted one
+// poll (a wait for another connection's short commit, such as a batch of the keyword index
+// built in the background, passes without a sign), and gives up after the busy timeout.
 int SqliteDatabase::busyHandler(void *database, int attempts)
 {
     auto *self = static_cast<SqliteDatabase *>(database);
-    if (attempts == 0) {
+    if (attempts == 0)
         self->m_busySince.start();
+    if (attempts == 1) {
         try {
             if (self->m_onBusy)
                 self->m_onBusy();
@@ -143,4 +146,11 @@ QString SqliteDatabase::textOrderClause() const
 std::optional<std::vector<qint64>> SqliteDatabase::findKeywords(const SqlCommand &command)
 {
     return KeywordIndex::find(m_db, command);
+}
+
+std::unique_ptr<BatchedJob> SqliteDatabase::backgroundWork()
+{
+    if (!m_readOnlyReason.isEmpty() || !KeywordIndex::buildPosition(m_db))
+        return {};
+    return std::make_unique<KeywordIndexBuild>(m_path);
 }

@@ -1,7 +1,9 @@
 #include "Exception.h"
 #include "ExceptionRecorder.h"
 #include "Field.h"
+#include "Finddlg.h"
 #include "Mainfrm.h"
+#include "ModalDialogHelper.h"
 #include "PostgresDatabase.h"
 #include "PostgresSchema.h"
 #include "PostgresServer.h"
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <optional>
 #include <sqlite3.h>
@@ -27,6 +30,18 @@ int storedInteger(const TestFolder &folder, const QString &key)
 {
     QSettings settings(folder.settingsPath(), QSettings::IniFormat);
     return settings.value(QStringLiteral("MainForm/") + key, -999).toInt();
+}
+
+// A keyword search through the Find dialog, as the user makes one.
+void search(TForm1 &form, const QString &text)
+{
+    answerNextModal([text](QWidget *dialog) {
+        auto *find = qobject_cast<TLMFindDialog *>(dialog);
+        QVERIFY(find);
+        QTest::keyClicks(find->Edit1, text);
+        QTest::keyClick(find->Edit1, Qt::Key_Return);
+    });
+    form.ui()->actFind->trigger();
 }
 
 void addThreeLanguages(TestDatabase &db)
@@ -68,6 +83,7 @@ private slots:
     void readOnlyDatabaseOpensReadOnly_data();
     void readOnlyDatabaseOpensReadOnly();
     void failedBackupIsSaidInTheStatusBar();
+    void earlierBuildsLibraryIsIndexedWhileTheWindowWorks();
 };
 
 void tst_MainfrmStartup::noSettingsFileUsesLayoutAndWritesMainFormOnly()
@@ -531,6 +547,40 @@ void tst_MainfrmStartup::failedBackupIsSaidInTheStatusBar()
     QTRY_COMPARE(form.statusPanel(HintPanelIndex)->text(),
                  QStringLiteral("Cannot back up %1 into %2: it is not a folder; the earlier backups are kept")
                      .arg(folder.databasePath(), folder.filePath(QStringLiteral("backups"))));
+    QCOMPARE(recorder.messages(), QStringList());
+}
+
+// A library an earlier build made, without the keyword index, opens at once; the index is
+// built behind the window, which answers meanwhile and says how far it has come. Closing
+// the window stops the build; the next start goes on from there.
+void tst_MainfrmStartup::earlierBuildsLibraryIsIndexedWhileTheWindowWorks()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db); // Deutsch, selected at the first start, holds the speeches
+    db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60000) "
+                              "INSERT INTO Speeches (TaalID, Keywords) SELECT 2, 'speech ' || i || "
+                              "CASE WHEN i % 7 = 0 THEN ' thanks' ELSE '' END FROM n"));
+    db.execute(QStringLiteral("DROP TABLE TinlarkKeywordIndexVersion"));
+    const QString building = QStringLiteral("Indexing the keywords: ");
+    ExceptionRecorder recorder;
+    for (const bool closedHalfWay : {true, false}) {
+        TForm1 form;
+        QLabel *hint = form.statusPanel(HintPanelIndex);
+        QTRY_VERIFY(hint->text().startsWith(building));
+        QCOMPARE(form.tblSpeech.recordCount(), 60000 + 1);
+        // Searches read the keywords meanwhile and find what the index finds later.
+        search(form, QStringLiteral("thanks"));
+        QCOMPARE(form.statusPanel(0)->text(), QStringLiteral("Search results: 8571"));
+        if (closedHalfWay) {
+            QVERIFY(hint->text().startsWith(building));
+            break;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(hint->text().isEmpty(), 20000);
+        QCOMPARE(db.count(QStringLiteral("SELECT count(*) FROM TinlarkKeywordIndexVersion WHERE Version LIKE 'building%'")), 0);
+        search(form, QStringLiteral("thanks"));
+        QCOMPARE(form.statusPanel(0)->text(), QStringLiteral("Search results: 8571"));
+    }
     QCOMPARE(recorder.messages(), QStringList());
 }
 

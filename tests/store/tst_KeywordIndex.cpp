@@ -1,9 +1,11 @@
 #include "Field.h"
 #include "KeywordIndex.h"
+#include "KeywordIndexBuild.h"
 #include "SqliteDatabase.h"
 #include "SqliteStatement.h"
 #include "Statement.h"
 #include "StoreFixture.h"
+#include "TransactionGuard.h"
 #include "TestMain.h"
 
 #include <sqlite3.h>
@@ -81,7 +83,8 @@ private slots:
     void indexAndScanFindTheSameHits();
     void nextSearchSeesEachChange_data();
     void nextSearchSeesEachChange();
-    void earlierBuildsFileGetsTheIndexAndStaysUsable();
+    void earlierBuildsFileIsIndexedInBatchesThatMissNoChange_data();
+    void earlierBuildsFileIsIndexedInBatchesThatMissNoChange();
 };
 
 void tst_KeywordIndex::indexAndScanFindTheSameHits_data()
@@ -221,27 +224,87 @@ void tst_KeywordIndex::nextSearchSeesEachChange()
     f.db->execute(QStringLiteral("INSERT INTO TinlarkKeywordIndex (TinlarkKeywordIndex) VALUES ('integrity-check')"));
 }
 
-void tst_KeywordIndex::earlierBuildsFileGetsTheIndexAndStaysUsable()
+void tst_KeywordIndex::earlierBuildsFileIsIndexedInBatchesThatMissNoChange_data()
 {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("byThisBuild"); // or by an earlier build, which leaves notes behind
+    // Speeches 10, 20, ... 120; the first batch takes in 10 to 40.
+    const std::pair<const char *, const char *> changes[] = {
+        {"edit behind the build", "UPDATE Speeches SET Keywords = 'nothing' WHERE ID = 20"},
+        {"edit ahead of the build", "UPDATE Speeches SET Keywords = 'thankful' WHERE ID = 70"},
+        {"delete behind the build", "DELETE FROM Speeches WHERE ID = 30"},
+        {"insert ahead of the build", "INSERT INTO Speeches (ID, TaalID, Keywords) VALUES (130, 1, 'thanks again')"},
+        {"insert behind the build", "INSERT INTO Speeches (ID, TaalID, Keywords) VALUES (15, 1, 'thanks again')"},
+        {"move from behind to ahead", "UPDATE Speeches SET ID = 125 WHERE ID = 10"},
+        {"move from ahead to behind", "UPDATE Speeches SET ID = 15 WHERE ID = 100"},
+        {"other language behind the build", "UPDATE Speeches SET TaalID = 2 WHERE ID = 40"},
+    };
+    for (const auto &[name, sql] : changes) {
+        QTest::addRow("%s, this build", name) << QString::fromLatin1(sql) << true;
+        QTest::addRow("%s, an earlier build", name) << QString::fromLatin1(sql) << false;
+    }
+}
+
+// A file an earlier build made gets its index in batches beside the program's work, which
+// a stop (or a crash) between two batches leaves where it was; searches read the keywords
+// until the index is whole, and find the same speeches before and after.
+void tst_KeywordIndex::earlierBuildsFileIsIndexedInBatchesThatMissNoChange()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, byThisBuild);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Speeches.csp"));
     {
         EarlierBuild earlier(path);
         QCOMPARE(sqlite3_exec(earlier.db, EarlierSchema, nullptr, nullptr, nullptr), SQLITE_OK);
-        earlier.execute(QStringLiteral("INSERT INTO Speeches (TaalID, Keywords) VALUES (1, 'Thanks a lot'), "
-                                       "(1, 'no hits'), (2, 'thanks elsewhere')"));
+        for (int id = 10; id <= 120; id += 10)
+            earlier.execute(QStringLiteral("INSERT INTO Speeches (ID, TaalID, Keywords) VALUES (?, 1, ?)"),
+                            {id, id % 20 == 0 ? QStringLiteral("Thanks %1").arg(id) : QStringLiteral("hello")});
     }
     StoreFixture f; // only for its record-set helper; it gets the earlier file's connection
     f.connection->setConnectionString(DatabaseTexts::connectionString(path));
-    QCOMPARE(indexedHits(f, QStringLiteral("THANK"), 1), Ids{1});
-    QCOMPARE(searchHits(f, QStringLiteral("THANK"), 1), Ids{1});
+    const QStringList searches{QStringLiteral("THANK"), QStringLiteral("hel"), QStringLiteral("nothing")};
+    QCOMPARE(indexedHits(f, searches[0], 1), Ids{-1});
 
-    // The earlier build still stores speeches in the file, and the next search sees them.
-    EarlierBuild earlier(path);
-    earlier.execute(QStringLiteral("INSERT INTO Speeches (TaalID, Keywords) VALUES (1, 'thankful')"));
-    earlier.execute(QStringLiteral("UPDATE Speeches SET Keywords = 'nothing' WHERE ID = 1"));
-    QCOMPARE(searchHits(f, QStringLiteral("THANK"), 1), Ids{4});
-    QCOMPARE(indexedHits(f, QStringLiteral("THANK"), 1), Ids{4});
+    {
+        KeywordIndexBuild build(path, 4);
+        build.start();
+        QVERIFY(build.runBatch());
+        if (byThisBuild) {
+            TransactionGuard write(f.connection->handle());
+            Statement(f.connection->handle(), change).execute({});
+            write.commit();
+        } else {
+            EarlierBuild(path).execute(change);
+        }
+        for (const QString &text : searches) {
+            QCOMPARE(indexedHits(f, text, 1), Ids{-1});
+            QCOMPARE(searchHits(f, text, 1), scannedHits(f, text, 1));
+        }
+    } // stopped half-way, as at a crash: the next run goes on from there
+
+    KeywordIndexBuild resumed(path, 4);
+    resumed.start();
+    QCOMPARE_GT(resumed.percentDone(), 25);
+    int batches = 1;
+    while (resumed.runBatch())
+        ++batches;
+    QCOMPARE_LE(batches, 3); // from the start it takes four
+    QCOMPARE(resumed.percentDone(), 100);
+    // Whole now, with every speech once: a later change of them all leaves nothing behind.
+    for (const bool changedAfter : {false, true}) {
+        if (changedAfter) {
+            TransactionGuard write(f.connection->handle());
+            Statement(f.connection->handle(), QStringLiteral("UPDATE Speeches SET Keywords = 'later'")).execute({});
+            write.commit();
+        }
+        for (const QString &text : searches) {
+            const Ids scanned = scannedHits(f, text, 1);
+            QCOMPARE(indexedHits(f, text, 1), scanned);
+            QCOMPARE(searchHits(f, text, 1), scanned);
+        }
+    }
+    EarlierBuild(path).execute(QStringLiteral("INSERT INTO TinlarkKeywordIndex (TinlarkKeywordIndex) VALUES ('integrity-check')"));
 }
 
 TINLARK_TEST_MAIN(tst_KeywordIndex)

@@ -380,6 +380,7 @@ void tst_PostgresDatabase::keywordSearchMatchesLikePattern_data()
     QTest::newRow("percent") << "str%e" << false << 2;
     QTest::newRow("underscore") << "Stra_e" << false << 1;
     QTest::newRow("runs around wildcards") << "0%_sur" << false << 1;
+    QTest::newRow("runs in their order only") << "ße%str" << false << 0;
     QTest::newRow("backslash") << "k\\s" << false << 1;
     QTest::newRow("short run") << "ab" << false << 1;
     QTest::newRow("short runs only") << "a_b" << false << 1;
