@@ -9,6 +9,7 @@
 #include <vector>
 
 struct SqlCommand;
+class WordIndex;
 
 // One prepared statement of a database engine. The text uses '?' for each value; values are
 // bound (index counts from 1), never pasted into the text. Every failure raises
@@ -68,6 +69,9 @@ public:
     // through an index; none when the command is not that search or the index cannot answer
     // (the record set then runs the command itself).
     virtual std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) = 0;
+
+    // The index of the speeches' words; none where the engine keeps none.
+    virtual WordIndex *wordIndex() { return nullptr; }
 
     // Why this database cannot be written, for the user; empty when it can.
     virtual QString readOnlyReason() const = 0;
