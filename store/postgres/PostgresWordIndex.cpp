@@ -22,9 +22,7 @@ CREATE TABLE "TinlarkWords" (
   "TaalID" bigint,
   "Words" pg_catalog.tsvector NOT NULL
 );
--- Without a pending list: the server matches a prefix with weights wrongly on entries not yet
--- merged into the index.
-CREATE INDEX "TinlarkWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "Words") WITH (fastupdate = off);
+CREATE INDEX "TinlarkWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "Words");
 CREATE TABLE "TinlarkWordPending" ("ID" bigint PRIMARY KEY);
 CREATE TABLE "TinlarkWordState" ("BuiltTo" bigint NOT NULL, "Complete" boolean NOT NULL);
 CREATE FUNCTION "TinlarkWordsChanged"() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $body$
@@ -49,16 +47,28 @@ DROP FUNCTION IF EXISTS "TinlarkWordsChanged"();
 DROP TABLE IF EXISTS "TinlarkWords", "TinlarkWordPending", "TinlarkWordState";
 )sql";
 
-// Words as an array literal, each element quoted.
-QByteArray arrayOf(const QStringList &words)
+// A word quoted as a lexeme of a tsvector or tsquery.
+QByteArray lexemeOf(const QString &word)
 {
-    QByteArray array = "{";
-    for (const QString &word : words) {
-        QByteArray element = word.toUtf8();
-        element.replace('\\', "\\\\").replace('"', "\\\"");
-        array += (array.size() > 1 ? ",\"" : "\"") + element + '"';
+    QByteArray lexeme = word.toUtf8();
+    lexeme.replace('\\', "\\\\").replace('\'', "''");
+    return '\'' + lexeme + '\'';
+}
+
+// The words of keywords, text and comments as a tsvector: each at one position weighted A, B or
+// C by its column. The server keeps one weight for a word at one position, the best (A before
+// B before C): where a word first occurs.
+QByteArray vectorOf(const PGresult *speeches, int row)
+{
+    QByteArrayList lexemes;
+    const char weights[] = {'A', 'B', 'C'};
+    for (int column = 0; column < 3; ++column) {
+        const QStringList words = SpeechWords::words(
+            QString::fromUtf8(PQgetvalue(speeches, row, 2 + column), PQgetlength(speeches, row, 2 + column)));
+        for (const QString &word : words)
+            lexemes.append(lexemeOf(word) + ":1" + weights[column]);
     }
-    return array + '}';
+    return lexemes.join(' ');
 }
 
 // Each word a quoted prefix in the weights of the columns, all required: the query is made
@@ -69,32 +79,23 @@ QByteArray queryOf(const QStringList &words, WordIndex::Columns columns)
                                : columns == WordIndex::Columns::KeywordsOrText ? "AB"
                                                                                : "";
     QByteArrayList terms;
-    for (const QString &word : words) {
-        QByteArray lexeme = word.toUtf8();
-        lexeme.replace('\\', "\\\\").replace('\'', "''");
-        terms.append('\'' + lexeme + "':*" + weights);
-    }
+    for (const QString &word : words)
+        terms.append(lexemeOf(word) + ":*" + weights);
     return terms.join(" & ");
 }
 
-const QByteArray AddSql =
-    R"(INSERT INTO "TinlarkWords" ("ID", "TaalID", "Words") VALUES ($1::pg_catalog.int8, $2::pg_catalog.int8, )"
-    R"(pg_catalog.setweight(pg_catalog.array_to_tsvector($3::pg_catalog.text[]), 'A') OPERATOR(pg_catalog.||) )"
-    R"(pg_catalog.setweight(pg_catalog.array_to_tsvector($4::pg_catalog.text[]), 'B') OPERATOR(pg_catalog.||) )"
-    R"(pg_catalog.setweight(pg_catalog.array_to_tsvector($5::pg_catalog.text[]), 'C')))";
+const QByteArray AddSql = R"(INSERT INTO "TinlarkWords" ("ID", "TaalID", "Words") VALUES ($1::pg_catalog.int8, )"
+                          R"($2::pg_catalog.int8, $3::pg_catalog.tsvector))";
 
 // Adds the speeches of a result of ID, TaalID, Keywords, Tekst, Comments; the ID of the last.
 qint64 addAll(PostgresSession &session, const PGresult *speeches)
 {
     qint64 last = 0;
     for (int row = 0; row < PQntuples(speeches); ++row) {
-        PostgresSession::Values values{QByteArray(PQgetvalue(speeches, row, 0)),
-                                       PQgetisnull(speeches, row, 1) ? std::nullopt
-                                                                     : std::optional(QByteArray(PQgetvalue(speeches, row, 1)))};
-        for (int column = 2; column <= 4; ++column)
-            values.emplace_back(arrayOf(SpeechWords::words(QString::fromUtf8(PQgetvalue(speeches, row, column),
-                                                                             PQgetlength(speeches, row, column)))));
-        session.execute(AddSql, values);
+        session.execute(AddSql, {QByteArray(PQgetvalue(speeches, row, 0)),
+                                 PQgetisnull(speeches, row, 1) ? std::nullopt
+                                                               : std::optional(QByteArray(PQgetvalue(speeches, row, 1))),
+                                 vectorOf(speeches, row)});
         last = QByteArray(PQgetvalue(speeches, row, 0)).toLongLong();
     }
     return last;
