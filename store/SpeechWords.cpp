@@ -8,8 +8,8 @@
 
 namespace {
 
-// A character of a word, as the SQLite index splits them (categories L* N* Co Mc Me): the
-// nonspacing marks are gone by then, taken off as accents.
+// A character of a word: letters, digits, private-use characters and the marks that are no
+// accents (those were taken off before).
 bool isWordCharacter(UChar32 c)
 {
     switch (u_charType(c)) {
@@ -30,10 +30,7 @@ bool isWordCharacter(UChar32 c)
     }
 }
 
-} // namespace
-
-namespace SpeechWords {
-
+// The text in the program's case folding, with accents off.
 QString folded(const QString &text)
 {
     // The program's case folding first, so that a word folds here as it does in a keyword search.
@@ -57,6 +54,10 @@ QString folded(const QString &text)
         return QString::fromStdString(caseFolded);
     return QString(reinterpret_cast<const QChar *>(composed.getBuffer()), composed.length());
 }
+
+} // namespace
+
+namespace SpeechWords {
 
 QStringList words(const QString &text)
 {

@@ -11,9 +11,6 @@ namespace SpeechWords {
 // At most this many typed words count; the rest of a long paste is left out.
 inline constexpr int MaxTypedWords = 16;
 
-// The text folded, accents off, separators kept: what the index is given to split.
-QString folded(const QString &text);
-
 // A word counts by its first this many characters (a server keeps no longer word); a longer
 // word typed finds the words that begin as it does.
 inline constexpr int MaxWordLength = 200;

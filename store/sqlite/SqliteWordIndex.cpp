@@ -22,7 +22,7 @@ QString currentVersion()
     u_getUnicodeVersion(unicode);
     char text[U_MAX_VERSION_STRING_LENGTH];
     u_versionToString(unicode, text);
-    return QStringLiteral("1 words, Unicode %1").arg(QLatin1String(text));
+    return QStringLiteral("1 words ascii, Unicode %1").arg(QLatin1String(text));
 }
 
 const char *const DropSql = R"sql(
@@ -36,14 +36,17 @@ DROP TABLE IF EXISTS TinlarkWordState;
 DROP TABLE IF EXISTS TinlarkWordIndex;
 )sql";
 
-// Only the presence of a word in a column counts (detail=column), which keeps the index small;
-// the tokenizer splits as SpeechWords does and leaves the folding to it. A pending row with
+// Only the presence of a word in a column counts (detail=column), which keeps the index small.
+// The index is given the words SpeechWords makes, folded and parted by spaces, and its tokenizer
+// splits at those spaces only (it takes every other character but ASCII punctuation, which the
+// words hold none of, as part of a word): so the words indexed and the words typed are made by
+// the same code, whatever Unicode version SQLite's own tokenizer knows. A pending row with
 // Indexed = 1 holds the speech as the index may hold it; the first note of an ID since the
 // last catch-up is the one that counts (see KeywordIndex, whose notes work the same way).
 // The state says up to which ID an index being built holds the speeches.
 const char *const CreateSql = R"sql(
 CREATE VIRTUAL TABLE TinlarkWordIndex USING fts5(Keywords, Tekst, Comments, content='', columnsize=0,
-  detail=column, prefix='1 2 3', tokenize="unicode61 remove_diacritics 0 categories 'L* N* Co Mc Me'");
+  detail=column, prefix='1 2 3', tokenize='ascii');
 CREATE TABLE TinlarkWordPending (ID INTEGER PRIMARY KEY, Indexed INTEGER NOT NULL, TaalID, Keywords, Tekst, Comments);
 CREATE TABLE TinlarkWordState (Version TEXT NOT NULL, BuiltTo INTEGER NOT NULL, Complete INTEGER NOT NULL);
 CREATE TRIGGER TinlarkWordsBeforeInsert BEFORE INSERT ON Speeches BEGIN
@@ -136,7 +139,7 @@ void write(SqliteStatement &statement, const SqliteStatement &row, qint64 id, in
     if (const std::optional<qint64> key = keyOf(row, id, first)) {
         QVariantList values{*key};
         for (int column = first + 1; column <= first + 3; ++column)
-            values.append(SpeechWords::folded(row.columnValue(column).toString()));
+            values.append(SpeechWords::words(row.columnValue(column).toString()).join(QLatin1Char(' ')));
         statement.execute(values);
     }
 }
