@@ -37,6 +37,9 @@ public:
     // Whether a speech holds a word starting with each folded word in the columns.
     virtual bool holds(qint64 speechId, const QStringList &words, Columns columns) = 0;
 
+    // Whether the library has the index but it is not complete yet: it wants buildBatch.
+    virtual bool incomplete() = 0;
+
     // Takes up to batchSize more speeches into an index being built, in a transaction of its own.
     virtual BuildState buildBatch(int batchSize) = 0;
 };

@@ -8,6 +8,12 @@ WordIndexBuilder::WordIndexBuilder(QString connectionString, int batchSize)
 {
 }
 
+bool WordIndexBuilder::wanted(Connection &connection)
+{
+    WordIndex *index = connection.handle()->wordIndex();
+    return index && index->incomplete();
+}
+
 bool WordIndexBuilder::run(const std::function<void(const WordIndex::BuildState &)> &progress)
 {
     Connection connection;

@@ -2,6 +2,8 @@
 
 #include "WordIndex.h"
 
+class Connection;
+
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -15,6 +17,9 @@ class WordIndexBuilder
 {
 public:
     explicit WordIndexBuilder(QString connectionString, int batchSize = 1000);
+
+    // Whether the library on a connection wants its index built (it has it, incomplete).
+    static bool wanted(Connection &connection);
 
     // Runs until the index is complete (true) or the build is cancelled (false), telling
     // progress after each batch (on the builder's thread). Raises EDatabaseError when the

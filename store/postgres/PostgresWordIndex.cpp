@@ -220,6 +220,12 @@ bool PostgresWordIndex::holds(qint64 speechId, const QStringList &words, Columns
         {QByteArray::number(speechId), queryOf(words, columns)}));
 }
 
+bool PostgresWordIndex::incomplete()
+{
+    return isTrue(m_database.session().execute(R"(SELECT pg_catalog.to_regclass('"TinlarkWordState"') IS NOT NULL AND )"
+                                                R"(NOT (SELECT "Complete" FROM "TinlarkWordState" LIMIT 1))"));
+}
+
 WordIndex::BuildState PostgresWordIndex::buildBatch(int batchSize)
 {
     PostgresSession &session = m_database.session();

@@ -286,6 +286,12 @@ bool SqliteWordIndex::holds(qint64 speechId, const QStringList &words, Columns c
            != 0;
 }
 
+bool SqliteWordIndex::incomplete()
+{
+    const std::optional<State> state = stateOf(m_db);
+    return state && !state->complete;
+}
+
 WordIndex::BuildState SqliteWordIndex::buildBatch(int batchSize)
 {
     SqliteTransaction transaction(m_db);

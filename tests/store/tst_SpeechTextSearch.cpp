@@ -155,6 +155,7 @@ void tst_SpeechTextSearch::interruptedBuildGoesOn()
     // As a library made by an earlier build has it: no index.
     l.f.db->execute(TestServer::enabled() ? "DROP TABLE \"TinlarkWords\"" : "DROP TABLE TinlarkWordState");
     QCOMPARE(l.find("groe", true), before);
+    QVERIFY(WordIndexBuilder::wanted(*l.f.connection));
 
     WordIndexBuilder builder(l.f.connection->connectionString(), 2);
     QVERIFY(!builder.run([&](const WordIndex::BuildState &state) {
@@ -167,6 +168,7 @@ void tst_SpeechTextSearch::interruptedBuildGoesOn()
     WordIndex::BuildState last;
     QVERIFY(WordIndexBuilder(l.f.connection->connectionString()).run([&](const WordIndex::BuildState &state) { last = state; }));
     QCOMPARE(last.indexed, 7);
+    QVERIFY(!WordIndexBuilder::wanted(*l.f.connection));
     QCOMPARE(l.find("groe", true), (QList<qint64>{l.greetings, l.complaint, l.farewell, l.greeting}));
     QCOMPARE(l.find("weg"), QList<qint64>{l.formal});
 }
