@@ -3,6 +3,7 @@
 // index's share of the file, and a post with and without the index.
 // Arguments: number of speeches, language, number of languages (20; or 2: a single language of
 // a million speeches beside a small one), keystroke (an index into Typing; -1 for all languages).
+// BM_WordSearchOnServer runs on a copy of the sample on a PostgreSQL server that it starts.
 // With --peak-rss FILE [words|none] the program only opens FILE, shows a language and, with
 // "words", runs every keystroke's search: its peak memory (/usr/bin/time -v) against "none".
 
@@ -10,6 +11,8 @@
 #include "Connection.h"
 #include "Database.h"
 #include "DatabaseTexts.h"
+#include "EDatabaseError.h"
+#include "ServerSamples.h"
 #include "SpeechTextSearch.h"
 #include "Statement.h"
 #include "TransactionGuard.h"
@@ -19,9 +22,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <cstring>
 
 namespace {
+
+ServerSamples *serverSamples = nullptr; // made by main()
 
 // What a user types, a key at a time, looking for a thank-you reply.
 const QStringList Typing{"t", "th", "tha", "than", "thank", "thank y", "thank yo", "thank you"};
@@ -53,6 +59,16 @@ void search(benchmark::State &state, bool indexed)
 void BM_WordSearch(benchmark::State &state)
 {
     search(state, true);
+}
+
+void BM_WordSearchOnServer(benchmark::State &state)
+{
+    Connection connection;
+    connection.setConnectionString(
+        DatabaseTexts::connectionString(serverSamples->dataSourceFor(int(state.range(0)), int(state.range(2)))));
+    const QString typed = Typing.value(int(std::max<qint64>(state.range(3), 0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SpeechTextSearch::find(connection, typed, languageOf(state)));
 }
 
 void BM_WordSearchByReading(benchmark::State &state)
@@ -138,6 +154,11 @@ void posts(benchmark::internal::Benchmark *benchmark)
 }
 
 BENCHMARK(BM_WordSearch)->Apply(keystrokes);
+BENCHMARK(BM_WordSearchOnServer)->Apply([](benchmark::internal::Benchmark *benchmark) {
+    for (const int key : {0, 4, 7})
+        benchmark->Args({100000, BenchDatabases::LargeLanguageId, BenchDatabases::LanguageCount, key});
+    benchmark->Unit(benchmark::kMillisecond);
+});
 BENCHMARK(BM_WordSearchByReading)->Args({1000000, BenchDatabases::LargeLanguageId, BenchDatabases::LanguageCount, 4})
     ->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_IndexShare)->Apply(sizes);
@@ -163,8 +184,15 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "--peak-rss") == 0)
         return peakRssProbe(QString::fromLocal8Bit(argv[2]), argc >= 4 && std::strcmp(argv[3], "words") == 0);
+    ServerSamples samples;
+    serverSamples = &samples;
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    try {
+        benchmark::RunSpecifiedBenchmarks();
+    } catch (const EDatabaseError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        return 1;
+    }
     benchmark::Shutdown();
     return 0;
 }
