@@ -112,7 +112,8 @@ void BM_PostText(benchmark::State &state)
         for (const char *sql : {"DROP TRIGGER TinlarkWordsBeforeInsert", "DROP TRIGGER TinlarkWordsAfterInsert",
                                 "DROP TRIGGER TinlarkWordsBeforeUpdate", "DROP TRIGGER TinlarkWordsAfterUpdate",
                                 "DROP TRIGGER TinlarkWordsBeforeDelete", "DROP TABLE TinlarkWordPending",
-                                "DROP TABLE TinlarkWordState", "DROP TABLE TinlarkWordIndex"})
+                                "DROP TABLE TinlarkWordState", "DROP TABLE TinlarkWordIndex",
+                                "DROP TABLE TinlarkWordKeywords"})
             Statement(db, QString::fromLatin1(sql)).execute({});
         drop.commit();
     }

@@ -22,7 +22,7 @@ QString currentVersion()
     u_getUnicodeVersion(unicode);
     char text[U_MAX_VERSION_STRING_LENGTH];
     u_versionToString(unicode, text);
-    return QStringLiteral("1 words ascii, Unicode %1").arg(QLatin1String(text));
+    return QStringLiteral("2 words ascii, keywords apart, Unicode %1").arg(QLatin1String(text));
 }
 
 const char *const DropSql = R"sql(
@@ -34,19 +34,24 @@ DROP TRIGGER IF EXISTS TinlarkWordsBeforeDelete;
 DROP TABLE IF EXISTS TinlarkWordPending;
 DROP TABLE IF EXISTS TinlarkWordState;
 DROP TABLE IF EXISTS TinlarkWordIndex;
+DROP TABLE IF EXISTS TinlarkWordKeywords;
 )sql";
 
 // Only the presence of a word in a column counts (detail=column), which keeps the index small.
 // The index is given the words SpeechWords makes, folded and parted by spaces, and its tokenizer
 // splits at those spaces only (it takes every other character but ASCII punctuation, which the
 // words hold none of, as part of a word): so the words indexed and the words typed are made by
-// the same code, whatever Unicode version SQLite's own tokenizer knows. A pending row with
+// the same code, whatever Unicode version SQLite's own tokenizer knows. The keywords' words are
+// also in a small index of their own: whether any keyword holds a word is then answered
+// without reading through every text that holds it. A pending row with
 // Indexed = 1 holds the speech as the index may hold it; the first note of an ID since the
 // last catch-up is the one that counts (see KeywordIndex, whose notes work the same way).
 // The state says up to which ID an index being built holds the speeches.
 const char *const CreateSql = R"sql(
 CREATE VIRTUAL TABLE TinlarkWordIndex USING fts5(Keywords, Tekst, Comments, content='', columnsize=0,
   detail=column, prefix='1 2 3', tokenize='ascii');
+CREATE VIRTUAL TABLE TinlarkWordKeywords USING fts5(Keywords, content='', columnsize=0, detail=none, prefix='1 2 3',
+  tokenize='ascii');
 CREATE TABLE TinlarkWordPending (ID INTEGER PRIMARY KEY, Indexed INTEGER NOT NULL, TaalID, Keywords, Tekst, Comments);
 CREATE TABLE TinlarkWordState (Version TEXT NOT NULL, BuiltTo INTEGER NOT NULL, Complete INTEGER NOT NULL);
 CREATE TRIGGER TinlarkWordsBeforeInsert BEFORE INSERT ON Speeches BEGIN
@@ -109,9 +114,10 @@ std::optional<State> stateOf(sqlite3 *db)
     try {
         SqliteStatement state(db, QStringLiteral("SELECT BuiltTo, Complete FROM TinlarkWordState WHERE Version = ? "
                                                  "AND (SELECT count(*) FROM sqlite_master WHERE name IN ("
-                                                 "'TinlarkWordIndex', 'TinlarkWordPending', 'TinlarkWordsBeforeInsert', "
+                                                 "'TinlarkWordIndex', 'TinlarkWordKeywords', 'TinlarkWordPending', "
+                                                 "'TinlarkWordsBeforeInsert', "
                                                  "'TinlarkWordsAfterInsert', 'TinlarkWordsBeforeUpdate', "
-                                                 "'TinlarkWordsAfterUpdate', 'TinlarkWordsBeforeDelete')) = 7"));
+                                                 "'TinlarkWordsAfterUpdate', 'TinlarkWordsBeforeDelete')) = 8"));
         state.bind(1, currentVersion());
         if (!state.step())
             return std::nullopt;
@@ -132,39 +138,54 @@ std::optional<qint64> keyOf(const SqliteStatement &row, qint64 id, int languageC
     return language * KeySpan + id;
 }
 
-// Adds (or, with the 'delete' command, removes) a speech whose language, keywords, text and
-// comments are the row's columns from first on.
-void write(SqliteStatement &statement, const SqliteStatement &row, qint64 id, int first)
+// Adds speeches to both tables of the index, or takes them out (with FTS5's 'delete' command,
+// which needs the words the index was given).
+class IndexWriter
 {
-    if (const std::optional<qint64> key = keyOf(row, id, first)) {
+public:
+    IndexWriter(sqlite3 *db, bool remove)
+        : m_words(db, remove ? QStringLiteral("INSERT INTO TinlarkWordIndex (TinlarkWordIndex, rowid, Keywords, Tekst, "
+                                              "Comments) VALUES ('delete', ?, ?, ?, ?)")
+                             : QStringLiteral("INSERT INTO TinlarkWordIndex (rowid, Keywords, Tekst, Comments) "
+                                              "VALUES (?, ?, ?, ?)")),
+          m_keywords(db, remove ? QStringLiteral("INSERT INTO TinlarkWordKeywords (TinlarkWordKeywords, rowid, Keywords) "
+                                                 "VALUES ('delete', ?, ?)")
+                                : QStringLiteral("INSERT INTO TinlarkWordKeywords (rowid, Keywords) VALUES (?, ?)"))
+    {
+    }
+
+    // The speech whose language, keywords, text and comments are the row's columns from first on.
+    void write(const SqliteStatement &row, qint64 id, int first)
+    {
+        const std::optional<qint64> key = keyOf(row, id, first);
+        if (!key)
+            return;
         QVariantList values{*key};
         for (int column = first + 1; column <= first + 3; ++column)
             values.append(SpeechWords::words(row.columnValue(column).toString()).join(QLatin1Char(' ')));
-        statement.execute(values);
+        m_words.execute(values);
+        m_keywords.execute({*key, values.at(1)});
     }
-}
 
-const QString AddSql = QStringLiteral("INSERT INTO TinlarkWordIndex (rowid, Keywords, Tekst, Comments) VALUES (?, ?, ?, ?)");
-const QString RemoveSql = QStringLiteral("INSERT INTO TinlarkWordIndex (TinlarkWordIndex, rowid, Keywords, Tekst, Comments) "
-                                         "VALUES ('delete', ?, ?, ?, ?)");
+private:
+    SqliteStatement m_words;
+    SqliteStatement m_keywords;
+};
 
-// Every word as a quoted prefix, all of them required, within the columns: no text the user
-// typed is read as an operator of the query language.
+// Every word as a quoted prefix, all of them required, within the columns (the keywords have a
+// table of their own): no text the user typed is read as an operator of the query language.
 QString matchQuery(const QStringList &words, WordIndex::Columns columns)
 {
     QStringList terms;
     for (QString word : words)
         terms.append(QLatin1Char('"') + word.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1String("\"*"));
     const QString all = QLatin1Char('(') + terms.join(QLatin1String(" AND ")) + QLatin1Char(')');
-    switch (columns) {
-    case WordIndex::Columns::Keywords:
-        return QStringLiteral("{Keywords} : ") + all;
-    case WordIndex::Columns::KeywordsOrText:
-        return QStringLiteral("{Keywords Tekst} : ") + all;
-    case WordIndex::Columns::Any:
-        break;
-    }
-    return all;
+    return columns == WordIndex::Columns::KeywordsOrText ? QStringLiteral("{Keywords Tekst} : ") + all : all;
+}
+
+QString tableFor(WordIndex::Columns columns)
+{
+    return columns == WordIndex::Columns::Keywords ? QStringLiteral("TinlarkWordKeywords") : QStringLiteral("TinlarkWordIndex");
 }
 
 qint64 count(sqlite3 *db, const QString &sql, const QVariantList &values = {})
@@ -183,9 +204,9 @@ void SqliteWordIndex::create(sqlite3 *db)
     SqliteStatement(db, QStringLiteral("INSERT INTO TinlarkWordState (Version, BuiltTo, Complete) VALUES (?, ?, 1)"))
         .execute({currentVersion(), std::numeric_limits<qint64>::max()});
     SqliteStatement speeches(db, QStringLiteral("SELECT ID, TaalID, Keywords, Tekst, Comments FROM Speeches"));
-    SqliteStatement add(db, AddSql);
+    IndexWriter add(db, false);
     while (speeches.step())
-        write(add, speeches, speeches.columnInt64(0), 1);
+        add.write(speeches, speeches.columnInt64(0), 1);
 }
 
 void SqliteWordIndex::ensure(sqlite3 *db)
@@ -220,8 +241,8 @@ void SqliteWordIndex::catchUp(sqlite3 *db)
     // The index holds a speech when its ID is within what has been built; beyond that the
     // building will read the speech as it is then.
     const auto built = [&](qint64 id) { return state->complete || id <= state->builtTo; };
-    SqliteStatement remove(db, RemoveSql);
-    SqliteStatement add(db, AddSql);
+    IndexWriter remove(db, true);
+    IndexWriter add(db, false);
     SqliteStatement pending(db, QStringLiteral("SELECT p.ID, p.Indexed, p.TaalID, p.Keywords, p.Tekst, p.Comments, "
                                                "s.ID, s.TaalID, s.Keywords, s.Tekst, s.Comments "
                                                "FROM TinlarkWordPending p LEFT JOIN Speeches s ON s.ID = p.ID"));
@@ -231,9 +252,9 @@ void SqliteWordIndex::catchUp(sqlite3 *db)
             continue;
         // What the index holds goes first, then the speech as it is now, if it is still there.
         if (pending.columnInt64(1) != 0)
-            write(remove, pending, id, 2);
+            remove.write(pending, id, 2);
         if (!pending.columnIsNull(6))
-            write(add, pending, id, 7);
+            add.write(pending, id, 7);
     }
     execute(db, "DELETE FROM TinlarkWordPending");
 }
@@ -262,7 +283,7 @@ bool SqliteWordIndex::ready()
 std::vector<qint64> SqliteWordIndex::find(const QStringList &words, Columns columns, std::optional<qint64> languageId,
                                           int limit)
 {
-    QString sql = QStringLiteral("SELECT rowid FROM TinlarkWordIndex WHERE TinlarkWordIndex MATCH ?");
+    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ?").arg(tableFor(columns));
     QVariantList values{matchQuery(words, columns)};
     if (languageId) {
         sql += QStringLiteral(" AND rowid BETWEEN ? AND ?");
@@ -279,8 +300,9 @@ std::vector<qint64> SqliteWordIndex::find(const QStringList &words, Columns colu
 bool SqliteWordIndex::holds(qint64 speechId, const QStringList &words, Columns columns)
 {
     return count(m_db,
-                 QStringLiteral("SELECT EXISTS (SELECT 1 FROM TinlarkWordIndex WHERE TinlarkWordIndex MATCH ? AND rowid = "
-                                "(SELECT TaalID * %1 + ID FROM Speeches WHERE ID = ?))")
+                 QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE %1 MATCH ? AND rowid = "
+                                "(SELECT TaalID * %2 + ID FROM Speeches WHERE ID = ?))")
+                     .arg(tableFor(columns))
                      .arg(KeySpan),
                  {matchQuery(words, columns), speechId})
            != 0;
@@ -304,11 +326,11 @@ WordIndex::BuildState SqliteWordIndex::buildBatch(int batchSize)
         SqliteStatement speeches(m_db, QStringLiteral("SELECT ID, TaalID, Keywords, Tekst, Comments FROM Speeches "
                                                       "WHERE ID > ? ORDER BY ID LIMIT ?"));
         speeches.bindAll({state->builtTo, batchSize});
-        SqliteStatement add(m_db, AddSql);
+        IndexWriter add(m_db, false);
         int taken = 0;
         while (speeches.step()) {
             state->builtTo = speeches.columnInt64(0);
-            write(add, speeches, state->builtTo, 1);
+            add.write(speeches, state->builtTo, 1);
             ++taken;
         }
         state->complete = taken < batchSize;
