@@ -20,9 +20,11 @@ CREATE TABLE IF NOT EXISTS "SpeechCopies" (
 CREATE TABLE "TinlarkWords" (
   "ID" bigint PRIMARY KEY,
   "TaalID" bigint,
-  "Words" pg_catalog.tsvector NOT NULL
+  "Words" pg_catalog.tsvector NOT NULL,
+  "KeywordWords" pg_catalog.tsvector NOT NULL
 );
 CREATE INDEX "TinlarkWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "Words");
+CREATE INDEX "TinlarkKeywordWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "KeywordWords");
 CREATE TABLE "TinlarkWordPending" ("ID" bigint PRIMARY KEY);
 CREATE TABLE "TinlarkWordState" ("BuiltTo" bigint NOT NULL, "Complete" boolean NOT NULL);
 CREATE FUNCTION "TinlarkWordsChanged"() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $body$
@@ -55,14 +57,14 @@ QByteArray lexemeOf(const QString &word)
     return '\'' + lexeme + '\'';
 }
 
-// The words of keywords, text and comments as a tsvector: each at one position weighted A, B or
-// C by its column. The server keeps one weight for a word at one position, the best (A before
-// B before C): where a word first occurs.
-QByteArray vectorOf(const PGresult *speeches, int row)
+// The words of keywords, text and comments (or of the first columns only) as a tsvector: each
+// at one position weighted A, B or C by its column. The server keeps one weight for a word at
+// one position, the best (A before B before C): where a word first occurs.
+QByteArray vectorOf(const PGresult *speeches, int row, int columns)
 {
     QByteArrayList lexemes;
     const char weights[] = {'A', 'B', 'C'};
-    for (int column = 0; column < 3; ++column) {
+    for (int column = 0; column < columns; ++column) {
         const QStringList words = SpeechWords::words(
             QString::fromUtf8(PQgetvalue(speeches, row, 2 + column), PQgetlength(speeches, row, 2 + column)));
         for (const QString &word : words)
@@ -75,17 +77,22 @@ QByteArray vectorOf(const PGresult *speeches, int row)
 // from the words as values, so no text the user typed is read as an operator.
 QByteArray queryOf(const QStringList &words, WordIndex::Columns columns)
 {
-    const QByteArray weights = columns == WordIndex::Columns::Keywords         ? "A"
-                               : columns == WordIndex::Columns::KeywordsOrText ? "AB"
-                                                                               : "";
+    const QByteArray weights = columns == WordIndex::Columns::KeywordsOrText ? "AB" : "";
     QByteArrayList terms;
     for (const QString &word : words)
         terms.append(lexemeOf(word) + ":*" + weights);
     return terms.join(" & ");
 }
 
-const QByteArray AddSql = R"(INSERT INTO "TinlarkWords" ("ID", "TaalID", "Words") VALUES ($1::pg_catalog.int8, )"
-                          R"($2::pg_catalog.int8, $3::pg_catalog.tsvector))";
+const QByteArray AddSql = R"(INSERT INTO "TinlarkWords" ("ID", "TaalID", "Words", "KeywordWords") VALUES )"
+                          R"(($1::pg_catalog.int8, $2::pg_catalog.int8, $3::pg_catalog.tsvector, $4::pg_catalog.tsvector))";
+
+// The column that answers for the columns: the keywords' words have an index of their own, so
+// that a search whose words no keyword holds does not read every row that holds them.
+QByteArray columnFor(WordIndex::Columns columns)
+{
+    return columns == WordIndex::Columns::Keywords ? R"("KeywordWords")" : R"("Words")";
+}
 
 // Adds the speeches of a result of ID, TaalID, Keywords, Tekst, Comments; the ID of the last.
 qint64 addAll(PostgresSession &session, const PGresult *speeches)
@@ -95,7 +102,7 @@ qint64 addAll(PostgresSession &session, const PGresult *speeches)
         session.execute(AddSql, {QByteArray(PQgetvalue(speeches, row, 0)),
                                  PQgetisnull(speeches, row, 1) ? std::nullopt
                                                                : std::optional(QByteArray(PQgetvalue(speeches, row, 1))),
-                                 vectorOf(speeches, row)});
+                                 vectorOf(speeches, row, 3), vectorOf(speeches, row, 1)});
         last = QByteArray(PQgetvalue(speeches, row, 0)).toLongLong();
     }
     return last;
@@ -200,7 +207,8 @@ std::vector<qint64> PostgresWordIndex::find(const QStringList &words, Columns co
                                             int limit)
 {
     PostgresSession::Values values{queryOf(words, columns), QByteArray::number(limit)};
-    QByteArray sql = R"(SELECT "ID" FROM "TinlarkWords" WHERE "Words" OPERATOR(pg_catalog.@@) $1::pg_catalog.tsquery )";
+    QByteArray sql = R"(SELECT "ID" FROM "TinlarkWords" WHERE )" + columnFor(columns)
+                     + R"( OPERATOR(pg_catalog.@@) $1::pg_catalog.tsquery )";
     if (languageId) {
         sql += R"(AND "TaalID" OPERATOR(pg_catalog.=) $3::pg_catalog.int8 )";
         values.emplace_back(QByteArray::number(*languageId));
@@ -216,7 +224,7 @@ bool PostgresWordIndex::holds(qint64 speechId, const QStringList &words, Columns
 {
     return isTrue(m_database.session().execute(
         R"(SELECT EXISTS (SELECT 1 FROM "TinlarkWords" WHERE "ID" OPERATOR(pg_catalog.=) $1::pg_catalog.int8 )"
-        R"(AND "Words" OPERATOR(pg_catalog.@@) $2::pg_catalog.tsquery))",
+        R"(AND )" + columnFor(columns) + R"( OPERATOR(pg_catalog.@@) $2::pg_catalog.tsquery))",
         {QByteArray::number(speechId), queryOf(words, columns)}));
 }
 
