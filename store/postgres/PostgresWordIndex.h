@@ -8,9 +8,10 @@ class PostgresSession;
 // The word index of a server library: the speeches' folded words (SpeechWords, the program's
 // own folding, so that a server without the unaccent extension, or with a collation that
 // folds otherwise, finds what a file finds) as a tsvector, keywords weighted A, text B and
-// comments C, under a GIN index; and the keywords' words alone under one of their own. A trigger in plain PL/pgSQL notes each speech whose ID,
-// language or text changes, by whatever client; this program takes the notes its transaction
-// can see into the index before each commit and before a search.
+// comments C, under a GIN index; and the keywords' words alone under one of their own. A
+// trigger in plain PL/pgSQL notes each speech whose ID, language or text changes, by whatever
+// client; this program takes the notes its transaction can see into the index before each
+// commit and before a search.
 class PostgresWordIndex : public WordIndex
 {
 public:
