@@ -17,6 +17,7 @@ targets=(
   fuzz_filter:4096
   fuzz_connection_string:4096
   fuzz_keyword_search:4096
+  fuzz_speech_text_search:4096
   fuzz_transfer:4096
 )
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 struct SqlCommand;
+class WordIndex;
 
 // One prepared statement of a database engine. The text uses '?' for each value; values are
 // bound (index counts from 1), never pasted into the text. Every failure raises
@@ -74,6 +75,9 @@ public:
     // Work the database has left to do in the background (an index to build, in batches),
     // for a BatchedJobRunner; none when there is nothing to do.
     virtual std::unique_ptr<BatchedJob> backgroundWork() { return {}; }
+
+    // The index of the speeches' words; none where the engine keeps none.
+    virtual WordIndex *wordIndex() { return nullptr; }
 
     // Why this database cannot be written, for the user; empty when it can.
     virtual QString readOnlyReason() const = 0;

@@ -1,36 +1,109 @@
 #include "SpeechTextSearch.h"
 
 #include "Connection.h"
-#include "LikePattern.h"
+#include "Database.h"
+#include "EDatabaseError.h"
+#include "SpeechWords.h"
 #include "Statement.h"
+#include "TransactionGuard.h"
+#include "WordIndex.h"
 
-#include <QStringList>
-
-// A plain scan through the speeches, in their stored order, until the word index answers.
+#include <QDateTime>
+#include <QSet>
+#include <set>
+#include <tuple>
 
 namespace {
 
-// Case folded, marks taken away, split at everything that is not a letter or a digit.
-QStringList foldedWords(const QString &text)
+// The most copied speeches that rank before the others of their kind of hit.
+constexpr int CopiedConsidered = 200;
+
+constexpr WordIndex::Columns Ranks[] = {WordIndex::Columns::Keywords, WordIndex::Columns::KeywordsOrText,
+                                        WordIndex::Columns::Any};
+
+// The most copied speeches (of a language), the most copies first, then the latest copy.
+std::vector<qint64> mostCopied(Database *db, std::optional<qint64> languageId)
 {
-    const QString folded = QString::fromStdString(LikePattern::foldedUtf8(text.toStdString()))
-                               .normalized(QString::NormalizationForm_KD);
-    QString kept;
-    kept.reserve(folded.size());
-    for (const QChar c : folded) {
-        if (c.isMark())
-            continue;
-        kept += c.isLetterOrNumber() ? c : QChar(u' ');
+    std::vector<qint64> ids;
+    try {
+        // The copies lead (CROSS JOIN keeps SQLite from reading the whole language first): they
+        // are few, a language's speeches may be a million.
+        Statement copied(db, QStringLiteral("SELECT c.\"SpeechID\" FROM \"SpeechCopies\" c CROSS JOIN \"Speeches\" s "
+                                            "WHERE s.\"ID\" = c.\"SpeechID\" %1 ORDER BY c.\"Copies\" DESC, "
+                                            "c.\"LastCopied\" DESC, c.\"SpeechID\" LIMIT %2")
+                                 .arg(languageId ? QStringLiteral("AND s.\"TaalID\" = ?") : QString())
+                                 .arg(CopiedConsidered));
+        if (languageId)
+            copied.bind(1, *languageId);
+        while (copied.step())
+            ids.push_back(copied.columnInt64(0));
+    } catch (const EDatabaseError &) {
+        // A library that counts no copies yet: no speech is ranked up.
     }
-    return kept.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return ids;
 }
 
-bool holdsEveryWord(const QStringList &speechWords, const QStringList &typedWords)
+// Through the index: for each rank in turn, the copied speeches that hit there, then the others
+// in the index's order, until there are enough.
+std::vector<qint64> rankThroughIndex(WordIndex &index, const QStringList &words, std::optional<qint64> languageId,
+                                     int limit, const std::vector<qint64> &copied)
 {
-    return std::all_of(typedWords.begin(), typedWords.end(), [&speechWords](const QString &typed) {
-        return std::any_of(speechWords.begin(), speechWords.end(),
-                           [&typed](const QString &word) { return word.startsWith(typed); });
-    });
+    const QSet<qint64> wasCopied(copied.begin(), copied.end());
+    std::vector<qint64> ranked;
+    QSet<qint64> taken;
+    const auto take = [&](qint64 id) {
+        ranked.push_back(id);
+        taken.insert(id);
+        return int(ranked.size()) == limit;
+    };
+    for (const WordIndex::Columns columns : Ranks) {
+        for (const qint64 id : copied) {
+            if (!taken.contains(id) && index.holds(id, words, columns) && take(id))
+                return ranked;
+        }
+        // Those taken and the copied ones may come first in the index's order: skip them.
+        const int wanted = limit - int(ranked.size()) + int(taken.size()) + int(copied.size());
+        for (const qint64 id : index.find(words, columns, languageId, wanted)) {
+            if (!taken.contains(id) && !wasCopied.contains(id) && take(id))
+                return ranked;
+        }
+    }
+    return ranked;
+}
+
+// Without the index (not built yet): every speech of the language is read and folded, and the
+// best are kept in the same order as through the index.
+std::vector<qint64> rankByReading(Database *db, const QStringList &words, std::optional<qint64> languageId, int limit,
+                                  const std::vector<qint64> &copied)
+{
+    // Rank, place among the copied ones, language, ID.
+    using Place = std::tuple<int, size_t, qint64, qint64>;
+    std::set<Place> best;
+    Statement speeches(db, QStringLiteral("SELECT \"ID\", \"TaalID\", \"Keywords\", \"Tekst\", \"Comments\" FROM \"Speeches\" %1")
+                               .arg(languageId ? QStringLiteral("WHERE \"TaalID\" = ?") : QString()));
+    if (languageId)
+        speeches.bind(1, *languageId);
+    while (speeches.step()) {
+        // The words of the keywords, then with the text's, then with the comments' too.
+        QStringList held;
+        int rank = 0;
+        for (; rank < 3; ++rank) {
+            held += SpeechWords::words(speeches.columnValue(2 + rank).toString());
+            if (SpeechWords::holdsAll(held, words))
+                break;
+        }
+        if (rank == 3)
+            continue;
+        const qint64 id = speeches.columnInt64(0);
+        const size_t place = size_t(std::find(copied.begin(), copied.end(), id) - copied.begin());
+        best.insert({rank, place, speeches.columnInt64(1), id});
+        if (int(best.size()) > limit)
+            best.erase(std::prev(best.end()));
+    }
+    std::vector<qint64> ranked;
+    for (const Place &place : best)
+        ranked.push_back(std::get<3>(place));
+    return ranked;
 }
 
 } // namespace
@@ -39,27 +112,42 @@ namespace SpeechTextSearch {
 
 std::vector<SpeechMatch> find(Connection &connection, const QString &typed, std::optional<qint64> languageId, int limit)
 {
-    const QStringList typedWords = foldedWords(typed);
-    QString sql = QStringLiteral("SELECT \"ID\", \"TaalID\", \"Keywords\", \"Tekst\", \"Comments\" FROM \"Speeches\"");
-    if (languageId)
-        sql += QStringLiteral(" WHERE \"TaalID\" = ?");
-    Statement statement(connection.handle(), sql + QStringLiteral(" ORDER BY \"ID\""));
-    if (languageId)
-        statement.bind(1, *languageId);
+    const QStringList words = SpeechWords::typedWords(typed);
+    if (words.isEmpty() || limit <= 0)
+        return {};
+    Database *db = connection.handle();
+    const std::vector<qint64> copied = mostCopied(db, languageId);
+    WordIndex *index = db->wordIndex();
+    const std::vector<qint64> ids = index && index->ready() ? rankThroughIndex(*index, words, languageId, limit, copied)
+                                                            : rankByReading(db, words, languageId, limit, copied);
     std::vector<SpeechMatch> matches;
-    while (int(matches.size()) < limit && statement.step()) {
-        SpeechMatch match{statement.columnInt64(0), statement.columnInt64(1), statement.columnValue(2).toString(),
-                          statement.columnValue(3).toString(), statement.columnValue(4).toString()};
-        const QStringList words = foldedWords(match.keywords + u' ' + match.text + u' ' + match.comments);
-        if (holdsEveryWord(words, typedWords))
-            matches.push_back(std::move(match));
+    Statement speech(db, QStringLiteral("SELECT \"TaalID\", \"Keywords\", \"Tekst\", \"Comments\" FROM \"Speeches\" "
+                                        "WHERE \"ID\" = ?"));
+    for (const qint64 id : ids) {
+        speech.bind(1, id);
+        if (speech.step())
+            matches.push_back({id, speech.columnInt64(0), speech.columnValue(1).toString(),
+                               speech.columnValue(2).toString(), speech.columnValue(3).toString()});
+        speech.reset();
     }
     return matches;
 }
 
-// Copies are not counted until the word index, which ranks by them, has a table for them.
-void noteCopied(Connection &, qint64)
+void noteCopied(Connection &connection, qint64 speechId)
 {
+    Database *db = connection.handle();
+    // A library that cannot be written still copies; it only counts nothing.
+    if (!db->readOnlyReason().isEmpty())
+        return;
+    // UTC, written the same way on every engine so that it sorts as text.
+    const QString now = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    TransactionGuard transaction(db);
+    Statement(db, QStringLiteral("INSERT INTO \"SpeechCopies\" (\"SpeechID\", \"Copies\", \"LastCopied\") "
+                                 "SELECT \"ID\", 1, ? FROM \"Speeches\" WHERE \"ID\" = ? "
+                                 "ON CONFLICT (\"SpeechID\") DO UPDATE SET \"Copies\" = \"SpeechCopies\".\"Copies\" + 1, "
+                                 "\"LastCopied\" = excluded.\"LastCopied\""))
+        .execute({now, speechId});
+    transaction.commit();
 }
 
 } // namespace SpeechTextSearch

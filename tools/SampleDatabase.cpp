@@ -5,6 +5,7 @@
 #include "SampleSpeeches.h"
 #include "Schema.h"
 #include "SqliteStatement.h"
+#include "SqliteWordIndex.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -36,6 +37,7 @@ void fill(sqlite3 *db, int speeches, int languages, int smallLanguageSize)
                            comments.isEmpty() ? QVariant() : QVariant(comments)});
     }
     KeywordIndex::catchUp(db);
+    SqliteWordIndex::catchUp(db);
     if (sqlite3_exec(db, "COMMIT; ANALYZE", nullptr, nullptr, nullptr) != SQLITE_OK)
         throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
 }

@@ -38,6 +38,7 @@ void PostgresDatabase::commit()
             throw EDatabaseError(QStringLiteral("The change was not stored: a statement of it failed on the %1")
                                      .arg(describe()));
         PostgresKeywordIndex::catchUp(m_session);
+        PostgresWordIndex::catchUp(m_session);
         const PostgresResult result = m_session.execute("COMMIT");
         // The server answers a COMMIT of a failed transaction with ROLLBACK, and no error.
         if (qstrcmp(PQcmdStatus(result.get()), "COMMIT") != 0)

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "PostgresSession.h"
+#include "PostgresWordIndex.h"
 
 // A speech library on a PostgreSQL server, shared by everyone who connects to it.
 class PostgresDatabase : public Database
@@ -20,6 +21,7 @@ public:
     std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) override;
     QString readOnlyReason() const override;
     QString describe() const override;
+    WordIndex *wordIndex() override { return &m_wordIndex; }
 
     PostgresSession &session() { return m_session; }
 
@@ -27,6 +29,7 @@ private:
     PostgresSession m_session;
     // The connection the open transaction began on; none outside a transaction.
     std::optional<quint64> m_transactionGeneration;
+    PostgresWordIndex m_wordIndex{*this};
 };
 
 // The database on the server a connection URI or keyword string names.

@@ -2,6 +2,7 @@
 
 #include "EDatabaseError.h"
 #include "PostgresHistory.h"
+#include "PostgresWordIndex.h"
 #include "PostgresSession.h"
 
 #include <QStringList>
@@ -77,7 +78,8 @@ std::optional<std::pair<QString, QString>> strangersObject(PostgresSession &sess
 {
     const QByteArray ownTables = "c.relnamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND c.relname "
                                  "OPERATOR(pg_catalog.=) ANY ('{Taal,Speeches,TinlarkKeywordFolded,"
-                                 "TinlarkKeywordPending,SpeechHistory,TinlarkHistoryLimit}'::pg_catalog.name[])";
+                                 "TinlarkKeywordPending,SpeechHistory,TinlarkHistoryLimit,SpeechCopies,TinlarkWords,TinlarkWordPending,"
+                                 "TinlarkWordState}'::pg_catalog.name[])";
     const QByteArray sql = TrustedRoles
         + QByteArray("SELECT kind, name, pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(owner)) FROM ("
                      "SELECT 'table' AS kind, c.relname::pg_catalog.text AS name, c.relowner AS owner "
@@ -137,6 +139,7 @@ void secure(PostgresSession &session)
         // A server that takes no changes (a standby, a read-only default) leaves it for later.
     }
     PostgresHistory::ensure(session);
+    PostgresWordIndex::ensure(session);
 }
 
 } // namespace PostgresLibraryTrust

@@ -3,6 +3,7 @@
 #include "PostgresDatabase.h"
 #include "PostgresHistory.h"
 #include "PostgresKeywordIndex.h"
+#include "PostgresWordIndex.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ void create(PostgresDatabase &database, Schema::TextLimits limits)
             QString::fromLatin1(SchemaSql).arg(limits.languageName).arg(limits.keywords).toUtf8());
         PostgresKeywordIndex::create(database.session());
         PostgresHistory::create(database.session());
+        PostgresWordIndex::create(database.session(), true);
         database.commit();
     } catch (...) {
         database.rollback();

@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "HistoryTables.h"
 #include "KeywordIndex.h"
+#include "SqliteWordIndex.h"
 #include "NewPrivateFile.h"
 
 #include <QFile>
@@ -47,6 +48,7 @@ void create(sqlite3 *db, TextLimits limits)
         throw EDatabaseError(message);
     }
     KeywordIndex::create(db);
+    SqliteWordIndex::create(db);
     HistoryTables::create(db);
 }
 

@@ -7,6 +7,7 @@
 #include "KeywordIndexBuild.h"
 #include "LikeFunction.h"
 #include "SqliteStatement.h"
+#include "SqliteWordIndex.h"
 #include "SqliteTransaction.h"
 #include "TextCollation.h"
 #include "WriteAccess.h"
@@ -48,6 +49,9 @@ SqliteDatabase::SqliteDatabase(const QString &path, std::function<void()> onBusy
         KeywordIndex::ensure(m_db);
         // And its history of versions, where it can be written.
         HistoryTables::ensure(m_db);
+        // And an empty word index, which the window builds in batches.
+        SqliteWordIndex::ensure(m_db);
+        m_wordIndex = std::make_unique<SqliteWordIndex>(m_db);
     } catch (const EDatabaseError &error) {
         sqlite3_close_v2(m_db);
         if (error.message().contains(path))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "WordIndex.h"
 
 #include <QElapsedTimer>
 
@@ -30,6 +31,7 @@ public:
     std::unique_ptr<BatchedJob> backgroundWork() override;
     QString readOnlyReason() const override { return m_readOnlyReason; }
     QString describe() const override { return m_path; }
+    WordIndex *wordIndex() override { return m_wordIndex.get(); }
 
     // The open file, for the SQLite-only parts of the store.
     sqlite3 *handle() const { return m_db; }
@@ -46,4 +48,5 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_readOnlyReason;
     QElapsedTimer m_busySince;
+    std::unique_ptr<WordIndex> m_wordIndex;
 };

@@ -3,6 +3,7 @@
 #include "DatabaseErrorText.h"
 #include "EDatabaseError.h"
 #include "KeywordIndex.h"
+#include "SqliteWordIndex.h"
 
 #include <sqlite3.h>
 
@@ -42,9 +43,10 @@ void SqliteTransaction::begin(sqlite3 *db)
 
 void SqliteTransaction::commit(sqlite3 *db)
 {
-    // The keyword index takes in the speeches this write changed, so that both are stored
-    // together or not at all.
+    // The keyword and word indexes take in the speeches this write changed, so that they are
+    // stored together or not at all.
     KeywordIndex::catchUp(db);
+    SqliteWordIndex::catchUp(db);
     run(db, "COMMIT");
 }
 

@@ -1,0 +1,272 @@
+#include "PostgresWordIndex.h"
+
+#include "EDatabaseError.h"
+#include "PostgresDatabase.h"
+#include "PostgresSession.h"
+#include "SpeechWords.h"
+
+namespace {
+
+// Notes of changed speeches taken out at a time.
+constexpr int NotesPerBatch = 1000;
+
+// The function runs with the path the library was made with, whoever changes a speech.
+const char *const CreateSql = R"sql(
+CREATE TABLE IF NOT EXISTS "SpeechCopies" (
+  "SpeechID" bigint PRIMARY KEY REFERENCES "Speeches" ("ID") ON DELETE CASCADE ON UPDATE CASCADE,
+  "Copies" bigint NOT NULL,
+  "LastCopied" text NOT NULL
+);
+CREATE TABLE "TinlarkWords" (
+  "ID" bigint PRIMARY KEY,
+  "TaalID" bigint,
+  "Words" pg_catalog.tsvector NOT NULL,
+  "KeywordWords" pg_catalog.tsvector NOT NULL
+);
+CREATE INDEX "TinlarkWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "Words");
+CREATE INDEX "TinlarkKeywordWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "KeywordWords");
+CREATE TABLE "TinlarkWordPending" ("ID" bigint PRIMARY KEY);
+CREATE TABLE "TinlarkWordState" ("BuiltTo" bigint NOT NULL, "Complete" boolean NOT NULL);
+CREATE FUNCTION "TinlarkWordsChanged"() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $body$
+BEGIN
+  IF TG_OP IN ('UPDATE', 'DELETE') THEN
+    INSERT INTO "TinlarkWordPending" ("ID") VALUES (OLD."ID") ON CONFLICT DO NOTHING;
+  END IF;
+  IF TG_OP IN ('UPDATE', 'INSERT') THEN
+    INSERT INTO "TinlarkWordPending" ("ID") VALUES (NEW."ID") ON CONFLICT DO NOTHING;
+  END IF;
+  RETURN NULL;
+END
+$body$;
+CREATE TRIGGER "TinlarkWordsChanged" AFTER INSERT OR DELETE OR UPDATE OF "ID", "TaalID", "Keywords", "Tekst", "Comments"
+  ON "Speeches" FOR EACH ROW EXECUTE FUNCTION "TinlarkWordsChanged"();
+)sql";
+
+// What an earlier or broken form of the index left, dropped before the index is made anew.
+const char *const DropSql = R"sql(
+DROP TRIGGER IF EXISTS "TinlarkWordsChanged" ON "Speeches";
+DROP FUNCTION IF EXISTS "TinlarkWordsChanged"();
+DROP TABLE IF EXISTS "TinlarkWords", "TinlarkWordPending", "TinlarkWordState";
+)sql";
+
+// A word quoted as a lexeme of a tsvector or tsquery.
+QByteArray lexemeOf(const QString &word)
+{
+    QByteArray lexeme = word.toUtf8();
+    lexeme.replace('\\', "\\\\").replace('\'', "''");
+    return '\'' + lexeme + '\'';
+}
+
+// The words of keywords, text and comments (or of the first columns only) as a tsvector: each
+// at one position weighted A, B or C by its column. The server keeps one weight for a word at
+// one position, the best (A before B before C): where a word first occurs.
+QByteArray vectorOf(const PGresult *speeches, int row, int columns)
+{
+    QByteArrayList lexemes;
+    const char weights[] = {'A', 'B', 'C'};
+    for (int column = 0; column < columns; ++column) {
+        const QStringList words = SpeechWords::words(
+            QString::fromUtf8(PQgetvalue(speeches, row, 2 + column), PQgetlength(speeches, row, 2 + column)));
+        for (const QString &word : words)
+            lexemes.append(lexemeOf(word) + ":1" + weights[column]);
+    }
+    return lexemes.join(' ');
+}
+
+// Each word a quoted prefix in the weights of the columns, all required: the query is made
+// from the words as values, so no text the user typed is read as an operator.
+QByteArray queryOf(const QStringList &words, WordIndex::Columns columns)
+{
+    const QByteArray weights = columns == WordIndex::Columns::KeywordsOrText ? "AB" : "";
+    QByteArrayList terms;
+    for (const QString &word : words)
+        terms.append(lexemeOf(word) + ":*" + weights);
+    return terms.join(" & ");
+}
+
+const QByteArray AddSql = R"(INSERT INTO "TinlarkWords" ("ID", "TaalID", "Words", "KeywordWords") VALUES )"
+                          R"(($1::pg_catalog.int8, $2::pg_catalog.int8, $3::pg_catalog.tsvector, $4::pg_catalog.tsvector))";
+
+// The column that answers for the columns: the keywords' words have an index of their own, so
+// that a search whose words no keyword holds does not read every row that holds them.
+QByteArray columnFor(WordIndex::Columns columns)
+{
+    return columns == WordIndex::Columns::Keywords ? R"("KeywordWords")" : R"("Words")";
+}
+
+// Adds the speeches of a result of ID, TaalID, Keywords, Tekst, Comments; the ID of the last.
+qint64 addAll(PostgresSession &session, const PGresult *speeches)
+{
+    qint64 last = 0;
+    for (int row = 0; row < PQntuples(speeches); ++row) {
+        session.execute(AddSql, {QByteArray(PQgetvalue(speeches, row, 0)),
+                                 PQgetisnull(speeches, row, 1) ? std::nullopt
+                                                               : std::optional(QByteArray(PQgetvalue(speeches, row, 1))),
+                                 vectorOf(speeches, row, 3), vectorOf(speeches, row, 1)});
+        last = QByteArray(PQgetvalue(speeches, row, 0)).toLongLong();
+    }
+    return last;
+}
+
+bool isTrue(const PostgresResult &result)
+{
+    return PQntuples(result.get()) == 1 && PQgetvalue(result.get(), 0, 0)[0] == 't';
+}
+
+qint64 number(const PostgresResult &result)
+{
+    return PQntuples(result.get()) == 1 ? QByteArray(PQgetvalue(result.get(), 0, 0)).toLongLong() : 0;
+}
+
+const char *const SpeechColumns = R"(SELECT "ID", "TaalID", "Keywords", "Tekst", "Comments" FROM "Speeches" )";
+
+} // namespace
+
+void PostgresWordIndex::create(PostgresSession &session, bool fill)
+{
+    session.execute(CreateSql);
+    session.execute(fill ? R"(INSERT INTO "TinlarkWordState" VALUES (0, true))"
+                         : R"(INSERT INTO "TinlarkWordState" VALUES (-9223372036854775808, false))");
+    if (fill)
+        addAll(session, session.execute(SpeechColumns).get());
+}
+
+void PostgresWordIndex::ensure(PostgresSession &session)
+{
+    const PostgresResult owner = session.execute(
+        R"(SELECT pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(c.relowner)) FROM pg_catalog.pg_class c )"
+        R"(WHERE c.oid OPERATOR(pg_catalog.=) pg_catalog.to_regclass('"Speeches"') )"
+        R"(AND pg_catalog.to_regclass('"TinlarkWords"') IS NULL AND pg_catalog.pg_has_role(c.relowner, 'MEMBER'))");
+    if (PQntuples(owner.get()) != 1)
+        return;
+    try {
+        session.execute("BEGIN");
+        // Made as the owner, so that it belongs to whom the library belongs.
+        session.execute(QByteArray("SET LOCAL ROLE ") + PQgetvalue(owner.get(), 0, 0));
+        session.execute("SET LOCAL client_min_messages = warning");
+        session.execute(DropSql);
+        create(session, false);
+        session.execute("COMMIT");
+    } catch (const EDatabaseError &) {
+        // A server that takes no changes now leaves it for later; searches read the speeches.
+        try {
+            session.execute("ROLLBACK");
+        } catch (const EDatabaseError &) {
+        }
+    }
+}
+
+void PostgresWordIndex::catchUp(PostgresSession &session)
+{
+    if (!isTrue(session.execute(R"(SELECT pg_catalog.to_regclass('"TinlarkWordPending"') IS NOT NULL)")))
+        return;
+    // Taking the notes out locks them: a note another client is taking in is left to it.
+    for (;;) {
+        const PostgresResult taken = session.execute(
+            R"(DELETE FROM "TinlarkWordPending" WHERE "ID" OPERATOR(pg_catalog.=) ANY (ARRAY(SELECT "ID" FROM )"
+            R"("TinlarkWordPending" ORDER BY "ID" LIMIT )" + QByteArray::number(NotesPerBatch) + R"( FOR UPDATE)))"
+            R"( RETURNING "ID")");
+        if (PQntuples(taken.get()) == 0)
+            return;
+        QByteArrayList ids;
+        for (int row = 0; row < PQntuples(taken.get()); ++row)
+            ids.append(PQgetvalue(taken.get(), row, 0));
+        const QByteArray array = '{' + ids.join(',') + '}';
+        session.execute(R"(DELETE FROM "TinlarkWords" WHERE "ID" OPERATOR(pg_catalog.=) ANY ($1::pg_catalog.int8[]))", {array});
+        // Beyond what an index being built holds, the building reads the speech as it is then.
+        addAll(session, session.execute(SpeechColumns + QByteArray(R"(WHERE "ID" OPERATOR(pg_catalog.=) ANY ($1::pg_catalog.int8[]) )"
+                                        R"(AND EXISTS (SELECT 1 FROM "TinlarkWordState" WHERE "Complete" OR )"
+                                        R"("ID" OPERATOR(pg_catalog.<=) "BuiltTo"))"),
+                                        {array}).get());
+    }
+}
+
+bool PostgresWordIndex::ready()
+{
+    PostgresSession &session = m_database.session();
+    try {
+        if (!isTrue(session.execute(R"(SELECT pg_catalog.to_regclass('"TinlarkWordState"') IS NOT NULL AND )"
+                                    R"((SELECT "Complete" FROM "TinlarkWordState" LIMIT 1))")))
+            return false;
+        // Speeches changed by a client that did not take them in are taken in first.
+        if (isTrue(session.execute(R"(SELECT EXISTS (SELECT 1 FROM "TinlarkWordPending"))"))) {
+            if (session.transactionStatus() == PQTRANS_INTRANS) {
+                catchUp(session);
+            } else {
+                m_database.begin();
+                m_database.commit();
+            }
+        }
+        return true;
+    } catch (const EDatabaseError &) {
+        return false;
+    }
+}
+
+std::vector<qint64> PostgresWordIndex::find(const QStringList &words, Columns columns, std::optional<qint64> languageId,
+                                            int limit)
+{
+    PostgresSession::Values values{queryOf(words, columns), QByteArray::number(limit)};
+    QByteArray sql = R"(SELECT "ID" FROM "TinlarkWords" WHERE )" + columnFor(columns)
+                     + R"( OPERATOR(pg_catalog.@@) $1::pg_catalog.tsquery )";
+    if (languageId) {
+        sql += R"(AND "TaalID" OPERATOR(pg_catalog.=) $3::pg_catalog.int8 )";
+        values.emplace_back(QByteArray::number(*languageId));
+    }
+    const PostgresResult hits = m_database.session().execute(sql + R"(ORDER BY "ID" LIMIT $2::pg_catalog.int8)", values);
+    std::vector<qint64> ids;
+    for (int row = 0; row < PQntuples(hits.get()); ++row)
+        ids.push_back(QByteArray(PQgetvalue(hits.get(), row, 0)).toLongLong());
+    return ids;
+}
+
+bool PostgresWordIndex::holds(qint64 speechId, const QStringList &words, Columns columns)
+{
+    return isTrue(m_database.session().execute(
+        R"(SELECT EXISTS (SELECT 1 FROM "TinlarkWords" WHERE "ID" OPERATOR(pg_catalog.=) $1::pg_catalog.int8 )"
+        R"(AND )" + columnFor(columns) + R"( OPERATOR(pg_catalog.@@) $2::pg_catalog.tsquery))",
+        {QByteArray::number(speechId), queryOf(words, columns)}));
+}
+
+bool PostgresWordIndex::incomplete()
+{
+    return isTrue(m_database.session().execute(R"(SELECT pg_catalog.to_regclass('"TinlarkWordState"') IS NOT NULL AND )"
+                                                R"(NOT (SELECT "Complete" FROM "TinlarkWordState" LIMIT 1))"));
+}
+
+WordIndex::BuildState PostgresWordIndex::buildBatch(int batchSize)
+{
+    PostgresSession &session = m_database.session();
+    m_database.begin();
+    try {
+        // Notes made before this batch concern the speeches as the index holds them now.
+        catchUp(session);
+        const PostgresResult state =
+            session.execute(R"(SELECT "BuiltTo", "Complete" FROM "TinlarkWordState" FOR UPDATE)");
+        if (PQntuples(state.get()) != 1)
+            throw EDatabaseError(QStringLiteral("The library has no word index to build"));
+        qint64 builtTo = QByteArray(PQgetvalue(state.get(), 0, 0)).toLongLong();
+        bool complete = PQgetvalue(state.get(), 0, 1)[0] == 't';
+        if (!complete) {
+            const PostgresResult speeches = session.execute(
+                SpeechColumns + QByteArray(R"(WHERE "ID" OPERATOR(pg_catalog.>) $1::pg_catalog.int8 ORDER BY "ID" LIMIT $2::pg_catalog.int8)"),
+                {QByteArray::number(builtTo), QByteArray::number(batchSize)});
+            if (PQntuples(speeches.get()) > 0)
+                builtTo = addAll(session, speeches.get());
+            complete = PQntuples(speeches.get()) < batchSize;
+            session.execute(R"(UPDATE "TinlarkWordState" SET "BuiltTo" = $1::pg_catalog.int8, "Complete" = $2::pg_catalog.bool)",
+                            {QByteArray::number(builtTo), QByteArray(complete ? "true" : "false")});
+        }
+        BuildState built;
+        built.total = number(session.execute(R"(SELECT pg_catalog.count(*) FROM "Speeches")"));
+        built.indexed = complete ? built.total
+                                 : number(session.execute(R"(SELECT pg_catalog.count(*) FROM "Speeches" WHERE "ID" OPERATOR(pg_catalog.<=) $1::pg_catalog.int8)",
+                                                          {QByteArray::number(builtTo)}));
+        built.complete = complete;
+        m_database.commit();
+        return built;
+    } catch (...) {
+        m_database.rollback();
+        throw;
+    }
+}
