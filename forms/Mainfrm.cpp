@@ -18,6 +18,7 @@
 #include "InitialFocus.h"
 #include "JetImport.h"
 #include "KeyNames.h"
+#include "LibraryUpkeep.h"
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
 #include "ShortcutFirstFilter.h"
@@ -419,7 +420,7 @@ void TForm1::startDailyBackup()
     });
 }
 
-// What the library has left to do (the keyword index of a file an earlier build made) is
+// What the library has left to do (the indexes a library made by an earlier build lacks) is
 // done off the window's thread, its progress shown in the status bar.
 void TForm1::startBackgroundWork()
 {
@@ -436,7 +437,7 @@ void TForm1::startBackgroundWork()
                                                            .arg(title, error);
                 showStatusNotice();
             });
-    m_backgroundWork->start(Connection.handle()->backgroundWork());
+    m_backgroundWork->start(LibraryUpkeep::backgroundWork(Connection));
 }
 
 void TForm1::FormDestroy()

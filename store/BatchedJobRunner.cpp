@@ -22,7 +22,7 @@ void BatchedJobRunner::start(std::unique_ptr<BatchedJob> job)
     m_stopRequested = false;
     // The job lives and dies on the thread, with the connection it opens there.
     m_thread.reset(QThread::create([this, job = std::shared_ptr<BatchedJob>(std::move(job))]() mutable {
-        const QString title = job->title();
+        QString title = job->title();
         bool complete = false;
         QString error;
         try {
@@ -31,6 +31,10 @@ void BatchedJobRunner::start(std::unique_ptr<BatchedJob> job)
             int shown = 0;
             while (!m_stopRequested && !complete) {
                 complete = !job->runBatch();
+                if (!complete && job->title() != title) { // the next job of a sequence
+                    title = job->title();
+                    shown = -1;
+                }
                 if (const int percent = job->percentDone(); percent > shown && !complete) {
                     shown = percent;
                     emit progress(title, percent);

@@ -3,7 +3,7 @@
 #include "SpeechTextSearch.h"
 #include "StoreFixture.h"
 #include "TestMain.h"
-#include "WordIndexBuilder.h"
+#include "WordIndexBuild.h"
 
 struct Library;
 
@@ -159,20 +159,21 @@ void tst_SpeechTextSearch::interruptedBuildGoesOn()
     // As a library made by an earlier build has it: no index.
     l.f.db->execute(TestServer::enabled() ? "DROP TABLE \"TinlarkWords\"" : "DROP TABLE TinlarkWordState");
     QCOMPARE(l.find("groe", true), before);
-    QVERIFY(WordIndexBuilder::wanted(*l.f.connection));
+    QVERIFY(WordIndexBuild::wanted(*l.f.connection));
 
-    WordIndexBuilder builder(l.f.connection->connectionString(), 2);
-    QVERIFY(!builder.run([&](const WordIndex::BuildState &state) {
-        QCOMPARE(state.indexed, 2);
-        builder.cancel();
-    }));
+    WordIndexBuild stopped(l.f.connection->connectionString(), 2);
+    stopped.start();
+    QVERIFY(stopped.runBatch());
+    QCOMPARE(stopped.state().indexed, 2);
     // One speech the index holds already, one it does not yet.
     l.f.db->execute(QStringLiteral("UPDATE Speeches SET Keywords = 'groeiend' WHERE ID = %1").arg(l.complaint));
     l.f.db->execute(QStringLiteral("UPDATE Speeches SET Keywords = 'weg' WHERE ID = %1").arg(l.formal));
-    WordIndex::BuildState last;
-    QVERIFY(WordIndexBuilder(l.f.connection->connectionString()).run([&](const WordIndex::BuildState &state) { last = state; }));
-    QCOMPARE(last.indexed, 7);
-    QVERIFY(!WordIndexBuilder::wanted(*l.f.connection));
+    WordIndexBuild resumed(l.f.connection->connectionString());
+    resumed.start();
+    while (resumed.runBatch()) {
+    }
+    QCOMPARE(resumed.state().indexed, 7);
+    QVERIFY(!WordIndexBuild::wanted(*l.f.connection));
     QCOMPARE(l.find("groe", true), (QList<qint64>{l.greetings, l.complaint, l.farewell, l.greeting}));
     QCOMPARE(l.find("weg"), QList<qint64>{l.formal});
 }
