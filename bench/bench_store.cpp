@@ -209,6 +209,30 @@ void BM_PostEdit(benchmark::State &state)
     postEdits(state, QStringLiteral("Comments"), QStringLiteral("edited %1"));
 }
 
+// The same post with the history set aside, the measure of what keeping versions costs: the
+// file's history triggers changed into ones of the same names that do nothing, the server's
+// turned off; both put back afterwards.
+void BM_PostEditWithoutHistory(benchmark::State &state)
+{
+    const bool server = state.range(3) == Server;
+    const auto alter = [&state](const char *sql) {
+        Connection connection;
+        connection.setConnectionString(sampleConnectionString(state));
+        TransactionGuard change(connection.handle());
+        for (const QString &statement : QString::fromLatin1(sql).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            Statement(connection.handle(), statement).execute({});
+        change.commit();
+    };
+    alter(server ? R"(ALTER TABLE "Speeches" DISABLE TRIGGER "TinlarkKeepVersion")"
+                 : "DROP TRIGGER TinlarkHistoryEdit; DROP TRIGGER TinlarkHistoryDelete;"
+                   "CREATE TRIGGER TinlarkHistoryEdit AFTER UPDATE ON Speeches WHEN 0 BEGIN SELECT 1; END;"
+                   "CREATE TRIGGER TinlarkHistoryDelete AFTER DELETE ON Speeches WHEN 0 BEGIN SELECT 1; END");
+    BM_PostEdit(state);
+    // The file gets its own triggers again when it is next opened and finds them missing.
+    alter(server ? R"(ALTER TABLE "Speeches" ENABLE TRIGGER "TinlarkKeepVersion")"
+                 : "DROP TRIGGER TinlarkHistoryEdit; DROP TRIGGER TinlarkHistoryDelete");
+}
+
 void BM_PostKeywords(benchmark::State &state)
 {
     postEdits(state, QStringLiteral("Keywords"), QStringLiteral("thanks edited %1"));
@@ -254,6 +278,7 @@ BENCHMARK(BM_KeywordSearchScan)->Apply(databaseSizes);
 BENCHMARK(BM_Next)->Apply(databaseSizes);
 BENCHMARK(BM_Locate)->Apply(databaseSizes);
 BENCHMARK(BM_PostEdit)->Apply(databaseSizes);
+BENCHMARK(BM_PostEditWithoutHistory)->Apply(databaseSizes);
 BENCHMARK(BM_LanguageSwitchWithSearch)->Apply(databaseSizes);
 BENCHMARK(BM_PostKeywords)->Apply(databaseSizes);
 BENCHMARK(BM_PostInsert)->Apply(databaseSizes);
