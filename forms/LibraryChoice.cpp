@@ -116,8 +116,8 @@ QString bringIn(QWidget *parent)
         throw Exception(QStringLiteral("%1 is neither an Access database nor a CSV or JSON file")
                             .arg(QDir::toNativeSeparators(inPath)));
     const QFileInfo in(inPath);
-    const QString newPath =
-        chooseNewFile(parent, QStringLiteral("Save the new library as"), in.absolutePath() + QLatin1Char('/') + in.completeBaseName() + QStringLiteral(".csp"));
+    const QString newPath = chooseNewFile(parent, QStringLiteral("Save the new library as"),
+                                          in.absolutePath() + QLatin1Char('/') + in.completeBaseName() + QStringLiteral(".csp"));
     if (newPath.isEmpty())
         return QString();
     if (jet) {

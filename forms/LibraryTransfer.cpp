@@ -36,7 +36,8 @@ std::optional<QString> askWhichLanguages(const QString &currentLanguage)
     const auto form = CreateMessageForm(
         QStringLiteral("Export the speeches of every language, or only those of %1?").arg(currentLanguage),
         mtConfirmation, {},
-        {{QStringLiteral("&All languages"), mrAll}, {QStringLiteral("&Only %1").arg(QString(currentLanguage).replace(QLatin1Char('&'), QStringLiteral("&&"))), mrYes},
+        {{QStringLiteral("&All languages"), mrAll},
+         {QStringLiteral("&Only %1").arg(QString(currentLanguage).replace(QLatin1Char('&'), QStringLiteral("&&"))), mrYes},
          {QStringLiteral("Cancel"), mrCancel}},
         false, TApplication::instance()->title());
     for (TButton *button : form->findChildren<TButton *>()) {
