@@ -831,6 +831,7 @@ void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
     in.close();
     const int speechesBefore = f.db.count(QStringLiteral("select count(*) from Speeches"));
     const int shown = f.currentId();
+    const bool libraryFile = f.db.dataSource() == f.db.path();
     const QString preview = QStringLiteral("Would import 1 new speech and 1 new language; 1 speech was already there.");
     answerInTurn({chooseInFileDialog(csv), expectMessage(preview, mrNo)});
     chooseFromFileMenu(f.form.get(), Qt::Key_I);
@@ -838,6 +839,10 @@ void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
     QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches")), speechesBefore);
     QCOMPARE(f.db.count(QStringLiteral("select count(*) from Taal")), 3);
 
+    // The import's backup takes the place of the day's, made at start, as the newest of the day.
+    const QDir backups(f.folder.filePath(QStringLiteral("backups")));
+    QTRY_COMPARE(backups.entryList(QDir::Files).size(), libraryFile ? 1 : 0);
+    const QStringList backupsBefore = backups.entryList(QDir::Files);
     answerInTurn({chooseInFileDialog(csv), expectMessage(preview, mrYes),
                   expectMessage(QStringLiteral("Imported 1 new speech and 1 new language; 1 speech was already there"))});
     chooseFromFileMenu(f.form.get(), Qt::Key_I);
@@ -847,8 +852,8 @@ void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
     QVERIFY(f.ui()->cbLanguage->findText(QStringLiteral("Fran\u00E7ais")) >= 0);
     QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("English"));
     QCOMPARE(f.currentId(), shown);
-    const bool libraryFile = f.db.dataSource() == f.db.path();
-    QCOMPARE(QDir(f.folder.filePath(QStringLiteral("backups"))).entryList(QDir::Files).size(), libraryFile ? 1 : 0);
+    QCOMPARE(backups.entryList(QDir::Files).size(), backupsBefore.size());
+    QCOMPARE(backups.entryList(QDir::Files) != backupsBefore, libraryFile);
 
     // A fault of the file is named with its line, and nothing is asked or stored.
     QVERIFY(in.open(QIODevice::WriteOnly | QIODevice::Truncate));
