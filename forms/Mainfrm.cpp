@@ -16,8 +16,6 @@
 #include "InitialFocus.h"
 #include "JetImport.h"
 #include "KeyNames.h"
-#include "LibraryChoice.h"
-#include "LibraryTransfer.h"
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
 #include "ShortcutFirstFilter.h"
