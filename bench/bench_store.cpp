@@ -215,22 +215,24 @@ void BM_PostEdit(benchmark::State &state)
 void BM_PostEditWithoutHistory(benchmark::State &state)
 {
     const bool server = state.range(3) == Server;
-    const auto alter = [&state](const char *sql) {
+    const auto alter = [&state](const QStringList &statements) {
         Connection connection;
         connection.setConnectionString(sampleConnectionString(state));
         TransactionGuard change(connection.handle());
-        for (const QString &statement : QString::fromLatin1(sql).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        for (const QString &statement : statements)
             Statement(connection.handle(), statement).execute({});
         change.commit();
     };
-    alter(server ? R"(ALTER TABLE "Speeches" DISABLE TRIGGER "TinlarkKeepVersion")"
-                 : "DROP TRIGGER TinlarkHistoryEdit; DROP TRIGGER TinlarkHistoryDelete;"
-                   "CREATE TRIGGER TinlarkHistoryEdit AFTER UPDATE ON Speeches WHEN 0 BEGIN SELECT 1; END;"
-                   "CREATE TRIGGER TinlarkHistoryDelete AFTER DELETE ON Speeches WHEN 0 BEGIN SELECT 1; END");
+    const QStringList dropFileTriggers = {QStringLiteral("DROP TRIGGER TinlarkHistoryEdit"),
+                                          QStringLiteral("DROP TRIGGER TinlarkHistoryDelete")};
+    alter(server ? QStringList{QStringLiteral(R"(ALTER TABLE "Speeches" DISABLE TRIGGER "TinlarkKeepVersion")")}
+                 : dropFileTriggers + QStringList{
+                       QStringLiteral("CREATE TRIGGER TinlarkHistoryEdit AFTER UPDATE ON Speeches WHEN 0 BEGIN SELECT 1; END"),
+                       QStringLiteral("CREATE TRIGGER TinlarkHistoryDelete AFTER DELETE ON Speeches WHEN 0 BEGIN SELECT 1; END")});
     BM_PostEdit(state);
     // The file gets its own triggers again when it is next opened and finds them missing.
-    alter(server ? R"(ALTER TABLE "Speeches" ENABLE TRIGGER "TinlarkKeepVersion")"
-                 : "DROP TRIGGER TinlarkHistoryEdit; DROP TRIGGER TinlarkHistoryDelete");
+    alter(server ? QStringList{QStringLiteral(R"(ALTER TABLE "Speeches" ENABLE TRIGGER "TinlarkKeepVersion")")}
+                 : dropFileTriggers);
 }
 
 void BM_PostKeywords(benchmark::State &state)
