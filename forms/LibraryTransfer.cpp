@@ -13,9 +13,11 @@
 #include "TransferProgressDialog.h"
 #include "Wwmsgdlg.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace LibraryTransfer {
 namespace {
@@ -124,6 +126,8 @@ bool importSpeeches(QWidget *parent, Database &database, const QString &libraryF
     // Backed up as the command line's import does, so that a file read wrong can be undone.
     QString backup;
     try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto endWait = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         if (!libraryFile.isEmpty())
             backup = LibraryBackup::makeAndRotate(libraryFile, LibraryBackup::folderFor(libraryFile),
                                                   BackupRotation::read(IniFile(settingsPath)));
