@@ -211,6 +211,32 @@ void BM_PostEdit(benchmark::State &state)
     postEdits(state, QStringLiteral("Comments"), QStringLiteral("edited %1"));
 }
 
+// The same post with the history set aside, the measure of what keeping versions costs: the
+// file's history triggers changed into ones of the same names that do nothing, the server's
+// turned off; both put back afterwards.
+void BM_PostEditWithoutHistory(benchmark::State &state)
+{
+    const bool server = state.range(3) == Server;
+    const auto alter = [&state](const QStringList &statements) {
+        Connection connection;
+        connection.setConnectionString(sampleConnectionString(state));
+        TransactionGuard change(connection.handle());
+        for (const QString &statement : statements)
+            Statement(connection.handle(), statement).execute({});
+        change.commit();
+    };
+    const QStringList dropFileTriggers = {QStringLiteral("DROP TRIGGER TinlarkHistoryEdit"),
+                                          QStringLiteral("DROP TRIGGER TinlarkHistoryDelete")};
+    alter(server ? QStringList{QStringLiteral(R"(ALTER TABLE "Speeches" DISABLE TRIGGER "TinlarkKeepVersion")")}
+                 : dropFileTriggers + QStringList{
+                       QStringLiteral("CREATE TRIGGER TinlarkHistoryEdit AFTER UPDATE ON Speeches WHEN 0 BEGIN SELECT 1; END"),
+                       QStringLiteral("CREATE TRIGGER TinlarkHistoryDelete AFTER DELETE ON Speeches WHEN 0 BEGIN SELECT 1; END")});
+    BM_PostEdit(state);
+    // The file gets its own triggers again when it is next opened and finds them missing.
+    alter(server ? QStringList{QStringLiteral(R"(ALTER TABLE "Speeches" ENABLE TRIGGER "TinlarkKeepVersion")")}
+                 : dropFileTriggers);
+}
+
 void BM_PostKeywords(benchmark::State &state)
 {
     postEdits(state, QStringLiteral("Keywords"), QStringLiteral("thanks edited %1"));
@@ -258,6 +284,7 @@ BENCHMARK(BM_KeywordSearchScan)->Apply(databaseSizes);
 BENCHMARK(BM_Next)->Apply(databaseSizes);
 BENCHMARK(BM_Locate)->Apply(databaseSizes);
 BENCHMARK(BM_PostEdit)->Apply(databaseSizes);
+BENCHMARK(BM_PostEditWithoutHistory)->Apply(databaseSizes);
 BENCHMARK(BM_LanguageSwitchWithSearch)->Apply(databaseSizes);
 BENCHMARK(BM_PostKeywords)->Apply(databaseSizes);
 BENCHMARK(BM_PostInsert)->Apply(databaseSizes);

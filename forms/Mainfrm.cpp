@@ -227,6 +227,9 @@ void TForm1::connectHandlers()
         {m_ui->actFind, &TForm1::actFindExecute},               {m_ui->actFindNext, &TForm1::actFindNextExecute},
         {m_ui->actAbout, &TForm1::actAboutExecute},
         {m_ui->actHistory, &TForm1::actHistoryExecute}, {m_ui->actRestoreDeleted, &TForm1::actRestoreDeletedExecute},
+        {m_ui->actOpenLibrary, &TForm1::actOpenLibraryExecute}, {m_ui->actNewLibrary, &TForm1::actNewLibraryExecute},
+        {m_ui->actBringIn, &TForm1::actBringInExecute},         {m_ui->actImport, &TForm1::actImportExecute},
+        {m_ui->actExport, &TForm1::actExportExecute},
     };
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, m_handlers,
@@ -387,6 +390,8 @@ void TForm1::refreshDatabaseActions()
     m_ui->actLanguages->setEnabled(Connection.connected());
     m_ui->actHistory->setEnabled(Connection.connected());
     m_ui->actRestoreDeleted->setEnabled(Connection.connected());
+    m_ui->actExport->setEnabled(Connection.connected());
+    m_ui->actImport->setEnabled(Connection.connected() && m_readOnlyReason.isEmpty());
 }
 
 // Text kept from a speech the database refused when the program was ended is named at every
@@ -426,6 +431,8 @@ void TForm1::startBackgroundWork()
 {
     if (!Connection.connected())
         return;
+    // A window switched to another library starts its work again: one answer per signal.
+    disconnect(m_backgroundWork, nullptr, m_handlers, nullptr);
     connect(m_backgroundWork, &BatchedJobRunner::progress, m_handlers, [this](const QString &title, int percent) {
         m_backgroundNotice = QStringLiteral("%1: %2% done").arg(title).arg(percent);
         showStatusNotice();

@@ -61,6 +61,11 @@ public:
     void actFindExecute();
     void actFindNextExecute();
     void actAboutExecute();
+    void actOpenLibraryExecute();
+    void actNewLibraryExecute();
+    void actBringInExecute();
+    void actImportExecute();
+    void actExportExecute();
     void ApplicationEvents1Hint();
 
     qint64 currentTaalId() const { return CurrentTaalID; }
@@ -110,6 +115,7 @@ private:
     void offerRecoveredSpeeches();
     void startDailyBackup();
     void startBackgroundWork();
+    void switchLibrary(const QString &dataSource);
 
     std::unique_ptr<Ui::TForm1> m_ui;
     QObject *m_handlers = new QObject(this); // the receiving end of every connection to a handler

@@ -14,9 +14,7 @@ QString backUpAndRotate(const QString &file, const QString &folder)
     // Kept as the program keeps its own backups: the same settings file.
     const FileLocations locations(QCoreApplication::applicationDirPath());
     const BackupRotation rotation = BackupRotation::read(IniFile(locations.settingsPath()));
-    const QString made = LibraryBackup::make(file, folder, QDateTime::currentDateTime());
-    LibraryBackup::rotate(file, folder, rotation);
-    return made;
+    return LibraryBackup::makeAndRotate(file, folder, rotation);
 }
 
 int backupCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)

@@ -14,11 +14,6 @@
 
 namespace {
 
-QString counted(qint64 count, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
-}
-
 TransferFormat formatOf(const MakeDbCommandLine &line)
 {
     return transferFormatOfWord(line.format).value_or(TransferFormat::Csv);
@@ -31,7 +26,7 @@ int exportCommand(const MakeDbCommandLine &line, QTextStream &out, QTextStream &
     const QString &outPath = line.databases[1];
     try {
         const qint64 written = SpeechExport::toFile(line.databases[0], outPath, formatOf(line), line.language);
-        out << "Exported " << counted(written, "speech", "speeches") << " into " << outPath << "\n";
+        out << SpeechExport::describe(written, outPath) << "\n";
     } catch (const Exception &error) {
         err << "tinlark-makedb: " << error.message() << "\n";
         return 1;
@@ -52,10 +47,7 @@ int importCommand(const MakeDbCommandLine &line, QTextStream &out, QTextStream &
             out << "Backed up " << library << " into " << QDir::toNativeSeparators(made) << "\n";
         }
         const SpeechImport::Counts counts = SpeechImport::fromFile(inPath, library, formatOf(line), mode);
-        out << (line.preview ? "Would import " : "Imported ") << counted(counts.added, "new speech", "new speeches")
-            << " and " << counted(counts.languagesCreated, "new language", "new languages") << "; "
-            << counted(counts.skipped, "speech was", "speeches were") << " already there"
-            << (line.preview ? "; nothing was stored" : "") << "\n";
+        out << SpeechImport::describe(counts, mode) << (line.preview ? "; nothing was stored" : "") << "\n";
     } catch (const ETransferError &error) {
         err << "tinlark-makedb: " << inPath << ", " << error.message() << "; nothing was imported\n";
         return 1;

@@ -239,4 +239,11 @@ QString makeDaily(const QString &databasePath, const BackupRotation &rotation, c
     return made;
 }
 
+QString makeAndRotate(const QString &databasePath, const QString &folder, const BackupRotation &rotation)
+{
+    const QString made = make(databasePath, folder, QDateTime::currentDateTime());
+    rotate(databasePath, folder, rotation);
+    return made;
+}
+
 } // namespace LibraryBackup

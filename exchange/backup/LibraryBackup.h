@@ -31,6 +31,10 @@ QStringList stampsIn(const QString &databasePath, const QString &folder);
 // Removes the backups of databasePath in folder that rotation no longer keeps.
 void rotate(const QString &databasePath, const QString &folder, const BackupRotation &rotation);
 
+// A backup made now in folder, the older ones there thinned out; returns its path. Made before
+// a change of a whole library (an import), and by the command line's --backup.
+QString makeAndRotate(const QString &databasePath, const QString &folder, const BackupRotation &rotation);
+
 // The day's backup: when the database's folder holds none of now's day yet, makes one and
 // rotates. Returns its path, or an empty text when there was one already.
 QString makeDaily(const QString &databasePath, const BackupRotation &rotation, const QDateTime &now,

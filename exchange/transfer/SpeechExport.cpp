@@ -16,11 +16,22 @@ namespace {
 // Rows read at a time: a server sends a statement's whole result at once.
 constexpr int RowsPerRead = 10000;
 
+// The speeches an export writes, for its progress.
+qint64 countToWrite(Database &database, const QVariant &languageId)
+{
+    Statement count(&database, QStringLiteral(R"(SELECT count(*) FROM "Speeches" AS s JOIN "Taal" AS t )"
+                                              R"(ON t."ID" = s."TaalID" %1)")
+                                   .arg(languageId.isNull() ? QString() : QStringLiteral(R"(WHERE s."TaalID" = ?)")));
+    if (!languageId.isNull())
+        count.bind(1, languageId);
+    return count.step() ? count.columnInt64(0) : 0;
+}
+
 } // namespace
 
 namespace SpeechExport {
 
-qint64 write(Database &database, RecordWriter &writer, const QString &language)
+qint64 write(Database &database, RecordWriter &writer, const QString &language, const TransferProgress &progress)
 {
     QVariant languageId;
     if (!language.isEmpty()) {
@@ -33,6 +44,7 @@ qint64 write(Database &database, RecordWriter &writer, const QString &language)
                                              R"(WHERE s."ID" > ? %1 ORDER BY s."ID" LIMIT %2)")
                                   .arg(languageId.isNull() ? QString() : QStringLiteral(R"(AND s."TaalID" = ?)"))
                                   .arg(RowsPerRead));
+    const qint64 total = progress ? countToWrite(database, languageId) : 0;
     qint64 written = 0;
     qint64 lastId = std::numeric_limits<qint64>::min();
     TransferRecord record;
@@ -53,6 +65,7 @@ qint64 write(Database &database, RecordWriter &writer, const QString &language)
         }
         read.reset();
         written += rowsRead;
+        reportTransferProgress(progress, written, total);
     }
     writer.finish();
     return written;
@@ -63,13 +76,24 @@ qint64 toFile(const QString &dataSource, const QString &outPath, TransferFormat 
     if (QFileInfo::exists(outPath))
         throw ETransferError(QStringLiteral("%1 already exists; it is left as it is").arg(outPath));
     const std::unique_ptr<Database> database = openDatabase(dataSource, nullptr);
+    return toFile(*database, outPath, format, language);
+}
+
+qint64 toFile(Database &database, const QString &outPath, TransferFormat format, const QString &language,
+              const TransferProgress &progress)
+{
     QSaveFile out(outPath);
     if (!out.open(QIODevice::WriteOnly))
         throw ETransferError(QStringLiteral("Cannot write %1: %2").arg(outPath, out.errorString()));
-    const qint64 written = write(*database, *RecordWriter::open(format, out), language);
+    const qint64 written = write(database, *RecordWriter::open(format, out), language, progress);
     if (!out.commit())
         throw ETransferError(QStringLiteral("Cannot write %1: %2").arg(outPath, out.errorString()));
     return written;
+}
+
+QString describe(qint64 written, const QString &outPath)
+{
+    return QStringLiteral("Exported %1 %2 into %3").arg(written).arg(QLatin1String(written == 1 ? "speech" : "speeches"), outPath);
 }
 
 } // namespace SpeechExport

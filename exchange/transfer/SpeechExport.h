@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TransferFormat.h"
+#include "TransferProgress.h"
 
 #include <QString>
 
@@ -13,10 +14,19 @@ namespace SpeechExport {
 
 // language: the name of the one language to write (matched without regard to case), or
 // empty for all. Returns the speeches written; raises EDatabaseError or ETransferError.
-qint64 write(Database &database, RecordWriter &writer, const QString &language);
+// progress counts speeches.
+qint64 write(Database &database, RecordWriter &writer, const QString &language, const TransferProgress &progress = {});
+
+// Exports an open library into outPath, written whole or not at all; a file there is replaced
+// only once the new one is complete.
+qint64 toFile(Database &database, const QString &outPath, TransferFormat format, const QString &language,
+              const TransferProgress &progress = {});
 
 // Exports the library dataSource names (a file or a server URI) into the new file outPath,
 // written whole or not at all; an existing file is refused.
 qint64 toFile(const QString &dataSource, const QString &outPath, TransferFormat format, const QString &language);
+
+// What an export did, in words: "Exported 5 speeches into speeches.csv".
+QString describe(qint64 written, const QString &outPath);
 
 } // namespace SpeechExport

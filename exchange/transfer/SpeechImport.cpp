@@ -1,6 +1,7 @@
 #include "SpeechImport.h"
 
 #include "Database.h"
+#include "EAbort.h"
 #include "ETransferError.h"
 #include "LanguageNames.h"
 #include "RecordReader.h"
@@ -160,27 +161,59 @@ private:
 
 namespace SpeechImport {
 
-Counts run(Database &database, RecordReader &reader, Mode mode)
+Counts run(Database &database, RecordReader &reader, Mode mode, const std::function<bool()> &keepGoing)
 {
+    constexpr qint64 SpeechesBetweenQuestions = 256;
     // A preview makes the same writes as the import and takes them back, so that its counts
     // are what the import will do, a speech given twice in the file included.
     TransactionGuard transaction(&database);
     Merge merge(database);
     TransferRecord record;
-    while (reader.next(record))
+    for (qint64 read = 1; reader.next(record); ++read) {
         merge.take(record);
+        if (keepGoing && read % SpeechesBetweenQuestions == 0 && !keepGoing())
+            throw EAbort();
+    }
     if (mode == Mode::Store)
         transaction.commit();
     return merge.counts();
 }
 
-Counts fromFile(const QString &inPath, const QString &dataSource, TransferFormat format, Mode mode)
+Counts fromFile(const QString &inPath, Database &database, TransferFormat format, Mode mode,
+                const TransferProgress &progress)
 {
     QFile in(inPath);
     if (!in.open(QIODevice::ReadOnly))
         throw ETransferError(QStringLiteral("Cannot read %1: %2").arg(inPath, in.errorString()));
+    const auto keepGoing = [&] {
+        reportTransferProgress(progress, in.pos(), in.size());
+        return true;
+    };
+    return run(database, *RecordReader::open(format, in), mode, progress ? keepGoing : std::function<bool()>());
+}
+
+Counts fromFile(const QString &inPath, const QString &dataSource, TransferFormat format, Mode mode)
+{
     const std::unique_ptr<Database> database = openDatabase(dataSource, nullptr);
-    return run(*database, *RecordReader::open(format, in), mode);
+    return fromFile(inPath, *database, format, mode);
+}
+
+namespace {
+
+QString counted(qint64 count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+} // namespace
+
+QString describe(const Counts &counts, Mode mode)
+{
+    const bool preview = mode == Mode::Preview;
+    return QStringLiteral("%1 %2 and %3; %4 already there")
+        .arg(QLatin1String(preview ? "Would import" : "Imported"), counted(counts.added, "new speech", "new speeches"),
+             counted(counts.languagesCreated, "new language", "new languages"),
+             counted(counts.skipped, "speech was", "speeches were"));
 }
 
 } // namespace SpeechImport

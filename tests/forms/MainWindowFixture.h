@@ -8,8 +8,19 @@
 #include "TestFolder.h"
 #include "ui_Mainfrm.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <memory>
+
+// Opens the File menu of window with a click and picks the entry whose underlined key is key.
+inline void chooseFromFileMenu(TForm1 *window, Qt::Key key)
+{
+    QMenuBar *bar = window->ui()->MainMenu1;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(window->ui()->File1->menuAction()).center());
+    QTRY_COMPARE(QApplication::activePopupWidget(), window->ui()->File1);
+    QTest::keyClick(window->ui()->File1, key);
+}
 
 // A main window on a fresh database of two languages, shown and active, ready for keys.
 // English (ID 1) has three speeches, Deutsch (ID 2) one, Leeg (ID 3) none; the selector

@@ -7,7 +7,14 @@
 #include "ShortCuts.h"
 #include "TestMain.h"
 
+#include "ModalResults.h"
+#include "TButton.h"
+
 #include <QClipboard>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -49,6 +56,7 @@ class tst_Mainfrm : public QObject
 
 private slots:
     void deletedSpeechComesBackThroughTheMenu();
+    void speechesGoOutAndComeInThroughTheFileMenu();
     void shortcutValues_data();
     void shortcutValues();
     void everyActionHasItsPictureHintAndShortcut();
@@ -784,6 +792,81 @@ void tst_Mainfrm::deletedSpeechComesBackThroughTheMenu()
     QCOMPARE(f.db.text(QStringLiteral("select Tekst from Speeches where ID = %1").arg(deleted)),
              QStringLiteral("Hello there"));
     QCOMPARE(f.currentId(), deleted);
+}
+
+// File > Export... writes the chosen language's speeches; File > Import... shows what a file
+// would add and stores nothing until the user says yes; a file library is backed up first.
+void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
+{
+    MainWindowFixture f;
+    const QString exported = f.folder.filePath(QStringLiteral("english")); // the chosen kind adds .json
+    // Checks a message and presses its button of that answer (Enter when none is named).
+    const auto expectMessage = [](const QString &text, int answer = mrNone) {
+        return [=](QWidget *dialog) {
+            QVERIFY2(labelTexts(dialog).contains(text), qPrintable(labelTexts(dialog)));
+            for (TButton *button : dialog->findChildren<TButton *>()) {
+                if (button->modalResult() == answer)
+                    return button->click();
+            }
+            QTest::keyClick(dialog, Qt::Key_Return);
+        };
+    };
+    answerInTurn({expectMessage(QStringLiteral("or only those of English?"), mrYes),
+                  chooseInFileDialog(exported, QStringLiteral("JSON files (*.json)")),
+                  expectMessage(QStringLiteral("Exported 3 speeches into"))});
+    chooseFromFileMenu(f.form.get(), Qt::Key_E);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QFile json(exported + QStringLiteral(".json"));
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    QStringList texts;
+    for (const QJsonValue speech : QJsonDocument::fromJson(json.readAll()).array())
+        texts.append(speech[QStringLiteral("Language")].toString() + QLatin1Char(':') + speech[QStringLiteral("Text")].toString());
+    QCOMPARE(texts, QStringList({QStringLiteral("English:Hello there"), QStringLiteral("English:Thank you"),
+                                 QStringLiteral("English:Goodbye")}));
+
+    const QString csv = f.folder.filePath(QStringLiteral("in.csv"));
+    QFile in(csv);
+    QVERIFY(in.open(QIODevice::WriteOnly));
+    in.write("Language,Keywords,Text,Comments\r\nEnglish,hello,Hello there,c1\r\nFran\xC3\xA7" "ais,salut,\"Bonjour,\r\nami\",\r\n");
+    in.close();
+    const int speechesBefore = f.db.count(QStringLiteral("select count(*) from Speeches"));
+    const int shown = f.currentId();
+    const bool libraryFile = f.db.dataSource() == f.db.path();
+    const QString preview = QStringLiteral("Would import 1 new speech and 1 new language; 1 speech was already there.");
+    answerInTurn({chooseInFileDialog(csv), expectMessage(preview, mrNo)});
+    chooseFromFileMenu(f.form.get(), Qt::Key_I);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches")), speechesBefore);
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Taal")), 3);
+
+    // The import's backup takes the place of the day's, made at start, as the newest of the day.
+    const QDir backups(f.folder.filePath(QStringLiteral("backups")));
+    QTRY_COMPARE(backups.entryList(QDir::Files).size(), libraryFile ? 1 : 0);
+    const QStringList backupsBefore = backups.entryList(QDir::Files);
+    answerInTurn({chooseInFileDialog(csv), expectMessage(preview, mrYes),
+                  expectMessage(QStringLiteral("Imported 1 new speech and 1 new language; 1 speech was already there"))});
+    chooseFromFileMenu(f.form.get(), Qt::Key_I);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
+    QCOMPARE(f.db.text(QStringLiteral("select Tekst from Speeches where Keywords = 'salut'")), QStringLiteral("Bonjour,\r\nami"));
+    QVERIFY(f.ui()->cbLanguage->findText(QStringLiteral("Fran\u00E7ais")) >= 0);
+    QCOMPARE(f.ui()->cbLanguage->currentText(), QStringLiteral("English"));
+    QCOMPARE(f.currentId(), shown);
+    QCOMPARE(backups.entryList(QDir::Files).size(), backupsBefore.size());
+    QCOMPARE(backups.entryList(QDir::Files) != backupsBefore, libraryFile);
+
+    // A fault of the file is named with its line, and nothing is asked or stored.
+    QVERIFY(in.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    in.write("Language,Keywords,Text,Comments\r\nEnglish,new,\"never closed\r\n");
+    in.close();
+    answerInTurn({chooseInFileDialog(csv)});
+    chooseFromFileMenu(f.form.get(), Qt::Key_I);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(f.recorder.messages().size(), 1);
+    const QString said = f.recorder.messages()[0];
+    QVERIFY2(said.startsWith(csv + QStringLiteral(", line 2: ")) && said.contains(QStringLiteral("; nothing was imported")),
+             qPrintable(said));
+    QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches")), speechesBefore + 1);
 }
 
 TINLARK_TEST_MAIN(tst_Mainfrm)

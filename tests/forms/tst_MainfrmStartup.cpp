@@ -2,6 +2,7 @@
 #include "ExceptionRecorder.h"
 #include "Field.h"
 #include "Finddlg.h"
+#include "MainWindowFixture.h"
 #include "Mainfrm.h"
 #include "ModalDialogHelper.h"
 #include "PostgresDatabase.h"
@@ -15,6 +16,7 @@
 #include "ui_Mainfrm.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +69,7 @@ private slots:
     void databaseSetting_data();
     void databaseSetting();
     void missingDatabaseStillWritesSettings();
+    void fileMenuLeadsOnFromAMissingLibrary();
     void storedIndexOutsideListSelectsFirstLanguage_data();
     void storedIndexOutsideListSelectsFirstLanguage();
     void emptyLanguageTableIsNoError();
@@ -176,6 +179,51 @@ void tst_MainfrmStartup::databaseSetting()
         QCOMPARE(recorder.messages(), QStringList{QStringLiteral("Speech database not found!")});
         QVERIFY(!form.tblSpeech.active());
     }
+}
+
+// After "Speech database not found!" the File menu is the way on: New library... makes one,
+// Open library... opens another; the window shows it and the next start opens it again.
+void tst_MainfrmStartup::fileMenuLeadsOnFromAMissingLibrary()
+{
+    TestFolder folder;
+    QTemporaryDir elsewhere;
+    TestDatabase other(elsewhere.filePath(QStringLiteral("other.csp")));
+    other.addSpeech(other.addLanguage(QStringLiteral("English")), QStringLiteral("hello"));
+    ExceptionRecorder recorder;
+    auto form = std::make_unique<TForm1>();
+    QCOMPARE(recorder.messages(), QStringList{QStringLiteral("Speech database not found!")});
+    QVERIFY(!form->ui()->actImport->isEnabled());
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    const auto storedLibrary = [&folder] {
+        return QSettings(folder.settingsPath(), QSettings::IniFormat).value(QStringLiteral("Hacks/Database")).toString();
+    };
+
+    answerInTurn({chooseInFileDialog(folder.filePath(QStringLiteral("mine")))});
+    chooseFromFileMenu(form.get(), Qt::Key_N);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(recorder.messages().size(), 1);
+    QVERIFY(form->tblSpeech.active());
+    QVERIFY(form->ui()->actImport->isEnabled());
+    QCOMPARE(storedLibrary(), QStringLiteral("mine.csp"));
+
+    answerInTurn({[&other](QWidget *dialog) {
+        auto *place = dialog->findChild<QLineEdit *>(QStringLiteral("edLibrary"));
+        QVERIFY(place);
+        QTest::keyClicks(place, other.path());
+        QTest::keyClick(place, Qt::Key_Return);
+    }});
+    chooseFromFileMenu(form.get(), Qt::Key_O);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(recorder.messages().size(), 1);
+    QCOMPARE(form->ui()->dbeKeywords->text(), QStringLiteral("hello"));
+    QVERIFY(QDir::isRelativePath(storedLibrary()));
+    QCOMPARE(QFileInfo(folder.filePath(storedLibrary())).canonicalFilePath(), QFileInfo(other.path()).canonicalFilePath());
+    form.reset();
+    TForm1 next;
+    QCOMPARE(recorder.messages().size(), 1);
+    QCOMPARE(next.ui()->dbeKeywords->text(), QStringLiteral("hello"));
 }
 
 void tst_MainfrmStartup::missingDatabaseStillWritesSettings()

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -73,4 +75,35 @@ void answerNextModal(std::function<void(QWidget *)> answer, int timeoutMs, const
         });
     };
     QTimer::singleShot(0, [poll]() { (*poll)(); });
+}
+
+void answerInTurn(QList<std::function<void(QWidget *)>> answers)
+{
+    if (answers.isEmpty())
+        return;
+    auto answer = answers.takeFirst();
+    answerNextModal([answer = std::move(answer), rest = std::move(answers)](QWidget *dialog) {
+        answer(dialog);
+        answerInTurn(rest);
+    });
+}
+
+QString labelTexts(const QWidget *dialog)
+{
+    QStringList texts;
+    for (const QLabel *label : dialog->findChildren<QLabel *>())
+        texts.append(label->text());
+    return texts.join(QLatin1Char('\n'));
+}
+
+std::function<void(QWidget *)> chooseInFileDialog(const QString &path, const QString &filter)
+{
+    return [=](QWidget *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        QVERIFY2(files, "a file dialog");
+        if (!filter.isEmpty())
+            files->selectNameFilter(filter);
+        files->selectFile(path);
+        QMetaObject::invokeMethod(files, "accept");
+    };
 }

@@ -10,3 +10,13 @@
 // answer that pressed nothing) left open, so that a failure never hangs the test.
 void answerNextModal(std::function<void(QWidget *dialog)> answer, int timeoutMs = 5000,
                      const QString &awaited = QStringLiteral("a modal dialog"));
+
+// Answers the modal dialogs that open one after another, each with the next answer.
+void answerInTurn(QList<std::function<void(QWidget *dialog)>> answers);
+
+// The texts of a dialog's labels, one a line: what a message says.
+QString labelTexts(const QWidget *dialog);
+
+// An answer for answerInTurn: picks path (and the filter of that name, when given) in the file
+// dialog that opened, and accepts it.
+std::function<void(QWidget *dialog)> chooseInFileDialog(const QString &path, const QString &filter = QString());

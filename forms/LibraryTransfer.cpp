@@ -1,0 +1,143 @@
+#include "LibraryTransfer.h"
+
+#include "BackupRotation.h"
+#include "EDatabaseError.h"
+#include "ETransferError.h"
+#include "IniFile.h"
+#include "LibraryBackup.h"
+#include "ModalResults.h"
+#include "SpeechExport.h"
+#include "SpeechImport.h"
+#include "TApplication.h"
+#include "TButton.h"
+#include "TransferProgressDialog.h"
+#include "Wwmsgdlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+namespace LibraryTransfer {
+namespace {
+
+const QString CsvFilter = QStringLiteral("CSV files (*.csv)");
+const QString JsonFilter = QStringLiteral("JSON files (*.json)");
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Every language (an empty name), or only the current one; none when cancelled.
+std::optional<QString> askWhichLanguages(const QString &currentLanguage)
+{
+    if (currentLanguage.isEmpty())
+        return QString();
+    const auto form = CreateMessageForm(
+        QStringLiteral("Export the speeches of every language, or only those of %1?").arg(currentLanguage),
+        mtConfirmation, {},
+        {{QStringLiteral("&All languages"), mrAll},
+         {QStringLiteral("&Only %1").arg(QString(currentLanguage).replace(QLatin1Char('&'), QStringLiteral("&&"))), mrYes},
+         {QStringLiteral("Cancel"), mrCancel}},
+        false, TApplication::instance()->title());
+    for (TButton *button : form->findChildren<TButton *>()) {
+        button->setDefault(button->modalResult() == mrAll);
+        button->setCancel(button->modalResult() == mrCancel);
+    }
+    switch (form->exec()) {
+    case mrAll:
+        return QString();
+    case mrYes:
+        return currentLanguage;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The whole run of an import: the file's faults named with its path, and that nothing was stored.
+SpeechImport::Counts runImport(QWidget *parent, Database &database, const QString &inPath, TransferFormat format,
+                               SpeechImport::Mode mode)
+{
+    const bool preview = mode == SpeechImport::Mode::Preview;
+    TransferProgressDialog progress(
+        (preview ? QStringLiteral("Reading %1...") : QStringLiteral("Importing %1...")).arg(QFileInfo(inPath).fileName()),
+        parent);
+    try {
+        return SpeechImport::fromFile(inPath, database, format, mode,
+                                      [&progress](qint64 done, qint64 total) { return progress.update(done, total); });
+    } catch (const ETransferError &error) {
+        throw Exception(QStringLiteral("%1, %2; nothing was imported").arg(shown(inPath), error.message()));
+    } catch (const EDatabaseError &error) {
+        throw Exception(QStringLiteral("%1; nothing was imported").arg(error.message()));
+    }
+}
+
+} // namespace
+
+void exportSpeeches(QWidget *parent, Database &database, const QString &currentLanguage)
+{
+    const std::optional<QString> language = askWhichLanguages(currentLanguage);
+    if (!language)
+        return;
+    QString filter = CsvFilter;
+    QString outPath = QFileDialog::getSaveFileName(parent, QStringLiteral("Export speeches"),
+                                                   QDir::homePath() + QStringLiteral("/speeches.csv"),
+                                                   CsvFilter + QStringLiteral(";;") + JsonFilter, &filter);
+    if (outPath.isEmpty())
+        return;
+    std::optional<TransferFormat> format = transferFormatOfName(outPath);
+    if (!format) {
+        // A name without the suffix gets the one of the chosen kind.
+        format = filter == JsonFilter ? TransferFormat::Json : TransferFormat::Csv;
+        outPath += format == TransferFormat::Json ? QStringLiteral(".json") : QStringLiteral(".csv");
+    }
+    qint64 written = 0;
+    {
+        TransferProgressDialog progress(QStringLiteral("Exporting into %1...").arg(QFileInfo(outPath).fileName()), parent);
+        written = SpeechExport::toFile(database, outPath, *format, *language,
+                                       [&progress](qint64 done, qint64 total) { return progress.update(done, total); });
+    }
+    Information(SpeechExport::describe(written, shown(outPath)));
+}
+
+bool importSpeeches(QWidget *parent, Database &database, const QString &libraryFile, const QString &settingsPath)
+{
+    QString filter;
+    const QString inPath = QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Import speeches"), QDir::homePath(),
+        QStringLiteral("Speeches (*.csv *.json);;") + CsvFilter + QStringLiteral(";;") + JsonFilter, &filter);
+    if (inPath.isEmpty())
+        return false;
+    const TransferFormat format =
+        transferFormatOfName(inPath).value_or(filter == JsonFilter ? TransferFormat::Json : TransferFormat::Csv);
+    const SpeechImport::Counts preview = runImport(parent, database, inPath, format, SpeechImport::Mode::Preview);
+    const QString found = QStringLiteral("%1\n\n%2.").arg(shown(inPath), SpeechImport::describe(preview, SpeechImport::Mode::Preview));
+    if (preview.added == 0) {
+        Information(found + QStringLiteral(" Nothing was stored."));
+        return false;
+    }
+    const QString question =
+        found + QStringLiteral("\n\nImport them now?") +
+        (libraryFile.isEmpty() ? QString() : QStringLiteral(" The library is backed up first."));
+    if (YesNo(question) != mrYes)
+        return false;
+    // Backed up as the command line's import does, so that a file read wrong can be undone.
+    QString backup;
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto endWait = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        if (!libraryFile.isEmpty())
+            backup = LibraryBackup::makeAndRotate(libraryFile, LibraryBackup::folderFor(libraryFile),
+                                                  BackupRotation::read(IniFile(settingsPath)));
+    } catch (const EDatabaseError &error) {
+        throw Exception(QStringLiteral("%1; nothing was imported").arg(error.message()));
+    }
+    const SpeechImport::Counts counts = runImport(parent, database, inPath, format, SpeechImport::Mode::Store);
+    Information(SpeechImport::describe(counts, SpeechImport::Mode::Store) +
+                (backup.isEmpty() ? QString() : QStringLiteral(".\n\nThe library as it was is kept in %1").arg(shown(backup))));
+    return true;
+}
+
+} // namespace LibraryTransfer
