@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class ChangeFollower;
 class Field;
 class QAction;
 class QLabel;
@@ -124,4 +125,5 @@ private:
     bool m_chosenEditable = true; // the mode the user chose, kept while the database forces read-only
     QString m_statusNotice;      // what the hint panel shows while no hint is shown
     QString m_backupFailure;     // why the day's backup could not be made; empty when it could
+    ChangeFollower *m_changeFollower = nullptr; // a server library: what others store shows here
 };

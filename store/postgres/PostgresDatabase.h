@@ -3,6 +3,8 @@
 #include "Database.h"
 #include "PostgresSession.h"
 
+class PostgresChangeListener;
+
 // A speech library on a PostgreSQL server, shared by everyone who connects to it.
 class PostgresDatabase : public Database
 {
@@ -20,11 +22,16 @@ public:
     std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) override;
     QString readOnlyReason() const override;
     QString describe() const override;
+    void watchChanges(std::function<void(const DatabaseChange &)> told) override;
+    ~PostgresDatabase() override;
 
     PostgresSession &session() { return m_session; }
 
 private:
+    QString m_dataSource;
     PostgresSession m_session;
+    std::unique_ptr<PostgresChangeListener> m_listener;
+    QString m_readOnlyReason; // the rights the server withholds, as the library was opened
     // The connection the open transaction began on; none outside a transaction.
     std::optional<quint64> m_transactionGeneration;
 };

@@ -1,6 +1,7 @@
 #include "PostgresSchema.h"
 
 #include "PostgresDatabase.h"
+#include "PostgresChangeNotice.h"
 #include "PostgresHistory.h"
 #include "PostgresKeywordIndex.h"
 
@@ -37,6 +38,7 @@ void create(PostgresDatabase &database, Schema::TextLimits limits)
             QString::fromLatin1(SchemaSql).arg(limits.languageName).arg(limits.keywords).toUtf8());
         PostgresKeywordIndex::create(database.session());
         PostgresHistory::create(database.session());
+        PostgresChangeNotice::create(database.session());
         database.commit();
     } catch (...) {
         database.rollback();

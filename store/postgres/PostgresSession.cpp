@@ -180,6 +180,27 @@ PGTransactionStatusType PostgresSession::transactionStatus() const
     return m_conn ? PQtransactionStatus(m_conn) : PQTRANS_UNKNOWN;
 }
 
+int PostgresSession::backendPid() const
+{
+    return m_conn && PQstatus(m_conn) == CONNECTION_OK ? PQbackendPID(m_conn) : 0;
+}
+
+int PostgresSession::socket() const
+{
+    return m_conn ? PQsocket(m_conn) : -1;
+}
+
+bool PostgresSession::takeNotifications(std::vector<std::pair<int, QByteArray>> &notifications)
+{
+    if (!m_conn || PQconsumeInput(m_conn) == 0 || PQstatus(m_conn) != CONNECTION_OK)
+        return false;
+    while (PGnotify *notify = PQnotifies(m_conn)) {
+        notifications.emplace_back(notify->be_pid, QByteArray(notify->extra));
+        PQfreemem(notify);
+    }
+    return true;
+}
+
 PGconn *PostgresSession::connection()
 {
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK)

@@ -43,6 +43,14 @@ public:
     void deallocate(const QByteArray &name, quint64 generation) noexcept;
     QByteArray newStatementName();
 
+    // The server process that serves this session; 0 while not connected.
+    int backendPid() const;
+    // For a session that listens: its socket (-1 when not connected), and the notifications
+    // that arrived on it as (sending server process, channel's payload). False when the
+    // connection is lost.
+    int socket() const;
+    bool takeNotifications(std::vector<std::pair<int, QByteArray>> &notifications);
+
 private:
     PGconn *connection();
     void connect();
