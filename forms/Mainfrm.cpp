@@ -20,9 +20,11 @@
 #include "KeyNames.h"
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
+#include "PasswordDlg.h"
 #include "PostConflictDlg.h"
 #include "ShortcutFirstFilter.h"
 #include "ServerDataSource.h"
+#include "ServerPassword.h"
 #include "SpeechRecovery.h"
 #include "SpeechTables.h"
 #include "StartUpBackup.h"
@@ -92,6 +94,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui:
     // Nothing is open yet: the record actions wait for the speech list.
     RefreshActionStates();
 
+    ServerPassword::setPrompt(askServerPassword); // a server that wants one asks the user here
     try {
         FormCreate();
     } catch (const std::exception &error) {

@@ -6,7 +6,7 @@
 
 PostgresChangeListener::PostgresChangeListener(const QString &dataSource, const PostgresSession &own,
                                                std::function<void(const DatabaseChange &)> told)
-    : m_session(dataSource, nullptr), m_own(own), m_told(std::move(told))
+    : m_session(dataSource, nullptr, own.askedPassword()), m_own(own), m_told(std::move(told))
 {
     const PostgresResult channel = m_session.execute(PostgresChangeNotice::channelQuery());
     if (PQntuples(channel.get()) != 1)
