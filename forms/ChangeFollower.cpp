@@ -35,12 +35,17 @@ QString describeChange(const DatabaseChange &change)
 
 // How long a change waits for a dialog to close before the list follows it.
 constexpr int DialogRetryMs = 250;
+// How long the list waits for more changes of a burst; well within the second a user waits.
+constexpr int BurstMs = 100;
 
 } // namespace
 
 ChangeFollower::ChangeFollower(TForm1 *window) : QObject(window), m_window(window)
 {
     // A server that cannot be listened to still serves the library: its changes show at the next refresh.
+    m_followSoon.setSingleShot(true);
+    m_followSoon.setInterval(BurstMs);
+    connect(&m_followSoon, &QTimer::timeout, this, [this] { follow(); });
     callGuarded([this] { m_window->Connection.watchChanges([this](const DatabaseChange &change) { told(change); }); });
 }
 
@@ -57,7 +62,8 @@ void ChangeFollower::told(const DatabaseChange &change)
         notice += QStringLiteral("; the list follows when you store or cancel your changes");
     m_window->statusPanel(HintPanelIndex)->setText(notice);
     m_waiting = true;
-    follow();
+    if (!m_followSoon.isActive())
+        m_followSoon.start();
 }
 
 void ChangeFollower::speechStateChanged()

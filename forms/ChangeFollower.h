@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 class TForm1;
 struct DatabaseChange;
@@ -24,5 +25,7 @@ private:
     bool editing() const;
 
     TForm1 *m_window;
-    bool m_waiting = false; // a change came in while the user was editing or answering a dialog
+    bool m_waiting = false; // a change came in that the list has not followed yet
+    // Changes that come in a burst (another user's import) are followed once, a moment later.
+    QTimer m_followSoon;
 };
