@@ -447,12 +447,15 @@ void tst_MainfrmStartup::serverPasswordIsAskedFor()
     }
     TestFolder folder;
     folder.writeSettings("[Hacks]\nDatabase=" + dataSource.toUtf8() + "\n");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     ExceptionRecorder recorder;
     QString question;
     answerNextModal([&](QWidget *dialog) {
         auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("edtPassword"));
         question = dialog->findChild<QLabel *>()->text();
         QCOMPARE(field->echoMode(), QLineEdit::Password);
+        // No desktop session here: the keyring is not offered, nor asked.
+        QVERIFY(!dialog->findChild<QWidget *>(QStringLiteral("chkKeep"))->isEnabled());
         QTest::keyClicks(field, PostgresServer::password());
         QTest::keyClick(field, Qt::Key_Return);
     });
