@@ -90,14 +90,14 @@ QWidget *TPostConflictDialog::versionPane(const QString &title, const QString &n
     keywordLine->setReadOnly(true);
     keywordLine->setAccessibleName(QStringLiteral("%1: keywords").arg(title));
     layout->addWidget(keywordLine);
-    for (const auto &[part, value, label] : {std::tuple{QStringLiteral("Tekst"), text, QStringLiteral("text")},
+    for (const auto &[column, value, label] : {std::tuple{QStringLiteral("Tekst"), text, QStringLiteral("text")},
                                              std::tuple{QStringLiteral("Comments"), comments, QStringLiteral("comments")}}) {
         auto *memo = new QPlainTextEdit(pane);
-        memo->setObjectName(QStringLiteral("mem%1%2").arg(name, part));
+        memo->setObjectName(QStringLiteral("mem%1%2").arg(name, column));
         memo->setPlainText(value);
         memo->setReadOnly(true);
         memo->setAccessibleName(QStringLiteral("%1: %2").arg(title, label));
-        layout->addWidget(memo, part == QLatin1String("Tekst") ? 3 : 1);
+        layout->addWidget(memo, column == QLatin1String("Tekst") ? 3 : 1);
     }
     return pane;
 }
