@@ -3,9 +3,11 @@
 
 #include "Aboutfrm.h"
 #include "BatchedJobRunner.h"
+#include "ChangeFollower.h"
 #include "AccessibleNames.h"
 #include "Database.h"
 #include "DatabaseTexts.h"
+#include "EPostConflict.h"
 #include "Exception.h"
 #include "Field.h"
 #include "FileLocations.h"
@@ -21,9 +23,12 @@
 #include "LibraryUpkeep.h"
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
+#include "PasswordDlg.h"
+#include "PostConflictDlg.h"
 #include "ShortcutFirstFilter.h"
 #include "ServerDataSource.h"
 #include "SpeechClipboard.h"
+#include "ServerPassword.h"
 #include "SpeechRecovery.h"
 #include "SpeechTables.h"
 #include "StartUpBackup.h"
@@ -96,6 +101,7 @@ TForm1::TForm1(QWidget *parent)
     // Nothing is open yet: the record actions wait for the speech list.
     RefreshActionStates();
 
+    ServerPassword::setPrompt(askServerPassword); // a server that wants one asks the user here
     try {
         FormCreate();
     } catch (const std::exception &error) {
@@ -376,11 +382,17 @@ void TForm1::FormCreate()
     statusPanel(0)->setText(QString());
     statusPanel(HintPanelIndex)->setText(QString());
     showStatusNotice();
+    if (!m_libraryFile)
+        m_changeFollower = new ChangeFollower(this);
     if (!m_readOnlyReason.isEmpty())
-        TApplication::instance()->showException(
-            Exception(QStringLiteral("The database %1 is open read-only: %2. Speeches can be read, searched and "
-                                     "copied, but not changed until the file can be written")
-                          .arg(databasePath, m_readOnlyReason)));
+        TApplication::instance()->showException(Exception(
+            m_libraryFile ? QStringLiteral("The database %1 is open read-only: %2. Speeches can be read, searched and "
+                                           "copied, but not changed until the file can be written")
+                                .arg(databasePath, m_readOnlyReason)
+                          // The reason names the server; the data source may hold a password.
+                          : QStringLiteral("The library is open read-only: %1. Speeches can be read, searched and "
+                                           "copied, but not changed until the server allows it")
+                                .arg(m_readOnlyReason)));
 }
 
 // Find and Languages work on the open database; without one they cannot act.
@@ -625,6 +637,8 @@ void TForm1::actLanguagesExecute()
 void TForm1::dsSpeechStateChange()
 {
     RefreshActionStates();
+    if (m_changeFollower)
+        m_changeFollower->speechStateChanged();
 }
 
 void TForm1::tblSpeechAfterScroll()
@@ -712,7 +726,18 @@ void TForm1::DataSetLastExecute() { tblSpeech.last(); }
 void TForm1::DataSetInsertExecute() { tblSpeech.insert(); }
 void TForm1::DataSetDeleteExecute() { tblSpeech.deleteRecord(); }
 void TForm1::DataSetEditExecute() { tblSpeech.edit(); }
-void TForm1::DataSetPostExecute() { tblSpeech.post(); }
+// A speech someone else changed or deleted meanwhile is not lost: the user sees both versions
+// and chooses what to keep.
+void TForm1::DataSetPostExecute()
+{
+    try {
+        tblSpeech.post();
+    } catch (const EPostConflict &) {
+        const TPostConflictDialog::Choice choice = settlePostConflict(this, tblSpeech);
+        if (choice == TPostConflictDialog::StoreAsNew || choice == TPostConflictDialog::Drop)
+            DataSetRefreshExecute();
+    }
+}
 void TForm1::DataSetCancelExecute() { tblSpeech.cancel(); }
 // Besides the speeches, the refresh reads the languages again, so that one another user added,
 // renamed or deleted shows in the selector; the selected language stays as it is unless it

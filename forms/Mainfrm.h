@@ -8,6 +8,7 @@
 #include <memory>
 
 class BatchedJobRunner;
+class ChangeFollower;
 class Field;
 class QAction;
 class QLabel;
@@ -134,4 +135,5 @@ private:
     QString m_backupFailure;     // why the day's backup could not be made; empty when it could
     BatchedJobRunner *m_backgroundWork;
     QString m_backgroundNotice;  // how far the work in the background has come, or why it stopped
+    ChangeFollower *m_changeFollower = nullptr; // a server library: what others store shows here
 };

@@ -39,6 +39,11 @@ QString Connection::readOnlyReason() const
     return m_db ? m_db->readOnlyReason() : QString();
 }
 
+void Connection::watchChanges(std::function<void(const DatabaseChange &)> told)
+{
+    handle()->watchChanges(std::move(told));
+}
+
 void Connection::close()
 {
     if (!m_db)

@@ -8,6 +8,7 @@
 
 class Database;
 class RecordSet;
+struct DatabaseChange;
 
 // The one connection to a database. It opens the database named by the connection string's
 // "Data Source" item (see openDatabase), never creates one, and waits several seconds for
@@ -28,6 +29,10 @@ public:
     bool connected() const { return m_db != nullptr; }
     // Why the open database cannot be written, for the user; empty when it can.
     QString readOnlyReason() const;
+
+    // Tells told of each change other programs store in the open database from now on, where
+    // the database can tell (see Database::watchChanges); connects first when needed.
+    void watchChanges(std::function<void(const DatabaseChange &)> told);
 
     // Told when a statement starts to wait for another program that holds the database, so
     // that the window can show that it waits.

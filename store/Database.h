@@ -42,6 +42,15 @@ struct TableColumn
     int declaredSize = 0; // characters of a sized text column (VARCHAR(50)); 0 otherwise
 };
 
+// A change another program stored: the table, "insert", "update" or "delete", and the key
+// of the row when one row changed (none when several did).
+struct DatabaseChange
+{
+    QString table;
+    QString kind;
+    std::optional<qint64> key;
+};
+
 // An open database of one engine (a SQLite file or a PostgreSQL server): the one seam under
 // the record sets. Statements are written once in the common dialect: double-quoted names,
 // '?' for values, "SELECT ... FROM (subquery) AS alias", INSERT ... RETURNING; where the
@@ -83,6 +92,11 @@ public:
     virtual QString readOnlyReason() const = 0;
     // The file or the server, for messages; never a password.
     virtual QString describe() const = 0;
+
+    // Tells told, from the event loop of the calling thread, of each change that other
+    // programs store from now on, as soon as they store it. A database that cannot tell
+    // (a file) never calls it: its changes are seen at the next read.
+    virtual void watchChanges(std::function<void(const DatabaseChange &)> told) { (void)told; }
 };
 
 // Opens the database a connection string's Data Source names: a PostgreSQL connection URI

@@ -75,6 +75,15 @@ public:
     void refresh();
     // Leaves edit or insert: stores the row when it was changed, drops it otherwise.
     void checkBrowseMode();
+    // While a row is edited: the row as it is stored now (a value per field name, in order),
+    // none when it is gone; after a post refused with EPostConflict, the other version.
+    std::optional<QVariantList> storedRow();
+    // Stores the row being edited over seenRow, a stored version the user has seen: refused
+    // again (EPostConflict) when the row changed once more since, never overwritten unseen.
+    void postOver(const QVariantList &seenRow);
+    // Turns the row being edited into a new row at the end, with every value typed; a post
+    // stores it under a new key, a cancel goes back to the row as it was read.
+    void editAsNewRow();
 
     void setFilter(const QString &filter);
     const QString &filter() const { return m_filter; }

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "Database.h"
+#include "EPostConflict.h"
 #include "KeyCursor.h"
 #include "SqlToken.h"
 #include "Statement.h"
@@ -125,10 +126,60 @@ void RecordSet::updateRow(const QStringList &names, const QVariantList &values)
     Statement exists(db, QStringLiteral("SELECT 1 FROM %1 WHERE \"ID\" = ?").arg(table));
     exists.bind(1, *m_currentKey);
     if (exists.step())
-        refuse(QStringLiteral("Cannot store the row: someone else changed it after it was read here. "
-                              "Your changes are still shown; cancel them and refresh to see the other change"));
-    refuse(QStringLiteral("Cannot store the row: someone else deleted it after it was read here. "
-                          "Your changes are still shown"));
+        throw EPostConflict(EPostConflict::Kind::Changed,
+                            QStringLiteral("Cannot store the row: someone else changed it after it was read here. "
+                                           "Your changes are still shown; cancel them and refresh to see the other change"));
+    throw EPostConflict(EPostConflict::Kind::Deleted,
+                        QStringLiteral("Cannot store the row: someone else deleted it after it was read here. "
+                                       "Your changes are still shown"));
+}
+
+std::optional<QVariantList> RecordSet::storedRow()
+{
+    checkActive();
+    if (!m_currentKey || m_state != DataSetState::Edit)
+        return std::nullopt;
+    m_fetchRow->reset();
+    m_fetchRow->bindAll(m_fetchValues + QVariantList{*m_currentKey});
+    std::optional<QVariantList> stored;
+    if (m_fetchRow->step()) {
+        stored.emplace();
+        for (int i = 0; i < m_columns.size(); ++i)
+            stored->append(m_fetchRow->columnStoredValue(i));
+    }
+    m_fetchRow->reset();
+    return stored;
+}
+
+void RecordSet::postOver(const QVariantList &seenRow)
+{
+    checkActive();
+    if (m_state != DataSetState::Edit || seenRow.size() != m_columns.size())
+        refuse(QStringLiteral("Cannot store over another version: no row is being edited"));
+    // The version the user has now seen becomes the one the update must still find; each
+    // column that differs from it takes the typed value.
+    const QVariantList asRead = m_originalRow;
+    m_originalRow = seenRow;
+    try {
+        post();
+    } catch (...) {
+        m_originalRow = asRead;
+        throw;
+    }
+}
+
+void RecordSet::editAsNewRow()
+{
+    checkActive();
+    if (m_state != DataSetState::Edit)
+        return;
+    // The row as it was read stays the one a cancel goes back to.
+    m_keyBeforeInsert = m_currentKey;
+    m_insertBefore = std::nullopt;
+    if (m_keyColumn >= 0)
+        m_row[m_keyColumn] = QVariant();
+    m_modified = true;
+    setState(DataSetState::Insert);
 }
 
 void RecordSet::post()

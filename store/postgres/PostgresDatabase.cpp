@@ -2,11 +2,13 @@
 
 #include "EDatabaseError.h"
 #include "KeywordQuery.h"
+#include "PostgresChangeListener.h"
 #include "PostgresKeywordIndex.h"
 #include "PostgresStatement.h"
+#include "PostgresWriteRights.h"
 
 PostgresDatabase::PostgresDatabase(const QString &dataSource, std::function<void()> onBusy)
-    : m_session(dataSource, std::move(onBusy))
+    : m_dataSource(dataSource), m_session(dataSource, std::move(onBusy)), m_readOnlyReason(PostgresWriteRights::missing(m_session))
 {
 }
 
@@ -119,8 +121,15 @@ std::optional<std::vector<qint64>> PostgresDatabase::findKeywords(const SqlComma
 
 QString PostgresDatabase::readOnlyReason() const
 {
-    // A write the server refuses says why itself.
-    return QString();
+    return m_readOnlyReason;
+}
+
+PostgresDatabase::~PostgresDatabase() = default;
+
+void PostgresDatabase::watchChanges(std::function<void(const DatabaseChange &)> told)
+{
+    m_listener.reset();
+    m_listener = std::make_unique<PostgresChangeListener>(m_dataSource, m_session, std::move(told));
 }
 
 QString PostgresDatabase::describe() const

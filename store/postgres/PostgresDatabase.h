@@ -4,6 +4,8 @@
 #include "PostgresSession.h"
 #include "PostgresWordIndex.h"
 
+class PostgresChangeListener;
+
 // A speech library on a PostgreSQL server, shared by everyone who connects to it.
 class PostgresDatabase : public Database
 {
@@ -22,11 +24,16 @@ public:
     QString readOnlyReason() const override;
     QString describe() const override;
     WordIndex *wordIndex() override { return &m_wordIndex; }
+    void watchChanges(std::function<void(const DatabaseChange &)> told) override;
+    ~PostgresDatabase() override;
 
     PostgresSession &session() { return m_session; }
 
 private:
+    QString m_dataSource;
     PostgresSession m_session;
+    std::unique_ptr<PostgresChangeListener> m_listener;
+    QString m_readOnlyReason; // the rights the server withholds, as the library was opened
     // The connection the open transaction began on; none outside a transaction.
     std::optional<quint64> m_transactionGeneration;
     PostgresWordIndex m_wordIndex{*this};

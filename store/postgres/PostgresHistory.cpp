@@ -1,6 +1,5 @@
 #include "PostgresHistory.h"
 
-#include "EDatabaseError.h"
 #include "PostgresSession.h"
 
 namespace {
@@ -52,29 +51,6 @@ namespace PostgresHistory {
 void create(PostgresSession &session)
 {
     session.execute(CreateSql);
-}
-
-void ensure(PostgresSession &session)
-{
-    const PostgresResult owner = session.execute(
-        R"(SELECT pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(c.relowner)) FROM pg_catalog.pg_class c )"
-        R"(WHERE c.oid OPERATOR(pg_catalog.=) pg_catalog.to_regclass('"Speeches"') )"
-        R"(AND pg_catalog.to_regclass('"SpeechHistory"') IS NULL AND pg_catalog.pg_has_role(c.relowner, 'MEMBER'))");
-    if (PQntuples(owner.get()) != 1)
-        return;
-    try {
-        session.execute("BEGIN");
-        // Made as the owner, so that it belongs to whom the library belongs.
-        session.execute(QByteArray("SET LOCAL ROLE ") + PQgetvalue(owner.get(), 0, 0));
-        create(session);
-        session.execute("COMMIT");
-    } catch (const EDatabaseError &) {
-        // A server that takes no changes now (a standby, a read-only default) leaves it for later.
-        try {
-            session.execute("ROLLBACK");
-        } catch (const EDatabaseError &) {
-        }
-    }
 }
 
 } // namespace PostgresHistory

@@ -12,9 +12,4 @@ namespace PostgresHistory {
 // Adds the table, its limits and trigger; run it in the transaction that makes the library.
 void create(PostgresSession &session);
 
-// Gives a library made by an earlier build its history when the user may act as the
-// library's owner, owned by that owner; otherwise the library goes on without it. Run it
-// outside a transaction, once the session's path is the library's.
-void ensure(PostgresSession &session);
-
 } // namespace PostgresHistory

@@ -1,6 +1,7 @@
 #include "PostgresLibraryTrust.h"
 
 #include "EDatabaseError.h"
+#include "PostgresChangeNotice.h"
 #include "PostgresHistory.h"
 #include "PostgresWordIndex.h"
 #include "PostgresSession.h"
@@ -99,6 +100,32 @@ std::optional<std::pair<QString, QString>> strangersObject(PostgresSession &sess
     return std::pair{text(result.get(), 0, 0) + QLatin1Char(' ') + text(result.get(), 0, 1), text(result.get(), 0, 2)};
 }
 
+// Gives a library made by an earlier build what it lacks (missingTable: a table that create
+// makes) when the user may act as the library's owner, made as that owner so that it belongs
+// to whom the library belongs; otherwise the library goes on without it. Run it outside a
+// transaction, once the session's path is the library's.
+void addWhenMissing(PostgresSession &session, const QByteArray &missingCheck, void (*create)(PostgresSession &))
+{
+    const PostgresResult owner = session.execute(
+        R"(SELECT pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(c.relowner)) FROM pg_catalog.pg_class c )"
+        R"(WHERE c.oid OPERATOR(pg_catalog.=) pg_catalog.to_regclass('"Speeches"') )"
+        R"(AND pg_catalog.pg_has_role(c.relowner, 'MEMBER') AND )" + missingCheck);
+    if (PQntuples(owner.get()) != 1)
+        return;
+    try {
+        session.execute("BEGIN");
+        session.execute(QByteArray("SET LOCAL ROLE ") + PQgetvalue(owner.get(), 0, 0));
+        create(session);
+        session.execute("COMMIT");
+    } catch (const EDatabaseError &) {
+        // A server that takes no changes now (a standby, a read-only default) leaves it for later.
+        try {
+            session.execute("ROLLBACK");
+        } catch (const EDatabaseError &) {
+        }
+    }
+}
+
 } // namespace
 
 namespace PostgresLibraryTrust {
@@ -138,7 +165,11 @@ void secure(PostgresSession &session)
     } catch (const EDatabaseError &) {
         // A server that takes no changes (a standby, a read-only default) leaves it for later.
     }
-    PostgresHistory::ensure(session);
+    addWhenMissing(session, R"(pg_catalog.to_regclass('"SpeechHistory"') IS NULL)", PostgresHistory::create);
+    addWhenMissing(session,
+                   "NOT EXISTS (SELECT FROM pg_catalog.pg_trigger t WHERE t.tgrelid OPERATOR(pg_catalog.=) c.oid "
+                   "AND t.tgname OPERATOR(pg_catalog.=) 'TinlarkTellInsert')",
+                   PostgresChangeNotice::create);
     PostgresWordIndex::ensure(session);
 }
 

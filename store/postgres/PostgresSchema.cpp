@@ -1,6 +1,7 @@
 #include "PostgresSchema.h"
 
 #include "PostgresDatabase.h"
+#include "PostgresChangeNotice.h"
 #include "PostgresHistory.h"
 #include "PostgresKeywordIndex.h"
 #include "PostgresWordIndex.h"
@@ -39,6 +40,7 @@ void create(PostgresDatabase &database, Schema::TextLimits limits)
         PostgresKeywordIndex::create(database.session());
         PostgresHistory::create(database.session());
         PostgresWordIndex::create(database.session(), true);
+        PostgresChangeNotice::create(database.session());
         database.commit();
     } catch (...) {
         database.rollback();

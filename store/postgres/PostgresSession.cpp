@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "PostgresConnectDefaults.h"
 #include "PostgresLibraryTrust.h"
+#include "ServerPassword.h"
 #include "TerminalText.h"
 
 #include <QRegularExpression>
@@ -75,8 +76,9 @@ void keepFromCoreDumps(const QString &password)
 
 } // namespace
 
-PostgresSession::PostgresSession(const QString &dataSource, std::function<void()> onBusy)
-    : m_dataSource(dataSource.toUtf8()), m_onBusy(std::move(onBusy))
+PostgresSession::PostgresSession(const QString &dataSource, std::function<void()> onBusy,
+                                 std::optional<QByteArray> askedPassword)
+    : m_dataSource(dataSource.toUtf8()), m_onBusy(std::move(onBusy)), m_askedPassword(std::move(askedPassword))
 {
     // The server is named from the string itself until a connection says more.
     char *error = nullptr;
@@ -101,6 +103,27 @@ PostgresSession::PostgresSession(const QString &dataSource, std::function<void()
     }
 }
 
+PGconn *PostgresSession::connectWith(const std::optional<QByteArray> &password) const
+{
+    // The program's defaults come first: what the data source says itself overrides them, and
+    // a password the user typed overrides that.
+    std::vector<const char *> keywords;
+    std::vector<const char *> values;
+    for (const auto &[keyword, value] : m_defaults) {
+        keywords.push_back(keyword.constData());
+        values.push_back(value.constData());
+    }
+    keywords.push_back("dbname");
+    values.push_back(m_dataSource.constData());
+    if (password) {
+        keywords.push_back("password");
+        values.push_back(password->constData());
+    }
+    keywords.push_back(nullptr);
+    values.push_back(nullptr);
+    return PQconnectdbParams(keywords.data(), values.data(), 1);
+}
+
 PostgresSession::~PostgresSession()
 {
     PQfinish(m_conn);
@@ -111,16 +134,25 @@ void PostgresSession::connect()
     if (m_conn) {
         PQreset(m_conn);
     } else {
-        // The program's defaults come first: what the data source says itself overrides them.
-        std::vector<const char *> keywords;
-        std::vector<const char *> values;
-        for (const auto &[keyword, value] : m_defaults) {
-            keywords.push_back(keyword.constData());
-            values.push_back(value.constData());
+        m_conn = connectWith(m_askedPassword);
+        // A server that wants a password nothing else gave: the user is asked, again while
+        // the server refuses the one given, until the user gives none.
+        const ServerPassword::Prompt &prompt = ServerPassword::prompt();
+        const auto passwordWanted = [this] {
+            return PQconnectionNeedsPassword(m_conn)
+                   || (m_askedPassword && QByteArray(PQerrorMessage(m_conn)).contains("password authentication failed"));
+        };
+        while (prompt && m_conn && PQstatus(m_conn) != CONNECTION_OK && passwordWanted()) {
+            const bool refused = m_askedPassword.has_value();
+            const std::optional<QByteArray> password = prompt(m_server, refused);
+            if (!password)
+                break;
+            m_askedPassword = password;
+            m_password = QString::fromUtf8(*password);
+            keepFromCoreDumps(m_password);
+            PQfinish(m_conn);
+            m_conn = connectWith(m_askedPassword);
         }
-        keywords.insert(keywords.end(), {"dbname", nullptr});
-        values.insert(values.end(), {m_dataSource.constData(), nullptr});
-        m_conn = PQconnectdbParams(keywords.data(), values.data(), 1);
     }
     if (!m_conn)
         throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: out of memory").arg(m_server));
@@ -178,6 +210,27 @@ QString PostgresSession::reason() const
 PGTransactionStatusType PostgresSession::transactionStatus() const
 {
     return m_conn ? PQtransactionStatus(m_conn) : PQTRANS_UNKNOWN;
+}
+
+int PostgresSession::backendPid() const
+{
+    return m_conn && PQstatus(m_conn) == CONNECTION_OK ? PQbackendPID(m_conn) : 0;
+}
+
+int PostgresSession::socket() const
+{
+    return m_conn ? PQsocket(m_conn) : -1;
+}
+
+bool PostgresSession::takeNotifications(std::vector<std::pair<int, QByteArray>> &notifications)
+{
+    if (!m_conn || PQconsumeInput(m_conn) == 0 || PQstatus(m_conn) != CONNECTION_OK)
+        return false;
+    while (PGnotify *notify = PQnotifies(m_conn)) {
+        notifications.emplace_back(notify->be_pid, QByteArray(notify->extra));
+        PQfreemem(notify);
+    }
+    return true;
 }
 
 PGconn *PostgresSession::connection()

@@ -18,7 +18,9 @@ public:
     using Values = std::vector<std::optional<QByteArray>>; // text form; none for NULL
 
     // Raises EDatabaseError naming the server, never the password, when it cannot connect.
-    PostgresSession(const QString &dataSource, std::function<void()> onBusy);
+    // askedPassword: one the user already gave for this server (see ServerPassword).
+    PostgresSession(const QString &dataSource, std::function<void()> onBusy,
+                    std::optional<QByteArray> askedPassword = std::nullopt);
     ~PostgresSession();
     PostgresSession(const PostgresSession &) = delete;
     PostgresSession &operator=(const PostgresSession &) = delete;
@@ -46,9 +48,20 @@ public:
     void deallocate(const QByteArray &name, quint64 generation) noexcept;
     QByteArray newStatementName();
 
+    // The password the user gave when asked; none when nobody was asked.
+    const std::optional<QByteArray> &askedPassword() const { return m_askedPassword; }
+    // The server process that serves this session; 0 while not connected.
+    int backendPid() const;
+    // For a session that listens: its socket (-1 when not connected), and the notifications
+    // that arrived on it as (sending server process, channel's payload). False when the
+    // connection is lost.
+    int socket() const;
+    bool takeNotifications(std::vector<std::pair<int, QByteArray>> &notifications);
+
 private:
     PGconn *connection();
     void connect();
+    PGconn *connectWith(const std::optional<QByteArray> &password) const;
     // Waits for what send() started and returns its last result; raises EDatabaseError with
     // the server's message, telling a lost connection apart.
     PostgresResult run(const std::function<int(PGconn *)> &send,
@@ -63,5 +76,6 @@ private:
     quint64 m_generation = 0;
     quint64 m_statementNumber = 0;
     QString m_password; // only to keep it out of messages
+    std::optional<QByteArray> m_askedPassword;
     QString m_server;
 };

@@ -63,6 +63,7 @@ private slots:
     void noSettingsFileUsesLayoutAndWritesMainFormOnly();
     void libraryOnAServerOpensInTheWindow();
     void unreachableServerIsNamedWithoutPassword();
+    void serverPasswordIsAskedFor();
     void readOnlySetting_data();
     void readOnlySetting();
     void geometryIsAppliedAsItStands();
@@ -484,6 +485,49 @@ void tst_MainfrmStartup::unreachableServerIsNamedWithoutPassword()
     QVERIFY2(!recorder.messages()[0].contains(QLatin1String("secret-word")), qPrintable(recorder.messages()[0]));
     QVERIFY(!form.ui()->DataSetInsert->isEnabled());
     QVERIFY(!QFile::exists(folder.databasePath()));
+}
+
+// A server that wants a password the settings do not hold asks for it in a masked field,
+// naming the server; the password reaches no message and no settings file.
+void tst_MainfrmStartup::serverPasswordIsAskedFor()
+{
+    if (const QString missing = PostgresServer::missingReason(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    PostgresServer server;
+    QVERIFY2(server.start(PostgresServer::Writes::Unsynced, PostgresServer::Network::TlsOnLocalhost),
+             qPrintable(server.error()));
+    QVERIFY(!server.createDatabase(QStringLiteral("team")).isEmpty());
+    const QString dataSource = QStringLiteral("host=localhost port=%1 dbname=team user=%2 sslrootcert=%3")
+                                   .arg(server.tcpPort())
+                                   .arg(PostgresServer::user(), server.certificate());
+    {
+        PostgresDatabase library(dataSource + QStringLiteral(" password=") + PostgresServer::password(), nullptr);
+        PostgresSchema::create(library);
+        library.begin();
+        Statement(&library, QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES (?)")).execute({QStringLiteral("Deutsch")});
+        library.commit();
+    }
+    TestFolder folder;
+    folder.writeSettings("[Hacks]\nDatabase=" + dataSource.toUtf8() + "\n");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    ExceptionRecorder recorder;
+    QString question;
+    answerNextModal([&](QWidget *dialog) {
+        auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("edtPassword"));
+        question = dialog->findChild<QLabel *>()->text();
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
+        // No desktop session here: the keyring is not offered, nor asked.
+        QVERIFY(!dialog->findChild<QWidget *>(QStringLiteral("chkKeep"))->isEnabled());
+        QTest::keyClicks(field, PostgresServer::password());
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    {
+        TForm1 form;
+        QCOMPARE(recorder.messages(), QStringList());
+        QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
+    }
+    QVERIFY2(question.contains(QStringLiteral("localhost:%1/team").arg(server.tcpPort())), qPrintable(question));
+    QVERIFY(!folder.readSettings().contains(PostgresServer::password().toUtf8()));
 }
 
 void tst_MainfrmStartup::unusableDatabaseIsNamedAndRecordActionsRest_data()

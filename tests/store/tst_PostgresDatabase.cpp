@@ -2,6 +2,7 @@
 #include "EDatabaseError.h"
 #include "LibraryCopy.h"
 #include "LikePattern.h"
+#include "PostgresChangeListener.h"
 #include "PostgresDatabase.h"
 #include "PostgresPlaceholders.h"
 #include "PostgresSchema.h"
@@ -140,6 +141,8 @@ class tst_PostgresDatabase : public QObject
     Q_OBJECT
 
 private slots:
+    void changeNoticesAreReadStrictly_data();
+    void changeNoticesAreReadStrictly();
     void initTestCase();
     void valuesRoundTrip_data();
     void valuesRoundTrip();
@@ -681,6 +684,31 @@ void tst_PostgresDatabase::serverNoticeCannotSteerTheTerminal()
     const QByteArray shown = written.readAll();
     QVERIFY2(shown.contains("NOTICE:") && shown.contains("]0;owned") && shown.contains("[2Jcleared"), shown.constData());
     QVERIFY2(!shown.contains('\x1b') && !shown.contains('\x07'), shown.constData());
+}
+
+void tst_PostgresDatabase::changeNoticesAreReadStrictly_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QString>("read"); // table|kind|key, empty when the payload is not taken
+    QTest::newRow("one speech") << QByteArray("Speeches update 12") << "Speeches|update|12";
+    QTest::newRow("several languages") << QByteArray("Taal delete *") << "Taal|delete|";
+    QTest::newRow("unknown kind") << QByteArray("Speeches truncate 1") << "";
+    QTest::newRow("key not a number") << QByteArray("Speeches insert 1x") << "";
+    QTest::newRow("key out of range") << QByteArray("Speeches insert 99999999999999999999") << "";
+    QTest::newRow("too many parts") << QByteArray("Speeches insert 1 2") << "";
+    QTest::newRow("empty") << QByteArray() << "";
+}
+
+// Anyone who may connect can send on the library's channel: what the program does not send is ignored.
+void tst_PostgresDatabase::changeNoticesAreReadStrictly()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(QString, read);
+    const std::optional<DatabaseChange> change = PostgresChangeListener::parse(payload);
+    QCOMPARE(change ? QStringLiteral("%1|%2|%3").arg(change->table, change->kind,
+                                                     change->key ? QString::number(*change->key) : QString())
+                    : QString(),
+             read);
 }
 
 TINLARK_TEST_MAIN(tst_PostgresDatabase)

@@ -1,6 +1,7 @@
 #include "DataLink.h"
 #include "DataSource.h"
 #include "EDatabaseError.h"
+#include "EPostConflict.h"
 #include "Field.h"
 #include "StoreFixture.h"
 #include "TestMain.h"
@@ -46,6 +47,7 @@ private slots:
     void eventsComeInOrder();
     void refusedWritesLeaveRowAndFileAsTheyWere_data();
     void refusedWritesLeaveRowAndFileAsTheyWere();
+    void storingOverAnotherVersionIsCheckedAgainstTheOneSeen();
     void twoUsersOfOneFileSeeEachOthersWork();
     void closedAndEmptySetsRefuseWithClearMessages();
     void idsAreUniquePositiveAndNeverReused();
@@ -338,6 +340,46 @@ void tst_RecordSet::refusedWritesLeaveRowAndFileAsTheyWere()
     QCOMPARE(fileHash(f.db->path()), ready);
     if (refusal != QLatin1String("long"))
         QCOMPARE(keywords->asString(), QStringLiteral("typed"));
+}
+
+// After a refusal the user may store the typed row over the version now seen, but only over
+// that one: a further change in between is refused again. A deleted row can become a new one.
+void tst_RecordSet::storingOverAnotherVersionIsCheckedAgainstTheOneSeen()
+{
+    StoreFixture f;
+    const int id = f.db->addSpeech(1, QStringLiteral("kw"), QStringLiteral("text"), QStringLiteral("note"));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    set->edit();
+    set->fieldByName(QStringLiteral("Comments"))->setAsString(QStringLiteral("mine"));
+    const QString row = QStringLiteral("select Keywords || '|' || Tekst || '|' || Comments from Speeches where ID = %1").arg(id);
+    f.db->execute(QStringLiteral("update Speeches set Tekst = 'theirs' where ID = %1").arg(id));
+    QVERIFY_THROWS_EXCEPTION(EPostConflict, set->post());
+    const QVariantList seen = set->storedRow().value();
+    QCOMPARE(seen.at(set->fieldNames().indexOf(QStringLiteral("Tekst"))).toString(), QStringLiteral("theirs"));
+
+    f.db->execute(QStringLiteral("update Speeches set Keywords = 'again' where ID = %1").arg(id));
+    QVERIFY_THROWS_EXCEPTION(EPostConflict, set->postOver(seen));
+    QCOMPARE(f.db->text(row), QStringLiteral("again|theirs|note"));
+    QCOMPARE(set->fieldByName(QStringLiteral("Comments"))->asString(), QStringLiteral("mine"));
+    set->postOver(set->storedRow().value());
+    QCOMPARE(f.db->text(row), QStringLiteral("kw|text|mine")); // every field as the user had it
+
+    set->edit();
+    set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("new"));
+    f.db->execute(QStringLiteral("delete from Speeches where ID = %1").arg(id));
+    try {
+        set->post();
+        QFAIL("the post over a deleted row was taken");
+    } catch (const EPostConflict &conflict) {
+        QCOMPARE(conflict.kind(), EPostConflict::Kind::Deleted);
+    }
+    QVERIFY(!set->storedRow());
+    set->editAsNewRow();
+    set->post();
+    QVERIFY(set->currentKey() != id);
+    QCOMPARE(f.db->text(QStringLiteral("select Keywords || '|' || Tekst || '|' || Comments from Speeches")),
+             QStringLiteral("new|text|mine"));
 }
 
 // Two programs on one file, each with its own connection: neither overwrites the other's

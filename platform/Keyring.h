@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// The desktop's keyring (the Secret Service): a server's password kept under the server's
+// name, for the user alone. Where no desktop session runs, nothing is kept and nothing found.
+namespace Keyring {
+
+// Whether a desktop session is there to ask; without one nothing is tried.
+bool available();
+// The password kept for the server; none when there is none or the keyring cannot be asked.
+std::optional<QByteArray> find(const QString &server);
+// Keeps the password; false when it could not be kept.
+bool keep(const QString &server, const QByteArray &password);
+
+} // namespace Keyring

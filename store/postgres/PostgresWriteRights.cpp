@@ -1,0 +1,54 @@
+#include "PostgresWriteRights.h"
+
+#include "PostgresSession.h"
+
+#include <QStringList>
+
+namespace {
+
+// Every right a post, a delete or a language change needs, the triggers' included; the
+// sequences that give IDs out. Names resolve in the library's schema, as the program's do.
+const char *const MissingRightsSql = R"sql(
+SELECT w.name, w.privilege FROM (VALUES
+  ('Speeches', 'SELECT'), ('Speeches', 'INSERT'), ('Speeches', 'UPDATE'), ('Speeches', 'DELETE'),
+  ('Taal', 'SELECT'), ('Taal', 'INSERT'), ('Taal', 'UPDATE'), ('Taal', 'DELETE'),
+  ('SpeechHistory', 'SELECT'), ('SpeechHistory', 'INSERT'), ('SpeechHistory', 'DELETE'),
+  ('TinlarkHistoryLimit', 'SELECT'),
+  ('TinlarkKeywordFolded', 'INSERT'), ('TinlarkKeywordFolded', 'UPDATE'), ('TinlarkKeywordFolded', 'DELETE'),
+  ('TinlarkKeywordPending', 'INSERT'), ('TinlarkKeywordPending', 'DELETE'),
+  ('TinlarkWords', 'INSERT'), ('TinlarkWords', 'UPDATE'), ('TinlarkWords', 'DELETE'),
+  ('TinlarkWordPending', 'INSERT'), ('TinlarkWordPending', 'DELETE'),
+  ('SpeechCopies', 'SELECT'), ('SpeechCopies', 'INSERT'), ('SpeechCopies', 'UPDATE')) AS w(name, privilege)
+WHERE pg_catalog.to_regclass(pg_catalog.quote_ident(w.name)) IS NOT NULL
+  AND NOT pg_catalog.has_table_privilege(pg_catalog.to_regclass(pg_catalog.quote_ident(w.name)), w.privilege)
+UNION ALL
+SELECT s.name, 'USAGE' FROM (VALUES ('Speeches'), ('Taal')) AS s(name)
+WHERE pg_catalog.to_regclass(pg_catalog.quote_ident(s.name)) IS NOT NULL
+  AND pg_catalog.pg_get_serial_sequence(pg_catalog.quote_ident(s.name), 'ID') IS NOT NULL
+  AND NOT pg_catalog.has_sequence_privilege(pg_catalog.pg_get_serial_sequence(pg_catalog.quote_ident(s.name), 'ID'), 'USAGE')
+)sql";
+
+} // namespace
+
+namespace PostgresWriteRights {
+
+QString missing(PostgresSession &session)
+{
+    const PostgresResult readOnly = session.execute("SELECT pg_catalog.current_setting('transaction_read_only')");
+    if (qstrcmp(PQgetvalue(readOnly.get(), 0, 0), "on") == 0)
+        return QStringLiteral("the server %1 takes no changes (a standby, or set to read only)").arg(session.describe());
+    const PostgresResult result = session.execute(MissingRightsSql);
+    QStringList rights;
+    for (int row = 0; row < PQntuples(result.get()); ++row) {
+        const QString table = QString::fromUtf8(PQgetvalue(result.get(), row, 0));
+        const QString right = QString::fromUtf8(PQgetvalue(result.get(), row, 1));
+        rights.append(right == QLatin1String("USAGE") ? QStringLiteral("new IDs for %1").arg(table)
+                                                      : QStringLiteral("%1 on %2").arg(right, table));
+    }
+    if (rights.isEmpty())
+        return QString();
+    return QStringLiteral("the server %1 does not give this user the right to store changes (missing: %2)")
+        .arg(session.describe(), rights.join(QStringLiteral(", ")));
+}
+
+} // namespace PostgresWriteRights
