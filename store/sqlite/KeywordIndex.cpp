@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "KeywordQuery.h"
 #include "LikePattern.h"
+#include "SqliteScript.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
 
@@ -84,12 +85,7 @@ END;
 
 void execute(sqlite3 *db, const char *sql)
 {
-    char *error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
-        sqlite3_free(error);
-        throw EDatabaseError(message);
-    }
+    runSqliteScript(db, sql);
 }
 
 QString currentVersion()

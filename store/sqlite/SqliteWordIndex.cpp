@@ -2,6 +2,7 @@
 
 #include "EDatabaseError.h"
 #include "SpeechWords.h"
+#include "SqliteScript.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
 
@@ -94,12 +95,7 @@ END;
 
 void execute(sqlite3 *db, const char *sql)
 {
-    char *error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
-        sqlite3_free(error);
-        throw EDatabaseError(message);
-    }
+    runSqliteScript(db, sql);
 }
 
 struct State
