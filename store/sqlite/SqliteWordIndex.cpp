@@ -168,20 +168,14 @@ private:
     SqliteStatement m_keywords;
 };
 
-// Every word as a quoted prefix, all of them required, within the columns (the keywords have a
-// table of their own): no text the user typed is read as an operator of the query language.
-QString matchQuery(const QStringList &words, WordIndex::Columns columns)
-{
-    QStringList terms;
-    for (QString word : words)
-        terms.append(QLatin1Char('"') + word.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1String("\"*"));
-    const QString all = QLatin1Char('(') + terms.join(QLatin1String(" AND ")) + QLatin1Char(')');
-    return columns == WordIndex::Columns::KeywordsOrText ? QStringLiteral("{Keywords Tekst} : ") + all : all;
-}
-
 QString tableFor(WordIndex::Columns columns)
 {
     return columns == WordIndex::Columns::Keywords ? QStringLiteral("TinlarkWordKeywords") : QStringLiteral("TinlarkWordIndex");
+}
+
+QString quoted(QString word)
+{
+    return QLatin1Char('"') + word.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
 qint64 count(sqlite3 *db, const QString &sql, const QVariantList &values = {})
@@ -257,6 +251,7 @@ void SqliteWordIndex::catchUp(sqlite3 *db)
 
 bool SqliteWordIndex::ready()
 {
+    m_startingWith.clear();
     const std::optional<State> state = stateOf(m_db);
     if (!state || !state->complete)
         return false;
@@ -276,11 +271,78 @@ bool SqliteWordIndex::ready()
     }
 }
 
+// The longest typed word FTS5 finds through a prefix index of its own (prefix='1 2 3').
+constexpr int LongestIndexedPrefix = 3;
+// More words than this beginning with a typed one are left to FTS5's own prefix search.
+constexpr int MostWordsStartingWith = 100;
+
+// The index's words that begin with a longer typed word, when they are not too many. FTS5 reads
+// such a word's hits by merging the whole list of every word that begins with it before it gives
+// the first one (tens of milliseconds for a common word in a language of a million speeches);
+// the same words, each given exactly, are read in key order and stop at the limit.
+std::optional<QStringList> SqliteWordIndex::indexedWordsStartingWith(const QString &word, Columns columns)
+{
+    const QString table = tableFor(columns);
+    const QString key = table + QLatin1Char(' ') + word;
+    const auto known = m_startingWith.constFind(key);
+    if (known != m_startingWith.constEnd())
+        return *known;
+    // A table of the index's words, in this connection's own temporary schema (so that a file
+    // that cannot be written is read the same way).
+    execute(m_db, QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS temp.%1Terms USING fts5vocab(main, %1, row)")
+                      .arg(table)
+                      .toUtf8()
+                      .constData());
+    SqliteStatement terms(m_db, QStringLiteral("SELECT term FROM temp.%1Terms WHERE term >= ?").arg(table));
+    terms.bind(1, word);
+    const QByteArray start = word.toUtf8();
+    std::optional<QStringList> found = QStringList();
+    // The words are in the order of their bytes: those that begin with the typed one come together.
+    while (found && terms.step()) {
+        const QString term = terms.columnValue(0).toString();
+        if (!term.toUtf8().startsWith(start))
+            break;
+        if (found->size() == MostWordsStartingWith)
+            found.reset();
+        else
+            found->append(term);
+    }
+    m_startingWith.insert(key, found);
+    return found;
+}
+
+// Every word as a quoted prefix or as the words of the index that begin with it, all of them
+// required, within the columns (the keywords have a table of their own): no text the user typed
+// is read as an operator of the query language. None when a word begins no word of the index.
+std::optional<QString> SqliteWordIndex::matchQuery(const QStringList &words, Columns columns)
+{
+    QStringList terms;
+    for (const QString &word : words) {
+        const std::optional<QStringList> starting =
+            word.size() > LongestIndexedPrefix ? indexedWordsStartingWith(word, columns) : std::nullopt;
+        if (!starting) {
+            terms.append(quoted(word) + QLatin1Char('*'));
+            continue;
+        }
+        if (starting->isEmpty())
+            return std::nullopt;
+        QStringList any;
+        for (const QString &term : *starting)
+            any.append(quoted(term));
+        terms.append(QLatin1Char('(') + any.join(QLatin1String(" OR ")) + QLatin1Char(')'));
+    }
+    const QString all = QLatin1Char('(') + terms.join(QLatin1String(" AND ")) + QLatin1Char(')');
+    return columns == WordIndex::Columns::KeywordsOrText ? QStringLiteral("{Keywords Tekst} : ") + all : all;
+}
+
 std::vector<qint64> SqliteWordIndex::find(const QStringList &words, Columns columns, std::optional<qint64> languageId,
                                           int limit)
 {
+    const std::optional<QString> match = matchQuery(words, columns);
+    if (!match)
+        return {};
     QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ?").arg(tableFor(columns));
-    QVariantList values{matchQuery(words, columns)};
+    QVariantList values{*match};
     if (languageId) {
         sql += QStringLiteral(" AND rowid BETWEEN ? AND ?");
         values << *languageId * KeySpan + 1 << *languageId * KeySpan + KeySpan - 1;
@@ -295,12 +357,14 @@ std::vector<qint64> SqliteWordIndex::find(const QStringList &words, Columns colu
 
 bool SqliteWordIndex::holds(qint64 speechId, const QStringList &words, Columns columns)
 {
-    return count(m_db,
+    const std::optional<QString> match = matchQuery(words, columns);
+    return match
+           && count(m_db,
                  QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE %1 MATCH ? AND rowid = "
                                 "(SELECT TaalID * %2 + ID FROM Speeches WHERE ID = ?))")
                      .arg(tableFor(columns))
                      .arg(KeySpan),
-                 {matchQuery(words, columns), speechId})
+                 {*match, speechId})
            != 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include "WordIndex.h"
 
+#include <QHash>
+
 struct sqlite3;
 
 // The word index of a library file: an FTS5 index (with prefix indexes) of the speeches'
@@ -33,5 +35,10 @@ public:
     BuildState buildBatch(int batchSize) override;
 
 private:
+    std::optional<QString> matchQuery(const QStringList &words, Columns columns);
+    std::optional<QStringList> indexedWordsStartingWith(const QString &word, Columns columns);
+
     sqlite3 *m_db;
+    // The index's words that begin with a typed word, per table and word, for one search.
+    QHash<QString, std::optional<QStringList>> m_startingWith;
 };
