@@ -113,7 +113,7 @@ void BM_PostText(benchmark::State &state)
                                 "DROP TRIGGER TinlarkWordsBeforeUpdate", "DROP TRIGGER TinlarkWordsAfterUpdate",
                                 "DROP TRIGGER TinlarkWordsBeforeDelete", "DROP TABLE TinlarkWordPending",
                                 "DROP TABLE TinlarkWordState", "DROP TABLE TinlarkWordIndex",
-                                "DROP TABLE TinlarkWordKeywords"})
+                                "DROP TABLE TinlarkWordKeywords", "DROP TABLE TinlarkWordTerms"})
             Statement(db, QString::fromLatin1(sql)).execute({});
         drop.commit();
     }

@@ -6,7 +6,9 @@
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
 
+#include <QSet>
 #include <limits>
+#include <optional>
 #include <sqlite3.h>
 #include <unicode/uchar.h>
 
@@ -23,7 +25,7 @@ QString currentVersion()
     u_getUnicodeVersion(unicode);
     char text[U_MAX_VERSION_STRING_LENGTH];
     u_versionToString(unicode, text);
-    return QStringLiteral("2 words ascii, keywords apart, Unicode %1").arg(QLatin1String(text));
+    return QStringLiteral("3 words ascii, keywords apart, word list, Unicode %1").arg(QLatin1String(text));
 }
 
 const char *const DropSql = R"sql(
@@ -36,6 +38,7 @@ DROP TABLE IF EXISTS TinlarkWordPending;
 DROP TABLE IF EXISTS TinlarkWordState;
 DROP TABLE IF EXISTS TinlarkWordIndex;
 DROP TABLE IF EXISTS TinlarkWordKeywords;
+DROP TABLE IF EXISTS TinlarkWordTerms;
 )sql";
 
 // Only the presence of a word in a column counts (detail=column), which keeps the index small.
@@ -47,13 +50,16 @@ DROP TABLE IF EXISTS TinlarkWordKeywords;
 // without reading through every text that holds it. A pending row with
 // Indexed = 1 holds the speech as the index may hold it; the first note of an ID since the
 // last catch-up is the one that counts (see KeywordIndex, whose notes work the same way).
-// The state says up to which ID an index being built holds the speeches.
+// The state says up to which ID an index being built holds the speeches. TinlarkWordTerms lists
+// every word the index was ever given (a word no speech holds any more is harmless): the words
+// that begin with a typed one are found there without reading their hits.
 const char *const CreateSql = R"sql(
 CREATE VIRTUAL TABLE TinlarkWordIndex USING fts5(Keywords, Tekst, Comments, content='', columnsize=0,
   detail=column, prefix='1 2 3', tokenize='ascii');
 CREATE VIRTUAL TABLE TinlarkWordKeywords USING fts5(Keywords, content='', columnsize=0, detail=none, prefix='1 2 3',
   tokenize='ascii');
 CREATE TABLE TinlarkWordPending (ID INTEGER PRIMARY KEY, Indexed INTEGER NOT NULL, TaalID, Keywords, Tekst, Comments);
+CREATE TABLE TinlarkWordTerms (Word TEXT PRIMARY KEY) WITHOUT ROWID;
 CREATE TABLE TinlarkWordState (Version TEXT NOT NULL, BuiltTo INTEGER NOT NULL, Complete INTEGER NOT NULL);
 CREATE TRIGGER TinlarkWordsBeforeInsert BEFORE INSERT ON Speeches BEGIN
   INSERT INTO TinlarkWordPending (ID, Indexed, TaalID, Keywords, Tekst, Comments)
@@ -110,10 +116,10 @@ std::optional<State> stateOf(sqlite3 *db)
     try {
         SqliteStatement state(db, QStringLiteral("SELECT BuiltTo, Complete FROM TinlarkWordState WHERE Version = ? "
                                                  "AND (SELECT count(*) FROM sqlite_master WHERE name IN ("
-                                                 "'TinlarkWordIndex', 'TinlarkWordKeywords', 'TinlarkWordPending', "
+                                                 "'TinlarkWordIndex', 'TinlarkWordKeywords', 'TinlarkWordPending', 'TinlarkWordTerms', "
                                                  "'TinlarkWordsBeforeInsert', "
                                                  "'TinlarkWordsAfterInsert', 'TinlarkWordsBeforeUpdate', "
-                                                 "'TinlarkWordsAfterUpdate', 'TinlarkWordsBeforeDelete')) = 8"));
+                                                 "'TinlarkWordsAfterUpdate', 'TinlarkWordsBeforeDelete')) = 9"));
         state.bind(1, currentVersion());
         if (!state.step())
             return std::nullopt;
@@ -148,6 +154,8 @@ public:
                                                  "VALUES ('delete', ?, ?)")
                                 : QStringLiteral("INSERT INTO TinlarkWordKeywords (rowid, Keywords) VALUES (?, ?)"))
     {
+        if (!remove)
+            m_terms.emplace(db, QStringLiteral("INSERT OR IGNORE INTO TinlarkWordTerms (Word) VALUES (?)"));
     }
 
     // The speech whose language, keywords, text and comments are the row's columns from first on.
@@ -157,8 +165,15 @@ public:
         if (!key)
             return;
         QVariantList values{*key};
-        for (int column = first + 1; column <= first + 3; ++column)
-            values.append(SpeechWords::words(row.columnValue(column).toString()).join(QLatin1Char(' ')));
+        QSet<QString> terms;
+        for (int column = first + 1; column <= first + 3; ++column) {
+            const QStringList words = SpeechWords::words(row.columnValue(column).toString());
+            values.append(words.join(QLatin1Char(' ')));
+            if (m_terms)
+                terms.unite(QSet<QString>(words.begin(), words.end()));
+        }
+        for (const QString &term : std::as_const(terms))
+            m_terms->execute({term});
         m_words.execute(values);
         m_keywords.execute({*key, values.at(1)});
     }
@@ -166,6 +181,7 @@ public:
 private:
     SqliteStatement m_words;
     SqliteStatement m_keywords;
+    std::optional<SqliteStatement> m_terms; // when adding
 };
 
 QString tableFor(WordIndex::Columns columns)
@@ -280,20 +296,12 @@ constexpr int MostWordsStartingWith = 100;
 // such a word's hits by merging the whole list of every word that begins with it before it gives
 // the first one (tens of milliseconds for a common word in a language of a million speeches);
 // the same words, each given exactly, are read in key order and stop at the limit.
-std::optional<QStringList> SqliteWordIndex::indexedWordsStartingWith(const QString &word, Columns columns)
+std::optional<QStringList> SqliteWordIndex::indexedWordsStartingWith(const QString &word)
 {
-    const QString table = tableFor(columns);
-    const QString key = table + QLatin1Char(' ') + word;
-    const auto known = m_startingWith.constFind(key);
+    const auto known = m_startingWith.constFind(word);
     if (known != m_startingWith.constEnd())
         return *known;
-    // A table of the index's words, in this connection's own temporary schema (so that a file
-    // that cannot be written is read the same way).
-    execute(m_db, QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS temp.%1Terms USING fts5vocab(main, %1, row)")
-                      .arg(table)
-                      .toUtf8()
-                      .constData());
-    SqliteStatement terms(m_db, QStringLiteral("SELECT term FROM temp.%1Terms WHERE term >= ?").arg(table));
+    SqliteStatement terms(m_db, QStringLiteral("SELECT Word FROM TinlarkWordTerms WHERE Word >= ? ORDER BY Word"));
     terms.bind(1, word);
     const QByteArray start = word.toUtf8();
     std::optional<QStringList> found = QStringList();
@@ -307,7 +315,7 @@ std::optional<QStringList> SqliteWordIndex::indexedWordsStartingWith(const QStri
         else
             found->append(term);
     }
-    m_startingWith.insert(key, found);
+    m_startingWith.insert(word, found);
     return found;
 }
 
@@ -319,7 +327,7 @@ std::optional<QString> SqliteWordIndex::matchQuery(const QStringList &words, Col
     QStringList terms;
     for (const QString &word : words) {
         const std::optional<QStringList> starting =
-            word.size() > LongestIndexedPrefix ? indexedWordsStartingWith(word, columns) : std::nullopt;
+            word.size() > LongestIndexedPrefix ? indexedWordsStartingWith(word) : std::nullopt;
         if (!starting) {
             terms.append(quoted(word) + QLatin1Char('*'));
             continue;

@@ -36,9 +36,10 @@ public:
 
 private:
     std::optional<QString> matchQuery(const QStringList &words, Columns columns);
-    std::optional<QStringList> indexedWordsStartingWith(const QString &word, Columns columns);
+    std::optional<QStringList> indexedWordsStartingWith(const QString &word);
 
     sqlite3 *m_db;
-    // The index's words that begin with a typed word, per table and word, for one search.
+    // The index's words that begin with a typed word, per typed word, for one search (ready()
+    // starts a search afresh).
     QHash<QString, std::optional<QStringList>> m_startingWith;
 };

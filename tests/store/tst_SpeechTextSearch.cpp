@@ -142,8 +142,16 @@ void tst_SpeechTextSearch::indexFollowsEveryChange()
     l.f.db->execute(QStringLiteral("UPDATE Speeches SET TaalID = %1 WHERE ID = %2").arg(l.english).arg(l.school));
     QCOMPARE(l.find("ecole"), QList<qint64>{});
     QCOMPARE(l.find("ecole", true), QList<qint64>{l.school});
+    QCOMPARE(l.find("nieuw"), QList<qint64>{});
     l.f.db->execute(QStringLiteral("INSERT INTO Speeches (TaalID, Keywords) VALUES (%1, 'nieuw')").arg(l.dutch));
     QCOMPARE(l.find("nieuw").size(), 1);
+    // More words beginning with the typed one than are looked up one by one, the last of them apart.
+    QStringList many;
+    for (int word = 0; word < 100; ++word)
+        many.append(QStringLiteral("veel%1").arg(word, 3, 10, QLatin1Char('0')));
+    for (const QString &text : {many.join(' '), QStringLiteral("veelzzz")})
+        l.f.db->execute(QStringLiteral("INSERT INTO Speeches (TaalID, Tekst) VALUES (%1, '%2')").arg(l.dutch).arg(text));
+    QCOMPARE(l.find("veel").size(), 2);
     l.f.db->execute(QStringLiteral("DELETE FROM Speeches WHERE ID = %1").arg(l.greetings));
     QCOMPARE(l.find("groeten"), QList<qint64>{l.complaint});
     QCOMPARE(l.f.db->count("SELECT count(*) FROM \"SpeechCopies\""), 0);
