@@ -26,12 +26,14 @@ std::vector<qint64> mostCopied(Database *db, std::optional<qint64> languageId)
 {
     std::vector<qint64> ids;
     try {
-        // The copies lead (CROSS JOIN keeps SQLite from reading the whole language first): they
-        // are few, a language's speeches may be a million.
-        Statement copied(db, QStringLiteral("SELECT c.\"SpeechID\" FROM \"SpeechCopies\" c CROSS JOIN \"Speeches\" s "
-                                            "WHERE s.\"ID\" = c.\"SpeechID\" %1 ORDER BY c.\"Copies\" DESC, "
-                                            "c.\"LastCopied\" DESC, c.\"SpeechID\" LIMIT %2")
-                                 .arg(languageId ? QStringLiteral("AND s.\"TaalID\" = ?") : QString())
+        // The copies lead, each speech looked up by its ID: they are few, a language's speeches
+        // may be a million (a join lets SQLite read them all first, into a Bloom filter).
+        Statement copied(db, QStringLiteral("SELECT c.\"SpeechID\" FROM \"SpeechCopies\" c WHERE %1 "
+                                            "ORDER BY c.\"Copies\" DESC, c.\"LastCopied\" DESC, c.\"SpeechID\" LIMIT %2")
+                                 .arg(languageId ? QStringLiteral("(SELECT s.\"TaalID\" FROM \"Speeches\" s "
+                                                                  "WHERE s.\"ID\" = c.\"SpeechID\") = ?")
+                                                 : QStringLiteral("EXISTS (SELECT 1 FROM \"Speeches\" s "
+                                                                  "WHERE s.\"ID\" = c.\"SpeechID\")"))
                                  .arg(CopiedConsidered));
         if (languageId)
             copied.bind(1, *languageId);
