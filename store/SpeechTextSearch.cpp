@@ -45,12 +45,35 @@ std::vector<qint64> mostCopied(Database *db, std::optional<qint64> languageId)
     return ids;
 }
 
+constexpr int NoRank = 3;
+
+// Where the words are in a speech whose keywords, text and comments are the row's columns from
+// first on: in the keywords, with the text's, with the comments' too, or NoRank.
+int rankOf(const Statement &row, int first, const QStringList &words)
+{
+    QStringList held;
+    for (int rank = 0; rank < NoRank; ++rank) {
+        held += SpeechWords::words(row.columnValue(first + rank).toString());
+        if (SpeechWords::holdsAll(held, words))
+            return rank;
+    }
+    return NoRank;
+}
+
 // Through the index: for each rank in turn, the copied speeches that hit there, then the others
-// in the index's order, until there are enough.
-std::vector<qint64> rankThroughIndex(WordIndex &index, const QStringList &words, std::optional<qint64> languageId,
-                                     int limit, const std::vector<qint64> &copied)
+// in the index's order, until there are enough. The copied ones are few and read one by one:
+// asking the index about each would cost more.
+std::vector<qint64> rankThroughIndex(Database *db, WordIndex &index, const QStringList &words,
+                                     std::optional<qint64> languageId, int limit, const std::vector<qint64> &copied)
 {
     const QSet<qint64> wasCopied(copied.begin(), copied.end());
+    std::vector<int> copiedRanks;
+    Statement speech(db, QStringLiteral("SELECT \"Keywords\", \"Tekst\", \"Comments\" FROM \"Speeches\" WHERE \"ID\" = ?"));
+    for (const qint64 id : copied) {
+        speech.bind(1, id);
+        copiedRanks.push_back(speech.step() ? rankOf(speech, 0, words) : NoRank);
+        speech.reset();
+    }
     std::vector<qint64> ranked;
     QSet<qint64> taken;
     const auto take = [&](qint64 id) {
@@ -58,14 +81,14 @@ std::vector<qint64> rankThroughIndex(WordIndex &index, const QStringList &words,
         taken.insert(id);
         return int(ranked.size()) == limit;
     };
-    for (const WordIndex::Columns columns : Ranks) {
-        for (const qint64 id : copied) {
-            if (!taken.contains(id) && index.holds(id, words, columns) && take(id))
+    for (int rank = 0; rank < NoRank; ++rank) {
+        for (size_t place = 0; place < copied.size(); ++place) {
+            if (copiedRanks[place] == rank && take(copied[place]))
                 return ranked;
         }
         // Those taken and the copied ones may come first in the index's order: skip them.
         const int wanted = limit - int(ranked.size()) + int(taken.size()) + int(copied.size());
-        for (const qint64 id : index.find(words, columns, languageId, wanted)) {
+        for (const qint64 id : index.find(words, Ranks[rank], languageId, wanted)) {
             if (!taken.contains(id) && !wasCopied.contains(id) && take(id))
                 return ranked;
         }
@@ -86,15 +109,8 @@ std::vector<qint64> rankByReading(Database *db, const QStringList &words, std::o
     if (languageId)
         speeches.bind(1, *languageId);
     while (speeches.step()) {
-        // The words of the keywords, then with the text's, then with the comments' too.
-        QStringList held;
-        int rank = 0;
-        for (; rank < 3; ++rank) {
-            held += SpeechWords::words(speeches.columnValue(2 + rank).toString());
-            if (SpeechWords::holdsAll(held, words))
-                break;
-        }
-        if (rank == 3)
+        const int rank = rankOf(speeches, 2, words);
+        if (rank == NoRank)
             continue;
         const qint64 id = speeches.columnInt64(0);
         const size_t place = size_t(std::find(copied.begin(), copied.end(), id) - copied.begin());
@@ -120,7 +136,7 @@ std::vector<SpeechMatch> find(Connection &connection, const QString &typed, std:
     Database *db = connection.handle();
     const std::vector<qint64> copied = mostCopied(db, languageId);
     WordIndex *index = db->wordIndex();
-    const std::vector<qint64> ids = index && index->ready() ? rankThroughIndex(*index, words, languageId, limit, copied)
+    const std::vector<qint64> ids = index && index->ready() ? rankThroughIndex(db, *index, words, languageId, limit, copied)
                                                             : rankByReading(db, words, languageId, limit, copied);
     std::vector<SpeechMatch> matches;
     Statement speech(db, QStringLiteral("SELECT \"TaalID\", \"Keywords\", \"Tekst\", \"Comments\" FROM \"Speeches\" "

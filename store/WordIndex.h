@@ -34,9 +34,6 @@ public:
     virtual std::vector<qint64> find(const QStringList &words, Columns columns, std::optional<qint64> languageId,
                                      int limit) = 0;
 
-    // Whether a speech holds a word starting with each folded word in the columns.
-    virtual bool holds(qint64 speechId, const QStringList &words, Columns columns) = 0;
-
     // Whether the library has the index but it is not complete yet: it wants buildBatch.
     virtual bool incomplete() = 0;
 

@@ -220,14 +220,6 @@ std::vector<qint64> PostgresWordIndex::find(const QStringList &words, Columns co
     return ids;
 }
 
-bool PostgresWordIndex::holds(qint64 speechId, const QStringList &words, Columns columns)
-{
-    return isTrue(m_database.session().execute(
-        R"(SELECT EXISTS (SELECT 1 FROM "TinlarkWords" WHERE "ID" OPERATOR(pg_catalog.=) $1::pg_catalog.int8 )"
-        R"(AND )" + columnFor(columns) + R"( OPERATOR(pg_catalog.@@) $2::pg_catalog.tsquery))",
-        {QByteArray::number(speechId), queryOf(words, columns)}));
-}
-
 bool PostgresWordIndex::incomplete()
 {
     return isTrue(m_database.session().execute(R"(SELECT pg_catalog.to_regclass('"TinlarkWordState"') IS NOT NULL AND )"

@@ -363,19 +363,6 @@ std::vector<qint64> SqliteWordIndex::find(const QStringList &words, Columns colu
     return ids;
 }
 
-bool SqliteWordIndex::holds(qint64 speechId, const QStringList &words, Columns columns)
-{
-    const std::optional<QString> match = matchQuery(words, columns);
-    return match
-           && count(m_db,
-                 QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE %1 MATCH ? AND rowid = "
-                                "(SELECT TaalID * %2 + ID FROM Speeches WHERE ID = ?))")
-                     .arg(tableFor(columns))
-                     .arg(KeySpan),
-                 {*match, speechId})
-           != 0;
-}
-
 bool SqliteWordIndex::incomplete()
 {
     const std::optional<State> state = stateOf(m_db);

@@ -30,7 +30,6 @@ public:
     bool ready() override;
     std::vector<qint64> find(const QStringList &words, Columns columns, std::optional<qint64> languageId,
                              int limit) override;
-    bool holds(qint64 speechId, const QStringList &words, Columns columns) override;
     bool incomplete() override;
     BuildState buildBatch(int batchSize) override;
 
