@@ -267,7 +267,6 @@ void SqliteWordIndex::catchUp(sqlite3 *db)
 
 bool SqliteWordIndex::ready()
 {
-    m_startingWith.clear();
     const std::optional<State> state = stateOf(m_db);
     if (!state || !state->complete)
         return false;
@@ -298,9 +297,6 @@ constexpr int MostWordsStartingWith = 100;
 // the same words, each given exactly, are read in key order and stop at the limit.
 std::optional<QStringList> SqliteWordIndex::indexedWordsStartingWith(const QString &word)
 {
-    const auto known = m_startingWith.constFind(word);
-    if (known != m_startingWith.constEnd())
-        return *known;
     SqliteStatement terms(m_db, QStringLiteral("SELECT Word FROM TinlarkWordTerms WHERE Word >= ? ORDER BY Word"));
     terms.bind(1, word);
     const QByteArray start = word.toUtf8();
@@ -315,7 +311,6 @@ std::optional<QStringList> SqliteWordIndex::indexedWordsStartingWith(const QStri
         else
             found->append(term);
     }
-    m_startingWith.insert(word, found);
     return found;
 }
 

@@ -2,8 +2,6 @@
 
 #include "WordIndex.h"
 
-#include <QHash>
-
 struct sqlite3;
 
 // The word index of a library file: an FTS5 index (with prefix indexes) of the speeches'
@@ -38,7 +36,4 @@ private:
     std::optional<QStringList> indexedWordsStartingWith(const QString &word);
 
     sqlite3 *m_db;
-    // The index's words that begin with a typed word, per typed word, for one search (ready()
-    // starts a search afresh).
-    QHash<QString, std::optional<QStringList>> m_startingWith;
 };
