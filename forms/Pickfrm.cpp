@@ -2,6 +2,7 @@
 #include "ui_Pickfrm.h"
 
 #include "Connection.h"
+#include "Statement.h"
 #include "PickerSearch.h"
 #include "SpeechClipboard.h"
 
@@ -13,7 +14,8 @@
 
 namespace {
 
-const QString KeysHint = QStringLiteral("Enter copies, Esc closes");
+// The picker never types into another window: the user pastes where the text is wanted.
+const QString KeysHint = QStringLiteral("Enter copies (then press Ctrl+V), Esc closes");
 
 // What the list shows of a speech: its keywords, or the first line of its text without any.
 QString itemLabel(const SpeechMatch &match)
@@ -56,6 +58,7 @@ void TPickForm::open()
             m_ui->lblStatus->setText(message);
         });
     }
+    readLanguageNames();
     search();
     m_ui->edSearch->selectAll();
     m_ui->edSearch->setFocus();
@@ -90,7 +93,10 @@ void TPickForm::showMatches(const std::vector<SpeechMatch> &matches)
     for (const SpeechMatch &match : m_matches) {
         if (match.speechId == chosenId)
             row = m_ui->lbSpeeches->count();
-        m_ui->lbSpeeches->addItem(itemLabel(match));
+        // Among all languages, each speech says which one it is in.
+        m_ui->lbSpeeches->addItem(m_ui->cbAllLanguages->isChecked()
+                                      ? QStringLiteral("%1 (%2)").arg(itemLabel(match), m_languageNames.value(match.languageId))
+                                      : itemLabel(match));
     }
     m_ui->lbSpeeches->setCurrentRow(row);
     blocker.unblock();
@@ -156,4 +162,14 @@ void TPickForm::placeUnderMouse()
     const QSize size(std::min(metrics.averageCharWidth() * 90, area.width()), std::min(metrics.height() * 18, area.height()));
     resize(size);
     move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 4);
+}
+
+void TPickForm::readLanguageNames()
+{
+    m_languageNames.clear();
+    if (!m_connection.connected())
+        return;
+    Statement languages(m_connection.handle(), QStringLiteral("SELECT \"ID\", \"Taal\" FROM \"Taal\""));
+    while (languages.step())
+        m_languageNames.insert(languages.columnInt64(0), languages.columnValue(1).toString());
 }

@@ -2,6 +2,7 @@
 
 #include "SpeechTextSearch.h"
 
+#include <QHash>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -40,6 +41,7 @@ private:
     void moveChoice(int step);
     void copyChosen();
     void placeUnderMouse();
+    void readLanguageNames();
 
     std::unique_ptr<Ui::TPickForm> m_ui;
     Connection &m_connection;
@@ -47,6 +49,7 @@ private:
     std::unique_ptr<PickerSearch> m_search;
     QString m_searchConnection; // the connection string the search was made for
     std::vector<SpeechMatch> m_matches;
+    QHash<qint64, QString> m_languageNames; // read at each opening: names may change meanwhile
     bool m_searchPending = false; // the list does not yet answer the words typed last
     bool m_copyOnArrival = false; // Enter came while it did not
 };
