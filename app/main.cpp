@@ -1,61 +1,51 @@
 // The Tinlark: keeps canned speeches and puts them on the clipboard.
+//
+// This executable needs only Qt's core and its bus: a start that a running program takes over
+// (`tinlark --pick` from a desktop key) ends without loading the windows, the databases and
+// every library they need. Otherwise it loads the windows' part, tinlark-windows.so, beside
+// the executable in a portable program or in the program's library folder once installed.
 
-#include "Exception.h"
-#include "Lmconsts.h"
-#include "Lmutils.h"
 #include "FileLocations.h"
-#include "Mainfrm.h"
 #include "ProgramInstance.h"
-#include "ProgramWindows.h"
-#include "SignalForwarder.h"
 #include "StartOptions.h"
-#include "TApplication.h"
-#include "UnitScope.h"
-#include "Wwmsgdlg.h"
 
-#include <csignal>
+#include <QFile>
+#include <QFileInfo>
 #include <cstdio>
+#include <dlfcn.h>
+
+namespace {
+
+const char *const WindowsEntry = "tinlarkRunWindows";
+
+QString windowsLibraryPath(const QString &executableFolder)
+{
+    const QString beside = executableFolder + QStringLiteral("tinlark-windows.so");
+    if (QFileInfo::exists(beside))
+        return beside;
+    return executableFolder + QStringLiteral(TINLARK_WINDOWS_LIBRARY_FROM_BINDIR);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    const QString folder = FileLocations::runningExecutableFolder();
     {
-        // A program already running with these settings takes the start over, before this
-        // one spends time on its own windows.
+        // A program already running with these settings takes the start over.
         const StartOptions early = StartOptions::parse(argc, argv);
-        if (early.error.isEmpty() && ProgramInstance(FileLocations(FileLocations::runningExecutableFolder()).settingsPath())
+        if (early.error.isEmpty() && ProgramInstance(FileLocations(folder).settingsPath())
                                          .handOverEarly(early.pick ? ProgramInstance::PickAction : QString()))
             return 0;
     }
-    TApplication app(argc, argv);
-    const StartOptions options = StartOptions::parse(app.arguments());
-    if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "tinlark: %s\n", qPrintable(options.error));
-        return 2;
+    const QByteArray library = QFile::encodeName(windowsLibraryPath(folder));
+    void *windows = dlopen(library.constData(), RTLD_LAZY | RTLD_LOCAL);
+    using Entry = int (*)(int *, char **);
+    const auto run = windows ? reinterpret_cast<Entry>(dlsym(windows, WindowsEntry)) : nullptr;
+    if (!run) {
+        std::fprintf(stderr, "tinlark: the program is incomplete: %s\n", dlerror());
+        return 1;
     }
-    // One started meanwhile, or this one answers later starts.
-    ProgramInstance instance(FileLocations(app.executableFolder()).settingsPath());
-    if (instance.handOver(options.pick ? ProgramInstance::PickAction : QString()))
-        return 0;
-    const UnitScope lmconsts(LmconstsStartup, LmconstsExit);
-    const UnitScope lmutils(LmutilsStartup, LmutilsExit);
-    const UnitScope wwmsgdlg(WwmsgdlgStartup, WwmsgdlgExit);
-    try {
-        // Being told to end from outside (the session ends, kill, Ctrl+C) closes the program
-        // as the user would, so that the settings and the speech being edited are kept.
-        const SignalForwarder terminateSignals({SIGTERM, SIGINT, SIGHUP}, [&app](int) {
-            app.hiddenWindow()->postMessage(TerminateRequest, 0, 0);
-        });
-        app.setTitle(QStringLiteral("The Tinlark"));
-        TForm1 form;
-        ProgramWindows windows(form);
-        windows.answer(instance);
-        windows.start(options.pick);
-        if (!app.terminated())
-            app.exec();
-    } catch (const std::exception &error) {
-        app.showException(error);
-    } catch (...) {
-        app.showException(Exception(QString()));
-    }
-    return 0;
+    // Left loaded: the windows' objects live until the process ends.
+    return run(&argc, argv);
 }

@@ -14,7 +14,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cp "$build/bin/tinlark" "$work/"
+cp "$build/bin/tinlark" "$build/bin/tinlark-windows.so" "$work/"
 "$build/bin/tinlark-makedb" --sample 40 --languages 4 "$work/Speeches.csp" >/dev/null
 
 display=99

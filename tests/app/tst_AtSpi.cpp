@@ -2,6 +2,7 @@
 // (AT-SPI) as Orca reads it: the status panels speak what they show, the count after a
 // search and the hint of the control under the mouse.
 
+#include "PortableProgram.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 #include "XDesktop.h"
@@ -50,9 +51,8 @@ void tst_AtSpi::statusPanelsSpeakTheirText()
     desktop.setEnvironment(environment);
 
     QTemporaryDir folder;
-    const QString program = folder.filePath(QStringLiteral("tinlark"));
-    QVERIFY(QFile::copy(QStringLiteral(TINLARK_EXECUTABLE), program));
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString program = copyPortableProgram(folder.path());
+    QVERIFY(!program.isEmpty());
     {
         TestDatabase db(folder.filePath(QStringLiteral("Speeches.csp")));
         const int english = db.addLanguage(QStringLiteral("English"));

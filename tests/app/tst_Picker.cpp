@@ -2,6 +2,7 @@
 // session bus: `tinlark --pick` and a plain second start hand over to the running program and
 // end, the picker copies with real keys, and a program with other settings runs beside it.
 
+#include "PortableProgram.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 #include "XDesktop.h"
@@ -16,9 +17,7 @@ namespace {
 // A copy of the portable program in a folder of its own, with two languages of speeches.
 QString portableProgram(const QTemporaryDir &folder)
 {
-    const QString program = folder.filePath(QStringLiteral("tinlark"));
-    QFile::copy(QStringLiteral(TINLARK_EXECUTABLE), program);
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString program = copyPortableProgram(folder.path());
     TestDatabase db(folder.filePath(QStringLiteral("Speeches.csp")));
     // Deutsch sorts first, so the main window opens on it.
     const int german = db.addLanguage(QStringLiteral("Deutsch"));

@@ -2,6 +2,7 @@
 #include "Field.h"
 #include "IniFile.h"
 #include "Lmutils.h"
+#include "PortableProgram.h"
 #include "Mainfrm.h"
 #include "SmallFileSystem.h"
 #include "SpeechRecovery.h"
@@ -195,9 +196,9 @@ private slots:
         QFETCH(bool, withDatabase);
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        const QString program = folder.filePath(QStringLiteral("tinlark"));
+        const QString program = copyPortableProgram(folder.path());
         const QString databasePath = folder.filePath(QStringLiteral("Speeches.csp"));
-        QVERIFY(QFile::copy(QStringLiteral(TINLARK_EXE), program));
+        QVERIFY(!program.isEmpty());
         QCOMPARE(QProcess::execute(QStringLiteral(TINLARK_MAKEDB_EXE),
                                    {QStringLiteral("--sample"), QStringLiteral("60"), QStringLiteral("--languages"),
                                     QStringLiteral("3"), databasePath}),

@@ -2,6 +2,7 @@
 // closing through the File menu writes the settings file; under a window manager the stored
 // geometry is the window's outer bounds, frame included.
 
+#include "PortableProgram.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 #include "XDesktop.h"
@@ -26,9 +27,8 @@ void tst_X11Smoke::copyToClipboardAndExitThroughTheMenu()
     XDesktop desktop;
     QVERIFY2(desktop.start(), qPrintable(desktop.error()));
     QTemporaryDir folder;
-    const QString program = folder.filePath(QStringLiteral("tinlark"));
-    QVERIFY(QFile::copy(QStringLiteral(TINLARK_EXECUTABLE), program));
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString program = copyPortableProgram(folder.path());
+    QVERIFY(!program.isEmpty());
     const QString text = QStringLiteral("Grüße, élève, Привет\r\nsecond line");
     {
         TestDatabase db(folder.filePath(QStringLiteral("Speeches.csp")));
@@ -69,9 +69,8 @@ void tst_X11Smoke::windowKeepsItsOuterBoundsUnderAWindowManager()
     QVERIFY2(desktop.start(QStringLiteral("1024x768x24"), true), qPrintable(desktop.error()));
 
     QTemporaryDir folder;
-    const QString program = folder.filePath(QStringLiteral("tinlark"));
-    QVERIFY(QFile::copy(QStringLiteral(TINLARK_EXECUTABLE), program));
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString program = copyPortableProgram(folder.path());
+    QVERIFY(!program.isEmpty());
     {
         TestDatabase db(folder.filePath(QStringLiteral("Speeches.csp")));
         db.addSpeech(db.addLanguage(QStringLiteral("English")), QStringLiteral("en"));
