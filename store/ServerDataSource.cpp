@@ -8,6 +8,10 @@ bool isServerDataSource(const QString &dataSource)
     // An empty keyword string is one too, but names nothing.
     if (dataSource.trimmed().isEmpty())
         return false;
+    // libpq reads a URI or keyword=value pairs; anything else (a file name) is not asked, so
+    // that opening a library file does not load it.
+    if (!dataSource.contains(QLatin1Char('=')) && !dataSource.contains(QStringLiteral("://")))
+        return false;
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(dataSource.toUtf8().constData(), &error);
     const bool read = options != nullptr;
