@@ -4,24 +4,18 @@
 // functions of <libpq-fe.h> the program calls; each finds the library's own at its first call.
 
 #include "EDatabaseError.h"
+#include "OnDemandLibrary.h"
 
 #include <dlfcn.h>
 #include <libpq-fe.h>
 
 namespace {
 
-void *libpq()
-{
-    static void *const library = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
-    return library;
-}
-
 template <typename Function> Function resolved(const char *name)
 {
-    void *const library = libpq();
-    void *const symbol = library ? dlsym(library, name) : nullptr;
+    void *const symbol = onDemandSymbol("libpq.so.5", name);
     if (!symbol)
-        throw EDatabaseError(QStringLiteral("PostgreSQL's client library cannot be used (libpq.so.5: %1)")
+        throw EDatabaseError(QStringLiteral("PostgreSQL's client library cannot be used (%1)")
                                  .arg(QString::fromLocal8Bit(dlerror())));
     return reinterpret_cast<Function>(symbol);
 }
