@@ -42,6 +42,11 @@ void tst_X11Smoke::copyToClipboardAndExitThroughTheMenu()
     QVERIFY(tinlark.waitForStarted());
     const QString window = desktop.waitForWindow(QStringLiteral("The Tinlark"));
     QVERIFY2(!window.isEmpty(), "the main window did not appear");
+    // A library file needs neither the server's client library nor the keyring's at start.
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(tinlark.processId()));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    QVERIFY2(!mapped.contains("/libpq.so") && !mapped.contains("/libsecret-1.so"), "loaded at start");
     // Without a window manager the window is given the focus by hand.
     desktop.run("xdotool", {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
     desktop.run("xdotool", {QStringLiteral("key"), QStringLiteral("F4")});
