@@ -22,10 +22,18 @@ template <typename Function> Function resolved(const char *name, GError **error)
     return reinterpret_cast<Function>(symbol);
 }
 
-GHashTable *attributes(const SecretSchema *schema, va_list arguments, GError **error)
+// The attributes of a variadic call as libsecret's hash table, handed to use; failed when they
+// cannot be made.
+template <typename Result, typename Use>
+Result withAttributes(const SecretSchema *schema, va_list arguments, GError **error, Result failed, Use use)
 {
     static const auto build = resolved<decltype(&::secret_attributes_buildv)>("secret_attributes_buildv", error);
-    return build ? build(schema, arguments) : nullptr;
+    GHashTable *const table = build ? build(schema, arguments) : nullptr;
+    if (!table)
+        return failed;
+    const Result result = use(table);
+    g_hash_table_unref(table);
+    return result;
 }
 
 } // namespace
@@ -37,12 +45,11 @@ gchar *secret_password_lookup_sync(const SecretSchema *schema, GCancellable *can
     static const auto lookup = resolved<decltype(&::secret_password_lookupv_sync)>("secret_password_lookupv_sync", error);
     va_list arguments;
     va_start(arguments, error);
-    GHashTable *const table = lookup ? attributes(schema, arguments, error) : nullptr;
+    gchar *const password =
+        lookup ? withAttributes<gchar *>(schema, arguments, error, nullptr,
+                                         [&](GHashTable *table) { return lookup(schema, table, cancellable, error); })
+               : nullptr;
     va_end(arguments);
-    if (!table)
-        return nullptr;
-    gchar *const password = lookup(schema, table, cancellable, error);
-    g_hash_table_unref(table);
     return password;
 }
 
@@ -52,12 +59,11 @@ gboolean secret_password_store_sync(const SecretSchema *schema, const gchar *col
     static const auto store = resolved<decltype(&::secret_password_storev_sync)>("secret_password_storev_sync", error);
     va_list arguments;
     va_start(arguments, error);
-    GHashTable *const table = store ? attributes(schema, arguments, error) : nullptr;
+    const gboolean kept = store ? withAttributes<gboolean>(schema, arguments, error, false, [&](GHashTable *table) {
+        return store(schema, table, collection, label, password, cancellable, error);
+    })
+                                : false;
     va_end(arguments);
-    if (!table)
-        return false;
-    const gboolean kept = store(schema, table, collection, label, password, cancellable, error);
-    g_hash_table_unref(table);
     return kept;
 }
 
