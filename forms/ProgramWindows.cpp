@@ -8,14 +8,12 @@
 #include "TApplication.h"
 
 #include <QEvent>
-#include <QLabel>
 #include <QTimer>
 
 ProgramWindows::ProgramWindows(TForm1 &form)
     : m_form(form), m_reach(std::make_unique<PickerReach>(FileLocations(TApplication::instance()->executableFolder()).settingsPath(), [this] { openPicker(); }))
 {
-    if (!m_reach->notice().isEmpty())
-        m_form.statusPanel(HintPanelIndex)->setText(m_reach->notice());
+    m_form.setOutsideNotice(m_reach->notice());
 }
 
 ProgramWindows::~ProgramWindows() = default;
