@@ -692,7 +692,13 @@ QString TForm1::statusNotice() const
         return m_backgroundNotice;
     if (tblSpeech.active() && !languageIsCurrent())
         return QStringLiteral("No language: add one under Extra > Languages to add speeches");
-    return QString();
+    return m_outsideNotice;
+}
+
+void TForm1::setOutsideNotice(const QString &notice)
+{
+    m_outsideNotice = notice;
+    showStatusNotice();
 }
 
 void TForm1::showStatusNotice()

@@ -36,6 +36,8 @@ public:
     Ui::TForm1 *ui() const { return m_ui.get(); }
     QLabel *statusPanel(int index) const;
     QList<QAction *> actionList() const;
+    // A lasting notice from outside the window (the picker's key), shown when nothing weightier is.
+    void setOutsideNotice(const QString &notice);
 
     // The handlers, public so that tests can call them directly and see their failures.
     void FormCreate();
@@ -135,5 +137,6 @@ private:
     QString m_backupFailure;     // why the day's backup could not be made; empty when it could
     BatchedJobRunner *m_backgroundWork;
     QString m_backgroundNotice;  // how far the work in the background has come, or why it stopped
+    QString m_outsideNotice;
     ChangeFollower *m_changeFollower = nullptr; // a server library: what others store shows here
 };

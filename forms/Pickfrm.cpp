@@ -14,8 +14,9 @@
 
 namespace {
 
-// The picker never types into another window: the user pastes where the text is wanted.
+// Unless it pastes for the user (on X11 only), the user pastes where the text is wanted.
 const QString KeysHint = QStringLiteral("Enter copies (then press Ctrl+V), Esc closes");
+const QString PastingKeysHint = QStringLiteral("Enter pastes, Esc closes");
 
 // What the list shows of a speech: its keywords, or the first line of its text without any.
 QString itemLabel(const SpeechMatch &match)
@@ -33,7 +34,7 @@ TPickForm::TPickForm(Connection &connection, std::function<qint64()> selectedLan
     m_ui->setupUi(this);
     m_ui->PickSplitter->setStretchFactor(0, 2);
     m_ui->PickSplitter->setStretchFactor(1, 3);
-    m_ui->lblStatus->setText(KeysHint);
+    m_ui->lblStatus->setText(keysHint());
     // Keys reach the search field; it passes on what concerns the list and the window.
     m_ui->edSearch->installEventFilter(this);
     connect(m_ui->edSearch, &QLineEdit::textChanged, this, &TPickForm::search);
@@ -45,6 +46,17 @@ TPickForm::TPickForm(Connection &connection, std::function<qint64()> selectedLan
 }
 
 TPickForm::~TPickForm() = default;
+
+void TPickForm::setPastesAfterCopy(bool pastes)
+{
+    m_pastesAfterCopy = pastes;
+    m_ui->lblStatus->setText(keysHint());
+}
+
+const QString &TPickForm::keysHint() const
+{
+    return m_pastesAfterCopy ? PastingKeysHint : KeysHint;
+}
 
 void TPickForm::open()
 {
@@ -101,7 +113,7 @@ void TPickForm::showMatches(const std::vector<SpeechMatch> &matches)
     m_ui->lbSpeeches->setCurrentRow(row);
     blocker.unblock();
     showChosenText();
-    m_ui->lblStatus->setText(m_matches.empty() ? QStringLiteral("No speech holds these words") : KeysHint);
+    m_ui->lblStatus->setText(m_matches.empty() ? QStringLiteral("No speech holds these words") : keysHint());
     m_searchPending = false;
     // Enter pressed before the answer came copies what the words typed by then find.
     if (std::exchange(m_copyOnArrival, false))
@@ -132,8 +144,11 @@ void TPickForm::copyChosen()
     const int row = m_ui->lbSpeeches->currentRow();
     if (row < 0 || row >= int(m_matches.size()))
         return;
-    const auto closePicker = qScopeGuard([this] { hide(); });
-    copySpeechToClipboard(m_connection, m_matches[size_t(row)].speechId, m_matches[size_t(row)].text);
+    {
+        const auto closePicker = qScopeGuard([this] { hide(); });
+        copySpeechToClipboard(m_connection, m_matches[size_t(row)].speechId, m_matches[size_t(row)].text);
+    }
+    emit copied();
 }
 
 bool TPickForm::eventFilter(QObject *watched, QEvent *event)

@@ -30,6 +30,12 @@ public:
 
     // Shows the picker on the screen under the mouse, in front, with the last words selected.
     void open();
+    // Enter pastes into the window the user came from (the hint says so) instead of only copying.
+    void setPastesAfterCopy(bool pastes);
+
+signals:
+    // A speech went to the clipboard and the picker closed.
+    void copied();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,6 +48,7 @@ private:
     void copyChosen();
     void placeUnderMouse();
     void readLanguageNames();
+    const QString &keysHint() const;
 
     std::unique_ptr<Ui::TPickForm> m_ui;
     Connection &m_connection;
@@ -52,4 +59,5 @@ private:
     QHash<qint64, QString> m_languageNames; // read at each opening: names may change meanwhile
     bool m_searchPending = false; // the list does not yet answer the words typed last
     bool m_copyOnArrival = false; // Enter came while it did not
+    bool m_pastesAfterCopy = false;
 };

@@ -1,14 +1,19 @@
 #include "ProgramWindows.h"
 
+#include "FileLocations.h"
 #include "Mainfrm.h"
 #include "Pickfrm.h"
+#include "PickerReach.h"
 #include "ProgramInstance.h"
+#include "TApplication.h"
 
 #include <QEvent>
 #include <QTimer>
 
-ProgramWindows::ProgramWindows(TForm1 &form) : m_form(form)
+ProgramWindows::ProgramWindows(TForm1 &form)
+    : m_form(form), m_reach(std::make_unique<PickerReach>(FileLocations(TApplication::instance()->executableFolder()).settingsPath(), [this] { openPicker(); }))
 {
+    m_form.setOutsideNotice(m_reach->notice());
 }
 
 ProgramWindows::~ProgramWindows() = default;
@@ -56,7 +61,12 @@ void ProgramWindows::showMainWindow()
 
 void ProgramWindows::openPicker()
 {
-    if (!m_picker)
+    if (!m_picker) {
         m_picker = std::make_unique<TPickForm>(m_form.Connection, [this] { return m_form.currentTaalId(); });
+        m_picker->setPastesAfterCopy(m_reach->pastesAfterCopy());
+        connect(m_picker.get(), &TPickForm::copied, m_reach.get(), &PickerReach::pickerCopied);
+    }
+    if (!m_picker->isVisible())
+        m_reach->pickerOpening();
     m_picker->open();
 }

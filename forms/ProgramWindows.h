@@ -3,6 +3,7 @@
 #include <QObject>
 #include <memory>
 
+class PickerReach;
 class ProgramInstance;
 class TForm1;
 class TPickForm;
@@ -33,5 +34,6 @@ protected:
 
 private:
     TForm1 &m_form;
+    std::unique_ptr<PickerReach> m_reach;
     std::unique_ptr<TPickForm> m_picker;
 };

@@ -13,6 +13,7 @@ cd "$(dirname "$0")/.."
 targets=(
   fuzz_version
   fuzz_settings
+  fuzz_x11_key:256
   fuzz_jet:600000
   fuzz_filter:4096
   fuzz_connection_string:4096

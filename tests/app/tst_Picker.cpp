@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace {
@@ -28,6 +27,38 @@ QString portableProgram(const QTemporaryDir &folder)
     return program;
 }
 
+// Programs started on a desktop, ended with the test.
+class RunningPrograms
+{
+public:
+    explicit RunningPrograms(const XDesktop &desktop) : m_desktop(desktop) {}
+    ~RunningPrograms()
+    {
+        for (const auto &process : m_running) {
+            process->terminate();
+            if (!process->waitForFinished(10000))
+                process->kill();
+        }
+    }
+
+    QProcess *start(const QString &path, const QStringList &arguments)
+    {
+        m_running.push_back(std::make_unique<QProcess>());
+        m_running.back()->setProcessEnvironment(m_desktop.environment());
+        m_running.back()->start(path, arguments);
+        return m_running.back().get();
+    }
+
+    QString activeWindow() const
+    {
+        return QString::fromUtf8(m_desktop.run("xdotool", {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}).trimmed());
+    }
+
+private:
+    const XDesktop &m_desktop;
+    std::vector<std::unique_ptr<QProcess>> m_running;
+};
+
 } // namespace
 
 class tst_Picker : public QObject
@@ -36,6 +67,7 @@ class tst_Picker : public QObject
 
 private slots:
     void pickThroughTheRunningProgram();
+    void keyOfItsOwnAndPasteAfterCopy();
 };
 
 void tst_Picker::pickThroughTheRunningProgram()
@@ -45,20 +77,8 @@ void tst_Picker::pickThroughTheRunningProgram()
     QVERIFY2(desktop.startSessionBus(), qPrintable(desktop.error()));
     QTemporaryDir folder, otherFolder;
     const QString program = portableProgram(folder);
-    std::vector<std::unique_ptr<QProcess>> running;
-    const auto stopPrograms = qScopeGuard([&running] {
-        for (const auto &process : running) {
-            process->terminate();
-            if (!process->waitForFinished(10000))
-                process->kill();
-        }
-    });
-    const auto start = [&](const QString &path, const QStringList &arguments) {
-        running.push_back(std::make_unique<QProcess>());
-        running.back()->setProcessEnvironment(desktop.environment());
-        running.back()->start(path, arguments);
-        return running.back().get();
-    };
+    RunningPrograms programs(desktop);
+    const auto start = [&programs](const QString &path, const QStringList &arguments) { return programs.start(path, arguments); };
     const auto key = [&desktop](const char *keys) { desktop.run("xdotool", {QStringLiteral("key"), QString::fromLatin1(keys)}); };
     const auto clipboard = [&desktop] {
         return QString::fromUtf8(
@@ -73,9 +93,7 @@ void tst_Picker::pickThroughTheRunningProgram()
     start(program, {});
     const QString mainWindow = desktop.waitForWindow(QStringLiteral("The Tinlark"));
     QVERIFY(!mainWindow.isEmpty());
-    const auto activeWindow = [&desktop] {
-        return QString::fromUtf8(desktop.run("xdotool", {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}).trimmed());
-    };
+    const auto activeWindow = [&programs] { return programs.activeWindow(); };
     // Each pick starts a second program that hands over and ends; the picker takes the keys.
     const auto pick = [&] {
         QProcess *picker = start(program, {QStringLiteral("--pick")});
@@ -117,6 +135,37 @@ void tst_Picker::pickThroughTheRunningProgram()
     // Other settings: a program of their own, beside the first.
     start(portableProgram(otherFolder), {});
     QTRY_COMPARE_WITH_TIMEOUT(windowCount(QStringLiteral("The Tinlark")), 2, 20000);
+}
+
+// With both set in the settings file, the key opens the picker over another program's window,
+// and Enter pastes the speech there.
+void tst_Picker::keyOfItsOwnAndPasteAfterCopy()
+{
+    XDesktop desktop;
+    QVERIFY2(desktop.start(QStringLiteral("1024x768x24"), true), qPrintable(desktop.error()));
+    QVERIFY2(desktop.startSessionBus(), qPrintable(desktop.error()));
+    QTemporaryDir folder;
+    const QString program = portableProgram(folder);
+    QFile settings(folder.filePath(QStringLiteral("Tinlark.ini")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[Picker]\nGlobalKey=Ctrl+Alt+P\nPasteAfterCopy=1\n");
+    settings.close();
+    RunningPrograms programs(desktop);
+    programs.start(program, {});
+    QVERIFY(!desktop.waitForWindow(QStringLiteral("The Tinlark")).isEmpty());
+    QProcess *target = programs.start(QStringLiteral(PASTE_TARGET_EXECUTABLE), {});
+    const QString targetWindow = desktop.waitForWindow(QStringLiteral("Paste here"));
+    QVERIFY(!targetWindow.isEmpty());
+    desktop.run("xdotool", {QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetWindow});
+    QTRY_COMPARE_WITH_TIMEOUT(programs.activeWindow(), QStringLiteral("Paste here"), 10000);
+
+    desktop.run("xdotool", {QStringLiteral("key"), QStringLiteral("ctrl+alt+p")});
+    QTRY_COMPARE_WITH_TIMEOUT(programs.activeWindow(), QStringLiteral("Pick a speech"), 10000);
+    desktop.run("xdotool", {QStringLiteral("type"), QStringLiteral("morgen")});
+    desktop.run("xdotool", {QStringLiteral("key"), QStringLiteral("Return")});
+    QByteArray fieldTexts;
+    QTRY_VERIFY_WITH_TIMEOUT((fieldTexts += target->readAllStandardOutput()).contains("Guten Morgen\n"), 10000);
+    QCOMPARE(programs.activeWindow(), QStringLiteral("Paste here"));
 }
 
 TINLARK_TEST_MAIN(tst_Picker)

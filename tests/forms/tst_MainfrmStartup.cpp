@@ -5,9 +5,11 @@
 #include "MainWindowFixture.h"
 #include "Mainfrm.h"
 #include "ModalDialogHelper.h"
+#include "Pickfrm.h"
 #include "PostgresDatabase.h"
 #include "PostgresSchema.h"
 #include "PostgresServer.h"
+#include "ProgramWindows.h"
 #include "SmallFileSystem.h"
 #include "Statement.h"
 #include "TestDatabase.h"
@@ -88,6 +90,7 @@ private slots:
     void readOnlyDatabaseOpensReadOnly();
     void failedBackupIsSaidInTheStatusBar();
     void earlierBuildsLibraryIsIndexedWhileTheWindowWorks();
+    void pickerKeyAndPasteWaitForX11();
 };
 
 void tst_MainfrmStartup::noSettingsFileUsesLayoutAndWritesMainFormOnly()
@@ -674,6 +677,24 @@ void tst_MainfrmStartup::earlierBuildsLibraryIsIndexedWhileTheWindowWorks()
         QCOMPARE(form.statusPanel(0)->text(), QStringLiteral("Search results: 8571"));
     }
     QCOMPARE(recorder.messages(), QStringList());
+}
+
+// Away from X11 (here offscreen, as on Wayland) the window says why the key does nothing, and
+// the picker leaves the paste to the user whatever the settings ask.
+void tst_MainfrmStartup::pickerKeyAndPasteWaitForX11()
+{
+    TestFolder folder;
+    TestDatabase db(folder.databasePath());
+    addThreeLanguages(db);
+    folder.writeSettings("[Picker]\nGlobalKey=Ctrl+Alt+Space\nPasteAfterCopy=1\n");
+    TForm1 form;
+    ProgramWindows windows(form);
+    QCOMPARE(form.statusPanel(HintPanelIndex)->text(),
+             QStringLiteral("The picker's key Ctrl+Alt+Space works on X11 only: "
+                            "bind tinlark --pick to it in the desktop's keyboard settings"));
+    windows.openPicker();
+    QCOMPARE(windows.picker()->findChild<QLabel *>(QStringLiteral("lblStatus"))->text(),
+             QStringLiteral("Enter copies (then press Ctrl+V), Esc closes"));
 }
 
 TINLARK_TEST_MAIN(tst_MainfrmStartup)
