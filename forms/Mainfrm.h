@@ -113,6 +113,7 @@ private:
     void showStatusNotice();
     void showBusySign();
     void keepRefusedSpeech();
+    void settleRefusedSpeech();
     void offerRecoveredSpeeches();
     void startDailyBackup();
     void startBackgroundWork();

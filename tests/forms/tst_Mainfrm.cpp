@@ -68,6 +68,8 @@ private slots:
     void escCancelsAndCtrlEnterPostsFromAMemo();
     void postOverAnotherUsersChangeKeepsTheText_data();
     void postOverAnotherUsersChangeKeepsTheText();
+    void leavingASpeechAnotherUserChangedAsksWhatToKeep_data();
+    void leavingASpeechAnotherUserChangedAsksWhatToKeep();
     void lostConnectionKeepsTheTextAndTheNextPostStores();
     void othersChangesShowWithoutTouchingTheTypedText();
     void rolesThatMayNotWriteOpenReadOnly_data();
@@ -249,18 +251,23 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("stored"); // the language's speeches afterwards, in order of ID
     QTest::addColumn<QString>("shown");  // the speech the window shows afterwards
-    const QString others = QStringLiteral("thanks|Thank you|c2 bye|Goodbye|c3");
+    // The second of three speeches is edited.
+    const QString first = QStringLiteral("hello|Hello there|c1 ");
+    const QString last = QStringLiteral(" bye|Goodbye|c3");
+    const QString mine = QStringLiteral("thanks|Thank you|mine c2");
     QTest::newRow("changed, mine over theirs") << "update Speeches set Tekst = 'theirs'" << "btnStoreOver"
-        << "hello|Hello there|mine c1 " + others << "hello|Hello there|mine c1";
+        << first + mine + last << mine;
     QTest::newRow("changed, mine as new") << "update Speeches set Tekst = 'theirs'" << "btnStoreAsNew"
-        << "hello|theirs|c1 " + others + " hello|Hello there|mine c1" << "hello|Hello there|mine c1";
+        << first + "thanks|theirs|c2" + last + " " + mine << mine;
     QTest::newRow("changed, dropped") << "update Speeches set Tekst = 'theirs'" << "btnDrop"
-        << "hello|theirs|c1 " + others << "hello|theirs|c1";
+        << first + "thanks|theirs|c2" + last << "thanks|theirs|c2";
     QTest::newRow("deleted, mine as new") << "delete from Speeches" << "btnStoreAsNew"
-        << others + " hello|Hello there|mine c1" << "hello|Hello there|mine c1";
-    QTest::newRow("deleted, dropped") << "delete from Speeches" << "btnDrop" << others << "thanks|Thank you|c2";
+        << first.trimmed() + last + " " + mine << mine;
+    // Dropped, the deleted speech gives way to the one after it, not to the first.
+    QTest::newRow("deleted, dropped") << "delete from Speeches" << "btnDrop" << first.trimmed() + last
+                                      << "bye|Goodbye|c3";
     QTest::newRow("changed, kept editing") << "update Speeches set Tekst = 'theirs'" << "btnKeepEditing"
-        << "hello|theirs|c1 " + others << "hello|Hello there|mine c1";
+        << first + "thanks|theirs|c2" + last << mine;
 }
 
 // A post refused for another user's change shows both versions and costs no typed character
@@ -272,9 +279,10 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     MainWindowFixture f;
+    f.ui()->DataSetNext->trigger();
     f.focus(f.ui()->dbmComments);
     f.type(QStringLiteral("mine "));
-    f.db.execute(QStringLiteral("%1 where ID = %2").arg(elsewhere).arg(f.english[0]));
+    f.db.execute(QStringLiteral("%1 where ID = %2").arg(elsewhere).arg(f.english[1]));
     QString yours;
     answerNextModal([&](QWidget *dialog) {
         yours = dialog->findChild<QPlainTextEdit *>(QStringLiteral("memYoursComments"))->toPlainText();
@@ -282,7 +290,7 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
     });
     f.press(Qt::Key_Return, Qt::ControlModifier);
     QVERIFY(f.recorder.messages().isEmpty());
-    QCOMPARE(yours, QStringLiteral("mine c1"));
+    QCOMPARE(yours, QStringLiteral("mine c2"));
     QStringList speeches;
     for (int id = 0; (id = f.db.count(QStringLiteral("select coalesce(min(ID), 0) from Speeches where TaalID = 1 and ID > %1").arg(id)));)
         speeches.append(f.db.text(QStringLiteral("select Keywords || '|' || Tekst || '|' || Comments from Speeches where ID = %1").arg(id)));
@@ -290,6 +298,69 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
     QCOMPARE(QStringList({f.ui()->dbeKeywords->text(), f.ui()->dbmTekst->toPlainText(), f.ui()->dbmComments->toPlainText()})
                  .join(QLatin1Char('|')),
              shown);
+}
+
+void tst_Mainfrm::leavingASpeechAnotherUserChangedAsksWhatToKeep_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("after"); // what the way out left: the window, language, mode or speech
+    QTest::newRow("close, kept editing") << "close" << "btnKeepEditing" << "open";
+    QTest::newRow("close, mine over theirs") << "close" << "btnStoreOver" << "closed";
+    QTest::newRow("language, kept editing") << "language" << "btnKeepEditing" << "English 1";
+    QTest::newRow("language, mine over theirs") << "language" << "btnStoreOver" << "Deutsch 2";
+    QTest::newRow("read-only, kept editing") << "read-only" << "btnKeepEditing" << "editable";
+    QTest::newRow("read-only, mine over theirs") << "read-only" << "btnStoreOver" << "read-only";
+    QTest::newRow("search, kept editing") << "search" << "btnKeepEditing" << "hello";
+    QTest::newRow("search, mine over theirs") << "search" << "btnStoreOver" << "bye";
+}
+
+// Every way out of a speech another user changed meanwhile asks what to keep: going on editing
+// stops the way out with every typed character still there; storing mine over theirs stores
+// them all and goes on. One dialog each, never a plain refusal.
+void tst_Mainfrm::leavingASpeechAnotherUserChangedAsksWhatToKeep()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, button);
+    QFETCH(QString, after);
+    MainWindowFixture f;
+    f.focus(f.ui()->dbmComments);
+    f.type(QStringLiteral("mine "));
+    f.db.execute(QStringLiteral("update Speeches set Tekst = 'theirs' where ID = %1").arg(f.english[0]));
+    QList<std::function<void(QWidget *)>> answers;
+    if (way == QLatin1String("search"))
+        answers.append([](QWidget *find) {
+            QTest::keyClicks(find->findChild<QLineEdit *>(QStringLiteral("Edit1")), QStringLiteral("bye"));
+            QTest::keyClick(find->findChild<QLineEdit *>(QStringLiteral("Edit1")), Qt::Key_Return);
+        });
+    QString asked;
+    answers.append([&](QWidget *dialog) {
+        asked = dialog->objectName();
+        dialog->findChild<QPushButton *>(button)->click();
+    });
+    const auto onlyThese = answerOnly(answers);
+    if (way == QLatin1String("close"))
+        f.form->close();
+    else if (way == QLatin1String("language"))
+        f.selectLanguage(0);
+    else if (way == QLatin1String("read-only"))
+        f.ui()->actSetReadOnly->trigger();
+    else
+        f.ui()->actFind->trigger();
+    QTRY_COMPARE(asked, QStringLiteral("PostConflictDlg"));
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
+    const QString where = way == QLatin1String("close") ? QString::fromLatin1(f.form->isVisible() ? "open" : "closed")
+        : way == QLatin1String("language") ? QStringLiteral("%1 %2").arg(f.ui()->cbLanguage->currentText()).arg(f.form->currentTaalId())
+        : way == QLatin1String("read-only") ? QString::fromLatin1(f.ui()->actSetReadOnly->isChecked() ? "read-only" : "editable")
+        : f.ui()->dbeKeywords->text();
+    QCOMPARE(where, after);
+    const bool kept = button == QLatin1String("btnKeepEditing");
+    QCOMPARE(f.db.text(QStringLiteral("select Tekst || '|' || Comments from Speeches where ID = %1").arg(f.english[0])),
+             kept ? QStringLiteral("theirs|c1") : QStringLiteral("Hello there|mine c1"));
+    if (kept) {
+        QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
+        QCOMPARE(f.ui()->dbmComments->toPlainText(), QStringLiteral("mine c1"));
+    }
 }
 
 // The server drops the program's connection while a speech is being edited: the post is
