@@ -24,6 +24,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
+#include <map>
 #include <sqlite3.h>
 
 namespace {
@@ -303,25 +304,22 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
 void tst_Mainfrm::leavingASpeechAnotherUserChangedAsksWhatToKeep_data()
 {
     QTest::addColumn<QString>("way");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("after"); // what the way out left: the window, language, mode or speech
-    QTest::newRow("close, kept editing") << "close" << "btnKeepEditing" << "open";
-    QTest::newRow("close, mine over theirs") << "close" << "btnStoreOver" << "closed";
-    QTest::newRow("language, kept editing") << "language" << "btnKeepEditing" << "English 1";
-    QTest::newRow("language, mine over theirs") << "language" << "btnStoreOver" << "Deutsch 2";
-    QTest::newRow("read-only, kept editing") << "read-only" << "btnKeepEditing" << "editable";
-    QTest::newRow("read-only, mine over theirs") << "read-only" << "btnStoreOver" << "read-only";
-    QTest::newRow("search, kept editing") << "search" << "btnKeepEditing" << "hello";
-    QTest::newRow("search, mine over theirs") << "search" << "btnStoreOver" << "bye";
+    QTest::addColumn<bool>("keepEditing");
+    QTest::addColumn<QString>("after"); // the window, language, mode or speech the way out left
+    for (const auto &[way, kept, storedOver] : {std::tuple{"close", "open", "closed"}, {"language", "English 1", "Deutsch 2"},
+                                                {"read-only", "editable", "read-only"}, {"search", "hello", "bye"}}) {
+        QTest::addRow("%s, kept editing", way) << QString(way) << true << QString(kept);
+        QTest::addRow("%s, mine over theirs", way) << QString(way) << false << QString(storedOver);
+    }
 }
 
-// Every way out of a speech another user changed meanwhile asks what to keep: going on editing
-// stops the way out with every typed character still there; storing mine over theirs stores
-// them all and goes on. One dialog each, never a plain refusal.
+// Every way out of a speech another user changed meanwhile asks what to keep, once: going on
+// editing stops the way out with every typed character still there; storing mine over theirs
+// stores them all and goes on.
 void tst_Mainfrm::leavingASpeechAnotherUserChangedAsksWhatToKeep()
 {
     QFETCH(QString, way);
-    QFETCH(QString, button);
+    QFETCH(bool, keepEditing);
     QFETCH(QString, after);
     MainWindowFixture f;
     f.focus(f.ui()->dbmComments);
@@ -330,37 +328,27 @@ void tst_Mainfrm::leavingASpeechAnotherUserChangedAsksWhatToKeep()
     QList<std::function<void(QWidget *)>> answers;
     if (way == QLatin1String("search"))
         answers.append([](QWidget *find) {
-            QTest::keyClicks(find->findChild<QLineEdit *>(QStringLiteral("Edit1")), QStringLiteral("bye"));
-            QTest::keyClick(find->findChild<QLineEdit *>(QStringLiteral("Edit1")), Qt::Key_Return);
+            QTest::keyClicks(find->findChild<QLineEdit *>(), QStringLiteral("bye"));
+            QTest::keyClick(find->findChild<QLineEdit *>(), Qt::Key_Return);
         });
-    QString asked;
     answers.append([&](QWidget *dialog) {
-        asked = dialog->objectName();
-        dialog->findChild<QPushButton *>(button)->click();
+        dialog->findChild<QPushButton *>(keepEditing ? "btnKeepEditing" : "btnStoreOver")->click();
+        after.prepend(dialog->objectName() + QLatin1Char(' '));
     });
     const auto onlyThese = answerOnly(answers);
-    if (way == QLatin1String("close"))
-        f.form->close();
-    else if (way == QLatin1String("language"))
-        f.selectLanguage(0);
-    else if (way == QLatin1String("read-only"))
-        f.ui()->actSetReadOnly->trigger();
-    else
-        f.ui()->actFind->trigger();
-    QTRY_COMPARE(asked, QStringLiteral("PostConflictDlg"));
+    const std::map<QString, std::function<void()>> ways{{"close", [&] { f.form->close(); }},
+        {"language", [&] { f.selectLanguage(0); }}, {"read-only", [&] { f.ui()->actSetReadOnly->trigger(); }},
+        {"search", [&] { f.ui()->actFind->trigger(); }}};
+    ways.at(way)();
+    const std::map<QString, QString> left{{"close", f.form->isVisible() ? "open" : "closed"},
+        {"language", QStringLiteral("%1 %2").arg(f.ui()->cbLanguage->currentText()).arg(f.form->currentTaalId())},
+        {"read-only", f.ui()->actSetReadOnly->isChecked() ? "read-only" : "editable"}, {"search", f.ui()->dbeKeywords->text()}};
+    QCOMPARE(QStringLiteral("PostConflictDlg ") + left.at(way), after);
     QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
-    const QString where = way == QLatin1String("close") ? QString::fromLatin1(f.form->isVisible() ? "open" : "closed")
-        : way == QLatin1String("language") ? QStringLiteral("%1 %2").arg(f.ui()->cbLanguage->currentText()).arg(f.form->currentTaalId())
-        : way == QLatin1String("read-only") ? QString::fromLatin1(f.ui()->actSetReadOnly->isChecked() ? "read-only" : "editable")
-        : f.ui()->dbeKeywords->text();
-    QCOMPARE(where, after);
-    const bool kept = button == QLatin1String("btnKeepEditing");
     QCOMPARE(f.db.text(QStringLiteral("select Tekst || '|' || Comments from Speeches where ID = %1").arg(f.english[0])),
-             kept ? QStringLiteral("theirs|c1") : QStringLiteral("Hello there|mine c1"));
-    if (kept) {
-        QCOMPARE(f.form->tblSpeech.state(), DataSetState::Edit);
-        QCOMPARE(f.ui()->dbmComments->toPlainText(), QStringLiteral("mine c1"));
-    }
+             keepEditing ? QStringLiteral("theirs|c1") : QStringLiteral("Hello there|mine c1"));
+    const bool editing = f.form->tblSpeech.state() == DataSetState::Edit;
+    QCOMPARE(editing ? f.ui()->dbmComments->toPlainText() : QString(), keepEditing ? QStringLiteral("mine c1") : QString());
 }
 
 // The server drops the program's connection while a speech is being edited: the post is
