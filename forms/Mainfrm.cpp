@@ -487,7 +487,8 @@ void TForm1::closeEvent(QCloseEvent *event)
         return;
     }
     // A changed speech still being edited is stored before the window goes; if the
-    // database refuses it, the window stays open with the text still there.
+    // database refuses it, or the user goes on editing it, the window stays open with the
+    // text still there.
     const bool stored = callGuarded([this] {
         if (tblSpeech.active())
             tblSpeech.checkBrowseMode();
