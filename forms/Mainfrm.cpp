@@ -7,6 +7,7 @@
 #include "AccessibleNames.h"
 #include "Database.h"
 #include "DatabaseTexts.h"
+#include "EAbort.h"
 #include "EPostConflict.h"
 #include "Exception.h"
 #include "Field.h"
@@ -221,6 +222,7 @@ void TForm1::connectHandlers()
     Connection.onBusy = [this] { showBusySign(); };
     tblSpeech.afterScroll = [this] { tblSpeechAfterScroll(); };
     tblSpeech.beforePost = [this] { tblSpeechBeforePost(); };
+    tblSpeech.onPostConflict = [this] { settleRefusedSpeech(); };
 
     const std::pair<QAction *, void (TForm1::*)()> handlers[] = {
         {m_ui->DataSetFirst, &TForm1::DataSetFirstExecute},     {m_ui->DataSetPrior, &TForm1::DataSetPriorExecute},
@@ -485,7 +487,8 @@ void TForm1::closeEvent(QCloseEvent *event)
         return;
     }
     // A changed speech still being edited is stored before the window goes; if the
-    // database refuses it, the window stays open with the text still there.
+    // database refuses it, or the user goes on editing it, the window stays open with the
+    // text still there.
     const bool stored = callGuarded([this] {
         if (tblSpeech.active())
             tblSpeech.checkBrowseMode();
@@ -497,6 +500,7 @@ void TForm1::keepRefusedSpeech()
 {
     if (!tblSpeech.active())
         return;
+    tblSpeech.onPostConflict = nullptr; // nobody may be there to choose: the file keeps the text
     try {
         tblSpeech.checkBrowseMode();
     } catch (const std::exception &error) {
@@ -595,7 +599,19 @@ void TForm1::cbLanguageChange()
     const int index = m_ui->cbLanguage->currentIndex();
     if (index < 0 || index >= m_ui->cbLanguage->count())
         throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
+    const qint64 editedTaalId = CurrentTaalID;
     CurrentTaalID = m_ui->cbLanguage->itemData(index).toLongLong();
+    // A changed speech is stored under the language picked, before the list shows that
+    // language. If it is not stored (refused, or the user goes on editing it), the selector
+    // goes back to the language being edited.
+    try {
+        tblSpeech.checkBrowseMode();
+    } catch (...) {
+        CurrentTaalID = editedTaalId;
+        const QSignalBlocker blocker(m_ui->cbLanguage);
+        m_ui->cbLanguage->setCurrentIndex(m_ui->cbLanguage->findData(editedTaalId));
+        throw;
+    }
     tblSpeech.setFilter(DatabaseTexts::languageFilter(CurrentTaalID));
     tblSpeech.setFiltered(true);
     RunKeywordSearch();
@@ -732,17 +748,26 @@ void TForm1::DataSetLastExecute() { tblSpeech.last(); }
 void TForm1::DataSetInsertExecute() { tblSpeech.insert(); }
 void TForm1::DataSetDeleteExecute() { tblSpeech.deleteRecord(); }
 void TForm1::DataSetEditExecute() { tblSpeech.edit(); }
-// A speech someone else changed or deleted meanwhile is not lost: the user sees both versions
-// and chooses what to keep.
 void TForm1::DataSetPostExecute()
 {
     try {
         tblSpeech.post();
     } catch (const EPostConflict &) {
         const TPostConflictDialog::Choice choice = settlePostConflict(this, tblSpeech);
+        // The speech stored as new takes its place in the list; a dropped one shows as it is
+        // stored now, or, deleted, gives way to the one after it.
         if (choice == TPostConflictDialog::StoreAsNew || choice == TPostConflictDialog::Drop)
             DataSetRefreshExecute();
     }
+}
+
+// A speech someone else changed or deleted meanwhile is not lost on any way out of editing
+// it (closing, a move, another language, the read-only switch): the user sees both versions
+// and chooses what to keep. Going on editing stops the action that was leaving the speech.
+void TForm1::settleRefusedSpeech()
+{
+    if (settlePostConflict(this, tblSpeech) == TPostConflictDialog::KeepEditing)
+        throw EAbort();
 }
 void TForm1::DataSetCancelExecute() { tblSpeech.cancel(); }
 // Besides the speeches, the refresh reads the languages again, so that one another user added,
@@ -825,6 +850,7 @@ void TForm1::RunKeywordSearch()
 
 void TForm1::actFindNextExecute()
 {
+    tblSpeech.checkBrowseMode(); // a speech left being edited stays the search's place
     tblSearch.next();
     if (tblSearch.eof())
         tblSearch.first();

@@ -115,6 +115,7 @@ private:
     void showStatusNotice();
     void showBusySign();
     void keepRefusedSpeech();
+    void settleRefusedSpeech();
     void offerRecoveredSpeeches();
     void startDailyBackup();
     void startBackgroundWork();

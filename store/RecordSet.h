@@ -97,6 +97,10 @@ public:
     // Events: beforePost may still set fields, and a failure in it stops the post.
     std::function<void()> beforePost;
     std::function<void()> afterScroll;
+    // Settles a post that leaving edit or insert (a move, a refresh, a new filter) made and
+    // that was refused for someone else's change: stores or drops the row being edited, or
+    // raises to stop what was leaving it. Without it the refusal (EPostConflict) is raised.
+    std::function<void()> onPostConflict;
 
 private:
     friend class Field;

@@ -233,10 +233,17 @@ void RecordSet::checkBrowseMode()
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         return;
     notifyUpdateData();
-    if (m_modified)
-        post();
-    else
+    if (!m_modified) {
         cancel();
+        return;
+    }
+    try {
+        post();
+    } catch (const EPostConflict &) {
+        if (!onPostConflict)
+            throw;
+        onPostConflict();
+    }
 }
 
 void RecordSet::deleteRecord()
@@ -278,14 +285,30 @@ void RecordSet::refresh()
     checkActive();
     checkBrowseMode();
     const std::optional<qint64> key = m_currentKey;
-    rebuildCursor(FilterExpression::parse(m_filtered ? m_filter : QString(), m_columns));
+    std::unique_ptr<KeyCursor> previous = std::move(m_cursor);
+    try {
+        rebuildCursor(FilterExpression::parse(m_filtered ? m_filter : QString(), m_columns));
+    } catch (...) {
+        m_cursor = std::move(previous);
+        throw;
+    }
     if (key && m_cursor->contains(*key)) {
         makeCurrent(key);
-    } else {
-        // The flags are right before anyone hears of the new row.
-        const std::optional<qint64> first = m_cursor->first();
-        m_bof = true;
-        m_eof = !first;
-        makeCurrent(first);
+        return;
     }
+    // A row deleted meanwhile gives way to the one that came after it, or before it at the
+    // end of the list, not to the first. The flags are right before anyone hears of the row.
+    std::optional<qint64> shown;
+    for (const std::optional<qint64> &near : {key ? previous->next(*key) : std::nullopt,
+                                              key ? previous->prior(*key) : std::nullopt}) {
+        if (near && m_cursor->contains(*near)) {
+            shown = near;
+            break;
+        }
+    }
+    if (!shown)
+        shown = m_cursor->first();
+    m_bof = !shown || !m_cursor->prior(*shown);
+    m_eof = !shown || !m_cursor->next(*shown);
+    makeCurrent(shown);
 }

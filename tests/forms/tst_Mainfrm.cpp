@@ -24,6 +24,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
+#include <map>
 #include <sqlite3.h>
 
 namespace {
@@ -68,6 +69,8 @@ private slots:
     void escCancelsAndCtrlEnterPostsFromAMemo();
     void postOverAnotherUsersChangeKeepsTheText_data();
     void postOverAnotherUsersChangeKeepsTheText();
+    void leavingASpeechAnotherUserChangedAsksWhatToKeep_data();
+    void leavingASpeechAnotherUserChangedAsksWhatToKeep();
     void lostConnectionKeepsTheTextAndTheNextPostStores();
     void othersChangesShowWithoutTouchingTheTypedText();
     void rolesThatMayNotWriteOpenReadOnly_data();
@@ -249,18 +252,23 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("stored"); // the language's speeches afterwards, in order of ID
     QTest::addColumn<QString>("shown");  // the speech the window shows afterwards
-    const QString others = QStringLiteral("thanks|Thank you|c2 bye|Goodbye|c3");
+    // The second of three speeches is edited.
+    const QString first = QStringLiteral("hello|Hello there|c1 ");
+    const QString last = QStringLiteral(" bye|Goodbye|c3");
+    const QString mine = QStringLiteral("thanks|Thank you|mine c2");
     QTest::newRow("changed, mine over theirs") << "update Speeches set Tekst = 'theirs'" << "btnStoreOver"
-        << "hello|Hello there|mine c1 " + others << "hello|Hello there|mine c1";
+        << first + mine + last << mine;
     QTest::newRow("changed, mine as new") << "update Speeches set Tekst = 'theirs'" << "btnStoreAsNew"
-        << "hello|theirs|c1 " + others + " hello|Hello there|mine c1" << "hello|Hello there|mine c1";
+        << first + "thanks|theirs|c2" + last + " " + mine << mine;
     QTest::newRow("changed, dropped") << "update Speeches set Tekst = 'theirs'" << "btnDrop"
-        << "hello|theirs|c1 " + others << "hello|theirs|c1";
+        << first + "thanks|theirs|c2" + last << "thanks|theirs|c2";
     QTest::newRow("deleted, mine as new") << "delete from Speeches" << "btnStoreAsNew"
-        << others + " hello|Hello there|mine c1" << "hello|Hello there|mine c1";
-    QTest::newRow("deleted, dropped") << "delete from Speeches" << "btnDrop" << others << "thanks|Thank you|c2";
+        << first.trimmed() + last + " " + mine << mine;
+    // Dropped, the deleted speech gives way to the one after it, not to the first.
+    QTest::newRow("deleted, dropped") << "delete from Speeches" << "btnDrop" << first.trimmed() + last
+                                      << "bye|Goodbye|c3";
     QTest::newRow("changed, kept editing") << "update Speeches set Tekst = 'theirs'" << "btnKeepEditing"
-        << "hello|theirs|c1 " + others << "hello|Hello there|mine c1";
+        << first + "thanks|theirs|c2" + last << mine;
 }
 
 // A post refused for another user's change shows both versions and costs no typed character
@@ -272,9 +280,10 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     MainWindowFixture f;
+    f.ui()->DataSetNext->trigger();
     f.focus(f.ui()->dbmComments);
     f.type(QStringLiteral("mine "));
-    f.db.execute(QStringLiteral("%1 where ID = %2").arg(elsewhere).arg(f.english[0]));
+    f.db.execute(QStringLiteral("%1 where ID = %2").arg(elsewhere).arg(f.english[1]));
     QString yours;
     answerNextModal([&](QWidget *dialog) {
         yours = dialog->findChild<QPlainTextEdit *>(QStringLiteral("memYoursComments"))->toPlainText();
@@ -282,7 +291,7 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
     });
     f.press(Qt::Key_Return, Qt::ControlModifier);
     QVERIFY(f.recorder.messages().isEmpty());
-    QCOMPARE(yours, QStringLiteral("mine c1"));
+    QCOMPARE(yours, QStringLiteral("mine c2"));
     QStringList speeches;
     for (int id = 0; (id = f.db.count(QStringLiteral("select coalesce(min(ID), 0) from Speeches where TaalID = 1 and ID > %1").arg(id)));)
         speeches.append(f.db.text(QStringLiteral("select Keywords || '|' || Tekst || '|' || Comments from Speeches where ID = %1").arg(id)));
@@ -290,6 +299,56 @@ void tst_Mainfrm::postOverAnotherUsersChangeKeepsTheText()
     QCOMPARE(QStringList({f.ui()->dbeKeywords->text(), f.ui()->dbmTekst->toPlainText(), f.ui()->dbmComments->toPlainText()})
                  .join(QLatin1Char('|')),
              shown);
+}
+
+void tst_Mainfrm::leavingASpeechAnotherUserChangedAsksWhatToKeep_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("keepEditing");
+    QTest::addColumn<QString>("after"); // the window, language, mode or speech the way out left
+    for (const auto &[way, kept, storedOver] : {std::tuple{"close", "open", "closed"}, {"language", "English 1", "Deutsch 2"},
+                                                {"read-only", "editable", "read-only"}, {"search", "hello", "bye"}}) {
+        QTest::addRow("%s, kept editing", way) << QString(way) << true << QString(kept);
+        QTest::addRow("%s, mine over theirs", way) << QString(way) << false << QString(storedOver);
+    }
+}
+
+// Every way out of a speech another user changed meanwhile asks what to keep, once: going on
+// editing stops the way out with every typed character still there; storing mine over theirs
+// stores them all and goes on.
+void tst_Mainfrm::leavingASpeechAnotherUserChangedAsksWhatToKeep()
+{
+    QFETCH(QString, way);
+    QFETCH(bool, keepEditing);
+    QFETCH(QString, after);
+    MainWindowFixture f;
+    f.focus(f.ui()->dbmComments);
+    f.type(QStringLiteral("mine "));
+    f.db.execute(QStringLiteral("update Speeches set Tekst = 'theirs' where ID = %1").arg(f.english[0]));
+    QList<std::function<void(QWidget *)>> answers;
+    if (way == QLatin1String("search"))
+        answers.append([](QWidget *find) {
+            QTest::keyClicks(find->findChild<QLineEdit *>(), QStringLiteral("bye"));
+            QTest::keyClick(find->findChild<QLineEdit *>(), Qt::Key_Return);
+        });
+    answers.append([&](QWidget *dialog) {
+        dialog->findChild<QPushButton *>(keepEditing ? "btnKeepEditing" : "btnStoreOver")->click();
+        after.prepend(dialog->objectName() + QLatin1Char(' '));
+    });
+    const auto onlyThese = answerOnly(answers);
+    const std::map<QString, std::function<void()>> ways{{"close", [&] { f.form->close(); }},
+        {"language", [&] { f.selectLanguage(0); }}, {"read-only", [&] { f.ui()->actSetReadOnly->trigger(); }},
+        {"search", [&] { f.ui()->actFind->trigger(); }}};
+    ways.at(way)();
+    const std::map<QString, QString> left{{"close", f.form->isVisible() ? "open" : "closed"},
+        {"language", QStringLiteral("%1 %2").arg(f.ui()->cbLanguage->currentText()).arg(f.form->currentTaalId())},
+        {"read-only", f.ui()->actSetReadOnly->isChecked() ? "read-only" : "editable"}, {"search", f.ui()->dbeKeywords->text()}};
+    QCOMPARE(QStringLiteral("PostConflictDlg ") + left.at(way), after);
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
+    QCOMPARE(f.db.text(QStringLiteral("select Tekst || '|' || Comments from Speeches where ID = %1").arg(f.english[0])),
+             keepEditing ? QStringLiteral("theirs|c1") : QStringLiteral("Hello there|mine c1"));
+    const bool editing = f.form->tblSpeech.state() == DataSetState::Edit;
+    QCOMPARE(editing ? f.ui()->dbmComments->toPlainText() : QString(), keepEditing ? QStringLiteral("mine c1") : QString());
 }
 
 // The server drops the program's connection while a speech is being edited: the post is

@@ -88,6 +88,31 @@ void answerInTurn(QList<std::function<void(QWidget *)>> answers)
     });
 }
 
+std::shared_ptr<QObject> answerOnly(QList<std::function<void(QWidget *)>> answers)
+{
+    auto watch = std::make_shared<QTimer>();
+    QObject::connect(watch.get(), &QTimer::timeout,
+                     [answers = std::move(answers), seen = QPointer<QWidget>(), unexpected = 0]() mutable {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog == seen)
+            return;
+        seen = dialog;
+        if (answers.isEmpty()) {
+            // A dialog that keeps coming back once closed would keep the test going for ever.
+            if (++unexpected > 3)
+                qFatal("dialogs keep opening: %s", qPrintable(dialog->windowTitle()));
+            failTest(QStringLiteral("a dialog nobody expected opened: %1").arg(dialog->windowTitle()));
+            forceClose(dialog);
+            return;
+        }
+        answers.takeFirst()(dialog);
+        if (seen && seen->isVisible() && QTest::currentTestFailed())
+            forceClose(seen);
+    });
+    watch->start(10);
+    return watch;
+}
+
 QString labelTexts(const QWidget *dialog)
 {
     QStringList texts;

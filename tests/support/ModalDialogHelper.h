@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 // Answers a modal dialog that is about to open: polls for the active modal widget from
 // the event loop and hands it to answer, which presses keys or buttons on it. Never
@@ -13,6 +14,11 @@ void answerNextModal(std::function<void(QWidget *dialog)> answer, int timeoutMs 
 
 // Answers the modal dialogs that open one after another, each with the next answer.
 void answerInTurn(QList<std::function<void(QWidget *dialog)>> answers);
+
+// Answers the modal dialogs that open while the returned object lives, each with the next
+// answer, and fails the running test on any dialog beyond them, closing it at once: a dialog
+// that comes again unasked for never hangs the test.
+std::shared_ptr<QObject> answerOnly(QList<std::function<void(QWidget *dialog)>> answers);
 
 // The texts of a dialog's labels, one a line: what a message says.
 QString labelTexts(const QWidget *dialog);
