@@ -37,6 +37,8 @@ std::optional<ServerPassword::Answer> askServerPassword(const QString &server, S
     auto *layout = new QVBoxLayout(&dialog);
     auto *question = new QLabel(questionFor(server, refused), &dialog);
     question->setWordWrap(true);
+    // Wide enough that a server's name is seldom broken over lines.
+    question->setMinimumWidth(question->fontMetrics().averageCharWidth() * 60);
     layout->addWidget(question);
     auto *field = new QLineEdit(&dialog);
     field->setObjectName(QStringLiteral("edtPassword"));
