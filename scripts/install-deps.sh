@@ -14,7 +14,7 @@ test_packages=(clang libbenchmark-dev libclang-rt-14-dev openssl
                postgresql-15 util-linux
                python3-pyatspi at-spi2-core dbus-daemon gnome-keyring)
 package_packages=(dpkg-dev file lintian man-db)
-docs_packages=(xvfb xdotool x11-utils openbox imagemagick python3-pyatspi at-spi2-core dbus-daemon gnome-keyring)
+docs_packages=(xvfb xdotool x11-utils openbox imagemagick python3-pyatspi at-spi2-core dbus-daemon)
 case "${1:-}" in
   --run) packages=("${run_packages[@]}") ;;
   --docs) packages=("${run_packages[@]}" "${docs_packages[@]}") ;;
