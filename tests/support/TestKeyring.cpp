@@ -20,8 +20,10 @@ TestKeyring::~TestKeyring()
             m_daemon.waitForFinished();
         }
     }
-    if (m_addressSet)
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_formerAddress);
+    if (m_addressSet && m_formerAddress)
+        qputenv("DBUS_SESSION_BUS_ADDRESS", *m_formerAddress);
+    else if (m_addressSet)
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 QString TestKeyring::missingReason()
@@ -68,7 +70,8 @@ bool TestKeyring::start()
                   + QString::fromLocal8Bit(m_daemon.readAllStandardError());
         return false;
     }
-    m_formerAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        m_formerAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     m_addressSet = true;
     qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8());
     return true;

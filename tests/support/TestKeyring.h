@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <optional>
 
 // A real Secret Service of a test's own: gnome-keyring-daemon on a private session bus, its
 // keyrings in a temporary home, unlocked with a known password, so the user's keyring is never
@@ -29,7 +30,7 @@ private:
     QTemporaryDir m_home;
     SessionBus m_bus;
     QProcess m_daemon;
-    QByteArray m_formerAddress;
+    std::optional<QByteArray> m_formerAddress;
     bool m_addressSet = false;
     QString m_error;
 };
