@@ -131,8 +131,9 @@ QString bringIn(QWidget *parent)
 
 QString settingFor(const QString &dataSource, const FileLocations &locations)
 {
+    // The settings file is no place for a password typed into the server's URI.
     if (isServerDataSource(dataSource))
-        return dataSource;
+        return withoutPassword(dataSource);
     // The setting is joined to the folder as text, so a file elsewhere is named from there.
     return QDir(locations.dataFolder()).relativeFilePath(dataSource);
 }

@@ -10,23 +10,35 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-std::optional<QByteArray> askServerPassword(const QString &server, bool refused)
+namespace {
+
+QString questionFor(const QString &server, ServerPassword::Refused refused)
 {
-    // A password kept in the keyring is tried first, the user asked only when it is refused.
-    if (!refused) {
-        if (std::optional<QByteArray> kept = Keyring::find(server))
-            return kept;
+    switch (refused) {
+    case ServerPassword::Refused::Nothing:
+        break;
+    case ServerPassword::Refused::Typed:
+        return QStringLiteral("The server %1 did not accept that password. Type it again:").arg(server);
+    case ServerPassword::Refused::Kept:
+        return QStringLiteral("The server %1 did not accept the password kept in the desktop's keyring. Type the "
+                              "right one:")
+            .arg(server);
     }
+    return QStringLiteral("The server %1 asks for a password:").arg(server);
+}
+
+} // namespace
+
+std::optional<ServerPassword::Answer> askServerPassword(const QString &server, ServerPassword::Refused refused)
+{
     QDialog dialog(QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("PasswordDlg"));
     dialog.setWindowTitle(QStringLiteral("Password"));
     auto *layout = new QVBoxLayout(&dialog);
-    auto *question = new QLabel(
-        (refused ? QStringLiteral("The %1 did not accept that password. Type it again:")
-                 : QStringLiteral("The %1 asks for a password:"))
-            .arg(server),
-        &dialog);
+    auto *question = new QLabel(questionFor(server, refused), &dialog);
     question->setWordWrap(true);
+    // Wide enough that a server's name is seldom broken over lines.
+    question->setMinimumWidth(question->fontMetrics().averageCharWidth() * 60);
     layout->addWidget(question);
     auto *field = new QLineEdit(&dialog);
     field->setObjectName(QStringLiteral("edtPassword"));
@@ -39,6 +51,8 @@ std::optional<QByteArray> askServerPassword(const QString &server, bool refused)
                                &dialog);
     keep->setObjectName(QStringLiteral("chkKeep"));
     keep->setEnabled(Keyring::available());
+    // The right password then replaces the refused one, or every start would try that again.
+    keep->setChecked(refused == ServerPassword::Refused::Kept);
     layout->addWidget(keep);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -47,9 +61,6 @@ std::optional<QByteArray> askServerPassword(const QString &server, bool refused)
     field->setFocus();
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    const QByteArray password = field->text().toUtf8();
-    // A keyring that cannot keep it leaves it not kept: the next start asks again.
-    if (keep->isChecked())
-        Keyring::keep(server, password);
-    return password;
+    // Kept only once the server accepted it: a mistyped one would be tried at every start.
+    return ServerPassword::Answer{field->text().toUtf8(), keep->isChecked() && keep->isEnabled()};
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-#include <optional>
+#include "ServerPassword.h"
 
-// Asks the user for a server's password in a masked field; none when the user cancels. The
-// password goes nowhere else: not into the settings, a message or a log.
-std::optional<QByteArray> askServerPassword(const QString &server, bool refused);
+// Asks the user for a server's password in a masked field, offering to keep it in the keyring;
+// none when the user cancels. The password goes nowhere else: not into the settings, a message
+// or a log.
+std::optional<ServerPassword::Answer> askServerPassword(const QString &server, ServerPassword::Refused refused);

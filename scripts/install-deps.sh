@@ -12,7 +12,7 @@ test_packages=(clang libbenchmark-dev libclang-rt-14-dev openssl
                xvfb xauth xdotool xclip time
                desktop-file-utils appstream openbox x11-utils
                postgresql-15 util-linux
-               python3-pyatspi at-spi2-core dbus-daemon)
+               python3-pyatspi at-spi2-core dbus-daemon gnome-keyring)
 package_packages=(dpkg-dev file lintian man-db)
 docs_packages=(xvfb xdotool x11-utils openbox imagemagick python3-pyatspi at-spi2-core dbus-daemon)
 case "${1:-}" in

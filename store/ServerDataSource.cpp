@@ -29,6 +29,29 @@ bool looksLikeServerDataSource(const QString &dataSource)
     return isServerDataSource(dataSource) || server.match(dataSource).hasMatch();
 }
 
+QString withoutPassword(const QString &dataSource)
+{
+    char *error = nullptr;
+    PQconninfoOption *options = PQconninfoParse(dataSource.toUtf8().constData(), &error);
+    PQfreemem(error);
+    QStringList settings;
+    bool hadPassword = false;
+    // Only what the string itself names has a value here: no defaults, no environment.
+    for (PQconninfoOption *o = options; o && o->keyword; ++o) {
+        if (!o->val)
+            continue;
+        if (qstrcmp(o->keyword, "password") == 0) {
+            hadPassword = true;
+            continue;
+        }
+        QString value = QString::fromUtf8(o->val);
+        value.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+        settings.append(QStringLiteral("%1='%2'").arg(QString::fromUtf8(o->keyword), value));
+    }
+    PQconninfoFree(options);
+    return hadPassword ? settings.join(QLatin1Char(' ')) : dataSource;
+}
+
 QString unreadableServerDataSource()
 {
     return QStringLiteral("The data source reads like a PostgreSQL connection string, but PostgreSQL cannot read "

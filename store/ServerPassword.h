@@ -6,14 +6,49 @@
 #include <optional>
 
 // Where a server's password comes from when the data source, the environment and the user's
-// password file give none: the window asks the user. The store itself never asks anyone.
+// password file give none: the one kept in the desktop's keyring, else the user is asked.
+// The store itself never asks anyone: the window sets the prompt.
 namespace ServerPassword {
 
-// Given the server's name (never a password) and whether the password given before was
-// refused; answers none when the user gives none.
-using Prompt = std::function<std::optional<QByteArray>(const QString &server, bool refused)>;
+// What became of the password tried before the user is asked.
+enum class Refused {
+    Nothing, // none was tried
+    Typed,   // the server refused the one the user typed
+    Kept,    // the server refused the one kept in the keyring
+};
+
+struct Answer
+{
+    QByteArray password;
+    bool keep = false; // into the keyring, once the server accepted it
+};
+
+// Given the server's name (never a password); answers none when the user gives none.
+using Prompt = std::function<std::optional<Answer>(const QString &server, Refused refused)>;
 
 void setPrompt(Prompt prompt);
 const Prompt &prompt();
+
+// The passwords one connection tries in turn: the kept one, then what the user types.
+// Nothing is tried, kept or asked when no prompt is set.
+class Attempts
+{
+public:
+    // refusedBefore: the connection already tried a password the user gave (for this server).
+    Attempts(QString server, bool refusedBefore);
+
+    // The next password to try, the server having wanted one or refused the last; none when
+    // there is no other.
+    std::optional<QByteArray> next();
+    // The server accepted the last password: kept in the keyring when the user asked so
+    // (replacing a kept one it refused); a keyring that cannot keep it leaves it to be asked
+    // for at the next start.
+    void accepted();
+
+private:
+    QString m_server;
+    Refused m_last;
+    std::optional<QByteArray> m_toKeep;
+};
 
 } // namespace ServerPassword

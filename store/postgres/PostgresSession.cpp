@@ -135,16 +135,15 @@ void PostgresSession::connect()
         PQreset(m_conn);
     } else {
         m_conn = connectWith(m_askedPassword);
-        // A server that wants a password nothing else gave: the user is asked, again while
-        // the server refuses the one given, until the user gives none.
-        const ServerPassword::Prompt &prompt = ServerPassword::prompt();
+        // A server that wants a password nothing else gave: the one kept in the keyring is
+        // tried, then the user asked, again while the server refuses it, until the user gives none.
+        ServerPassword::Attempts attempts(m_server, m_askedPassword.has_value());
         const auto passwordWanted = [this] {
             return PQconnectionNeedsPassword(m_conn)
                    || (m_askedPassword && QByteArray(PQerrorMessage(m_conn)).contains("password authentication failed"));
         };
-        while (prompt && m_conn && PQstatus(m_conn) != CONNECTION_OK && passwordWanted()) {
-            const bool refused = m_askedPassword.has_value();
-            const std::optional<QByteArray> password = prompt(m_server, refused);
+        while (m_conn && PQstatus(m_conn) != CONNECTION_OK && passwordWanted()) {
+            const std::optional<QByteArray> password = attempts.next();
             if (!password)
                 break;
             m_askedPassword = password;
@@ -153,6 +152,8 @@ void PostgresSession::connect()
             PQfinish(m_conn);
             m_conn = connectWith(m_askedPassword);
         }
+        if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
+            attempts.accepted();
     }
     if (!m_conn)
         throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: out of memory").arg(m_server));

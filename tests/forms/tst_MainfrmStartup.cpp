@@ -14,9 +14,12 @@
 #include "Statement.h"
 #include "TestDatabase.h"
 #include "TestFolder.h"
+#include "TestKeyring.h"
+#include "Keyring.h"
 #include "TestMain.h"
 #include "ui_Mainfrm.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QScreen>
@@ -65,6 +68,7 @@ private slots:
     void noSettingsFileUsesLayoutAndWritesMainFormOnly();
     void libraryOnAServerOpensInTheWindow();
     void unreachableServerIsNamedWithoutPassword();
+    void serverPasswordIsAskedFor_data();
     void serverPasswordIsAskedFor();
     void readOnlySetting_data();
     void readOnlySetting();
@@ -490,12 +494,23 @@ void tst_MainfrmStartup::unreachableServerIsNamedWithoutPassword()
     QVERIFY(!QFile::exists(folder.databasePath()));
 }
 
+void tst_MainfrmStartup::serverPasswordIsAskedFor_data()
+{
+    QTest::addColumn<QString>("kept"); // in a real keyring; empty: no desktop session
+    QTest::newRow("no desktop session") << QString();
+    QTest::newRow("kept one refused") << QStringLiteral("an old one");
+}
+
 // A server that wants a password the settings do not hold asks for it in a masked field,
-// naming the server; the password reaches no message and no settings file.
+// naming the server; the password reaches no message and no settings file. One the keyring
+// kept that the server refuses is asked for anew, and the right one replaces it.
 void tst_MainfrmStartup::serverPasswordIsAskedFor()
 {
-    if (const QString missing = PostgresServer::missingReason(); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    QFETCH(QString, kept);
+    for (const QString &missing : {PostgresServer::missingReason(), kept.isEmpty() ? QString() : TestKeyring::missingReason()}) {
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(missing));
+    }
     PostgresServer server;
     QVERIFY2(server.start(PostgresServer::Writes::Unsynced, PostgresServer::Network::TlsOnLocalhost),
              qPrintable(server.error()));
@@ -512,15 +527,26 @@ void tst_MainfrmStartup::serverPasswordIsAskedFor()
     }
     TestFolder folder;
     folder.writeSettings("[Hacks]\nDatabase=" + dataSource.toUtf8() + "\n");
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    const QString serverName = QStringLiteral("localhost:%1/team as %2").arg(server.tcpPort()).arg(PostgresServer::user());
+    TestKeyring keyring;
+    if (kept.isEmpty()) {
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    } else {
+        QVERIFY2(keyring.start(), qPrintable(keyring.error()));
+        QVERIFY(Keyring::keep(serverName, kept.toUtf8()));
+    }
     ExceptionRecorder recorder;
     QString question;
     answerNextModal([&](QWidget *dialog) {
         auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("edtPassword"));
         question = dialog->findChild<QLabel *>()->text();
         QCOMPARE(field->echoMode(), QLineEdit::Password);
-        // No desktop session here: the keyring is not offered, nor asked.
-        QVERIFY(!dialog->findChild<QWidget *>(QStringLiteral("chkKeep"))->isEnabled());
+        QCOMPARE(field->text(), QString());
+        // Without a desktop session the keyring is not offered, nor asked; a refused kept one
+        // is replaced unless the user says otherwise.
+        auto *keep = dialog->findChild<QCheckBox *>(QStringLiteral("chkKeep"));
+        QCOMPARE(keep->isEnabled(), !kept.isEmpty());
+        QCOMPARE(keep->isChecked(), !kept.isEmpty());
         QTest::keyClicks(field, PostgresServer::password());
         QTest::keyClick(field, Qt::Key_Return);
     });
@@ -529,8 +555,11 @@ void tst_MainfrmStartup::serverPasswordIsAskedFor()
         QCOMPARE(recorder.messages(), QStringList());
         QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
     }
-    QVERIFY2(question.contains(QStringLiteral("localhost:%1/team").arg(server.tcpPort())), qPrintable(question));
+    QVERIFY2(question.contains(serverName), qPrintable(question));
+    QCOMPARE(question.contains(QLatin1String("kept in the desktop's keyring")), !kept.isEmpty());
     QVERIFY(!folder.readSettings().contains(PostgresServer::password().toUtf8()));
+    if (!kept.isEmpty())
+        QCOMPARE(Keyring::find(serverName), std::optional(PostgresServer::password().toUtf8()));
 }
 
 void tst_MainfrmStartup::unusableDatabaseIsNamedAndRecordActionsRest_data()

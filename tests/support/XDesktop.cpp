@@ -13,8 +13,8 @@ QString XDesktop::tool(const char *name)
 
 XDesktop::~XDesktop()
 {
-    // The window manager first, the bus, then the server they work on.
-    for (QProcess *process : {&m_windowManager, &m_sessionBus, &m_server}) {
+    // The window manager first, then the server it works on; the bus ends with its member.
+    for (QProcess *process : {&m_windowManager, &m_server}) {
         if (process->state() == QProcess::NotRunning)
             continue;
         process->terminate();
@@ -68,16 +68,11 @@ bool XDesktop::start(const QString &screen, bool windowManager)
 
 bool XDesktop::startSessionBus()
 {
-    QFile::setPermissions(m_runtimeFolder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeFolder.path());
-    m_sessionBus.setProcessEnvironment(m_environment);
-    m_sessionBus.start(tool("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-    if (!m_sessionBus.waitForStarted() || !QTest::qWaitFor([this] { return m_sessionBus.canReadLine(); }, 10000)) {
-        m_error = QStringLiteral("dbus-daemon did not start");
+    if (!m_sessionBus.start(m_environment)) {
+        m_error = m_sessionBus.error();
         return false;
     }
-    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(m_sessionBus.readLine().trimmed()));
+    m_environment = m_sessionBus.environment();
     return true;
 }
 

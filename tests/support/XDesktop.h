@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SessionBus.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -37,8 +39,7 @@ public:
 private:
     QProcess m_server;
     QProcess m_windowManager;
-    QProcess m_sessionBus;
-    QTemporaryDir m_runtimeFolder;
+    SessionBus m_sessionBus;
     QProcessEnvironment m_environment;
     QString m_error;
 };

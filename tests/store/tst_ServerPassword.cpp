@@ -1,0 +1,108 @@
+// A server's password from the desktop's keyring, a real Secret Service on a bus of the
+// test's own: kept only once the server accepted it, found again for its server alone.
+
+#include "EDatabaseError.h"
+#include "Keyring.h"
+#include "PostgresServer.h"
+#include "PostgresSession.h"
+#include "ServerPassword.h"
+#include "TestKeyring.h"
+#include "TestMain.h"
+
+using ServerPassword::Refused;
+
+class tst_ServerPassword : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void keptOnlyOnceAccepted_data();
+    void keptOnlyOnceAccepted();
+    void cleanupTestCase() { ServerPassword::setPrompt(nullptr); }
+
+private:
+    PostgresServer m_server;
+    TestKeyring m_keyring;
+};
+
+void tst_ServerPassword::initTestCase()
+{
+    for (const QString &missing : {PostgresServer::missingReason(), TestKeyring::missingReason()}) {
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(missing));
+    }
+    QVERIFY2(m_server.start(PostgresServer::Writes::Unsynced, PostgresServer::Network::TlsOnLocalhost),
+             qPrintable(m_server.error()));
+    QVERIFY2(m_keyring.start(), qPrintable(m_keyring.error()));
+}
+
+void tst_ServerPassword::keptOnlyOnceAccepted_data()
+{
+    const QString right = PostgresServer::password();
+    QTest::addColumn<QString>("keptBefore");  // empty: none
+    QTest::addColumn<QStringList>("answers"); // typed in turn; "+" at the end ticks "keep"
+    QTest::addColumn<QList<Refused>>("asked");
+    QTest::addColumn<bool>("connects");
+    QTest::addColumn<QString>("keptAfter");
+    QTest::newRow("typed and kept") << QString() << QStringList{right + "+"} << QList{Refused::Nothing} << true << right;
+    QTest::newRow("typed, not kept") << QString() << QStringList{right} << QList{Refused::Nothing} << true << QString();
+    QTest::newRow("mistyped and kept, then right") << QString() << QStringList{"wrong+", right + "+"}
+                                                   << QList{Refused::Nothing, Refused::Typed} << true << right;
+    QTest::newRow("mistyped and kept, then given up")
+        << QString() << QStringList{"wrong+"} << QList{Refused::Nothing, Refused::Typed} << false << QString();
+    QTest::newRow("kept one accepted") << right << QStringList() << QList<Refused>() << true << right;
+    QTest::newRow("kept one refused, replaced")
+        << "old" << QStringList{right + "+"} << QList{Refused::Kept} << true << right;
+    QTest::newRow("kept one refused, right one not kept")
+        << "old" << QStringList{right} << QList{Refused::Kept} << true << "old";
+    QTest::newRow("kept one refused, given up") << "old" << QStringList() << QList{Refused::Kept} << false << "old";
+}
+
+void tst_ServerPassword::keptOnlyOnceAccepted()
+{
+    QFETCH(QString, keptBefore);
+    QFETCH(QStringList, answers);
+    QFETCH(QList<Refused>, asked);
+    QFETCH(bool, connects);
+    QFETCH(QString, keptAfter);
+    // A database of each row's own: a server the keyring has nothing for, though it holds the
+    // earlier rows' passwords.
+    static int rows = 0;
+    const QString database = QStringLiteral("row%1").arg(++rows);
+    QVERIFY(!m_server.createDatabase(database).isEmpty());
+    const QString server = QStringLiteral("localhost:%1/%2 as %3").arg(m_server.tcpPort()).arg(database, PostgresServer::user());
+    QCOMPARE(Keyring::find(server), std::nullopt);
+    if (!keptBefore.isEmpty())
+        QVERIFY(Keyring::keep(server, keptBefore.toUtf8()));
+
+    QList<Refused> seen;
+    QStringList named;
+    ServerPassword::setPrompt([&](const QString &name, Refused refused) -> std::optional<ServerPassword::Answer> {
+        named.append(name);
+        seen.append(refused);
+        if (answers.isEmpty())
+            return std::nullopt;
+        QString typed = answers.takeFirst();
+        const bool keep = typed.endsWith(QLatin1Char('+'));
+        if (keep)
+            typed.chop(1);
+        return ServerPassword::Answer{typed.toUtf8(), keep};
+    });
+    const QString dataSource = QStringLiteral("host=localhost port=%1 dbname=%2 user=%3 sslrootcert=%4")
+                                   .arg(m_server.tcpPort())
+                                   .arg(database, PostgresServer::user(), m_server.certificate());
+    bool connected = false;
+    try {
+        PostgresSession session(dataSource, nullptr);
+        connected = true;
+    } catch (const EDatabaseError &) {
+    }
+    QCOMPARE(connected, connects);
+    QCOMPARE(seen, asked);
+    QCOMPARE(named, QStringList(asked.size(), server));
+    QCOMPARE(Keyring::find(server), keptAfter.isEmpty() ? std::nullopt : std::optional(keptAfter.toUtf8()));
+}
+
+TINLARK_TEST_MAIN(tst_ServerPassword)
+#include "tst_ServerPassword.moc"

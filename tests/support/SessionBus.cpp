@@ -1,0 +1,36 @@
+#include "SessionBus.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTest>
+
+SessionBus::~SessionBus()
+{
+    if (m_daemon.state() == QProcess::NotRunning)
+        return;
+    m_daemon.terminate();
+    if (!m_daemon.waitForFinished(5000)) {
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+}
+
+bool SessionBus::start(const QProcessEnvironment &environment)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    if (program.isEmpty()) {
+        m_error = QStringLiteral("dbus-daemon is missing: run scripts/install-deps.sh");
+        return false;
+    }
+    m_environment = environment;
+    QFile::setPermissions(m_runtimeFolder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeFolder.path());
+    m_daemon.setProcessEnvironment(m_environment);
+    m_daemon.start(program, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    if (!m_daemon.waitForStarted() || !QTest::qWaitFor([this] { return m_daemon.canReadLine(); }, 10000)) {
+        m_error = QStringLiteral("dbus-daemon did not start");
+        return false;
+    }
+    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(m_daemon.readLine().trimmed()));
+    return true;
+}
