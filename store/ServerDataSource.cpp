@@ -31,6 +31,8 @@ bool looksLikeServerDataSource(const QString &dataSource)
 
 QString withoutPassword(const QString &dataSource)
 {
+    if (!isServerDataSource(dataSource))
+        return dataSource;
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(dataSource.toUtf8().constData(), &error);
     PQfreemem(error);
