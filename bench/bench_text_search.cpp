@@ -15,7 +15,6 @@
 #include "Connection.h"
 #include "Database.h"
 #include "DatabaseTexts.h"
-#include "EDatabaseError.h"
 #include "ServerSamples.h"
 #include "SpeechTextSearch.h"
 #include "Statement.h"
@@ -26,12 +25,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 #include <cstring>
 
 namespace {
-
-ServerSamples *serverSamples = nullptr; // made by main()
 
 // What a user types, a key at a time, looking for a thank-you reply.
 const QStringList Typing{"t", "th", "tha", "than", "thank", "thank y", "thank yo", "thank you"};
@@ -69,7 +65,7 @@ void BM_WordSearchOnServer(benchmark::State &state)
 {
     Connection connection;
     connection.setConnectionString(
-        DatabaseTexts::connectionString(serverSamples->dataSourceFor(int(state.range(0)), int(state.range(2)))));
+        DatabaseTexts::connectionString(ServerSamples::thisRun().dataSourceFor(int(state.range(0)), int(state.range(2)))));
     const QString typed = Typing.value(int(std::max<qint64>(state.range(3), 0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(SpeechTextSearch::find(connection, typed, languageOf(state)));
@@ -85,7 +81,7 @@ void BM_WordSearchWithCopies(benchmark::State &state)
     const bool onServer = state.range(4) != 0;
     Connection connection;
     connection.setConnectionString(DatabaseTexts::connectionString(
-        onServer ? serverSamples->dataSourceFor(int(state.range(0)), int(state.range(2))) : samplePath(state)));
+        onServer ? ServerSamples::thisRun().dataSourceFor(int(state.range(0)), int(state.range(2))) : samplePath(state)));
     const auto change = [&](const QString &sql, const QVariantList &values) {
         TransactionGuard transaction(connection.handle());
         Statement(connection.handle(), sql).execute(values);
@@ -264,15 +260,5 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "--peak-rss") == 0)
         return peakRssProbe(QString::fromLocal8Bit(argv[2]), argc >= 4 && std::strcmp(argv[3], "words") == 0);
-    ServerSamples samples;
-    serverSamples = &samples;
-    benchmark::Initialize(&argc, argv);
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const EDatabaseError &error) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
-        return 1;
-    }
-    benchmark::Shutdown();
-    return 0;
+    return ServerSamples::runBenchmarks(argc, argv);
 }
