@@ -3,17 +3,31 @@
 #include "Schema.h"
 
 #include <QByteArrayList>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <sqlite3.h>
 
-// The in-memory library of a fuzz target: the schema, what the target adds to it (an index and
-// its triggers), then each line of the input after the first as a speech of language 1 or 2 in
-// turn (at most 32). With columns 1 the line is the keywords; with 3 it is keywords, text and
-// comments parted by tabs. Raw bytes, as another program may store them: they need not be
-// UTF-8. The caller closes the database.
-inline sqlite3 *openFuzzLibrary(const QByteArrayList &lines, int columns, const std::function<void(sqlite3 *)> &prepare)
+// The in-memory library of a fuzz target, made from an input of at most 4 KB (a larger one
+// gives none): the schema, what the target adds to it (an index and its triggers), then each
+// line of the input after the first as a speech of language 1 or 2 in turn (at most 32). With
+// columns 1 the line is the keywords; with 3 it is keywords, text and comments parted by tabs.
+// Raw bytes, as another program may store them: they need not be UTF-8. The first line is what
+// the target searches for. The caller closes the database.
+struct FuzzLibrary
 {
+    sqlite3 *db;
+    QByteArray firstLine;
+};
+
+inline std::optional<FuzzLibrary> openFuzzLibrary(const uint8_t *data, size_t size, int columns,
+                                                  const std::function<void(sqlite3 *)> &prepare)
+{
+    if (size > 4096)
+        return std::nullopt;
+    const QByteArrayList lines = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\n');
     sqlite3 *db = nullptr;
     if (sqlite3_open(":memory:", &db) != SQLITE_OK)
         std::abort();
@@ -35,5 +49,5 @@ inline sqlite3 *openFuzzLibrary(const QByteArrayList &lines, int columns, const 
         sqlite3_reset(add);
     }
     sqlite3_finalize(add);
-    return db;
+    return FuzzLibrary{db, lines.first()};
 }

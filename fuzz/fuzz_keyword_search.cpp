@@ -8,7 +8,6 @@
 #include "LikeFunction.h"
 #include "SqliteStatement.h"
 
-#include <QByteArrayList>
 #include <cstddef>
 #include <cstdint>
 #include <sqlite3.h>
@@ -31,14 +30,14 @@ std::vector<qint64> scannedHits(sqlite3 *db, const QString &pattern, int languag
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size > 4096)
-        return 0;
-    const QByteArrayList lines = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\n');
-    sqlite3 *db = openFuzzLibrary(lines, 1, [](sqlite3 *library) {
-        registerLikeFunction(library);
-        KeywordIndex::ensure(library);
+    const std::optional<FuzzLibrary> library = openFuzzLibrary(data, size, 1, [](sqlite3 *db) {
+        registerLikeFunction(db);
+        KeywordIndex::ensure(db);
     });
-    const QString pattern = QString::fromUtf8(lines.first());
+    if (!library)
+        return 0;
+    sqlite3 *db = library->db;
+    const QString pattern = QString::fromUtf8(library->firstLine);
     for (const int language : {1, 2}) {
         const auto indexed = KeywordIndex::find(db, pattern, language);
         if (indexed && *indexed != scannedHits(db, pattern, language))

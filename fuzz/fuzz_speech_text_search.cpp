@@ -9,7 +9,6 @@
 #include "SqliteStatement.h"
 #include "SqliteWordIndex.h"
 
-#include <QByteArrayList>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -38,17 +37,17 @@ std::vector<qint64> readHits(sqlite3 *db, const QStringList &typed, int columns,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size > 4096)
+    const std::optional<FuzzLibrary> library = openFuzzLibrary(data, size, 3, [](sqlite3 *) {});
+    if (!library)
         return 0;
-    const QByteArrayList lines = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\n');
-    sqlite3 *db = openFuzzLibrary(lines, 3, [](sqlite3 *) {});
+    sqlite3 *db = library->db;
     // The rows came in through the triggers, as another program's would: take them in.
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     SqliteWordIndex::catchUp(db);
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
 
     SqliteWordIndex index(db);
-    const QStringList typed = SpeechWords::typedWords(QString::fromUtf8(lines.first()));
+    const QStringList typed = SpeechWords::typedWords(QString::fromUtf8(library->firstLine));
     if (!typed.isEmpty() && index.ready()) {
         const WordIndex::Columns ranks[] = {WordIndex::Columns::Keywords, WordIndex::Columns::KeywordsOrText,
                                             WordIndex::Columns::Any};
