@@ -6,7 +6,36 @@
 #include "PostgresDatabase.h"
 
 #include <QElapsedTimer>
+#include <benchmark/benchmark.h>
 #include <cstdio>
+
+namespace {
+
+ServerSamples *samplesOfThisRun = nullptr;
+
+} // namespace
+
+int ServerSamples::runBenchmarks(int argc, char **argv)
+{
+    ServerSamples samples;
+    samplesOfThisRun = &samples;
+    benchmark::Initialize(&argc, argv);
+    int status = 0;
+    try {
+        benchmark::RunSpecifiedBenchmarks();
+    } catch (const EDatabaseError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        status = 1;
+    }
+    benchmark::Shutdown();
+    samplesOfThisRun = nullptr;
+    return status;
+}
+
+ServerSamples &ServerSamples::thisRun()
+{
+    return *samplesOfThisRun;
+}
 
 QString ServerSamples::dataSourceFor(int speeches, int languages)
 {

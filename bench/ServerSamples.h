@@ -14,6 +14,12 @@
 class ServerSamples
 {
 public:
+    // The entry of a benchmark program with samples on a server: runs the benchmarks the
+    // command line selects, with thisRun() at hand, and stops the server (if one was started)
+    // before it returns. Needs Qt's application object.
+    static int runBenchmarks(int argc, char **argv);
+    static ServerSamples &thisRun();
+
     // The data source of the server database holding the sample file of that shape.
     // Raises EDatabaseError when the server cannot be started or the copy cannot be made.
     QString dataSourceFor(int speeches, int languages);

@@ -10,7 +10,6 @@
 #include "Connection.h"
 #include "DatabaseTexts.h"
 #include "Field.h"
-#include "EDatabaseError.h"
 #include "RecordSet.h"
 #include "ServerSamples.h"
 #include "Statement.h"
@@ -28,15 +27,13 @@ namespace {
 
 enum Engine { File, Server };
 
-ServerSamples *serverSamples = nullptr; // made by main()
-
 // The connection string of the sample library the arguments name, on their engine.
 QString sampleConnectionString(const benchmark::State &state)
 {
     const int speeches = int(state.range(0));
     const int languages = int(state.range(2));
     return DatabaseTexts::connectionString(state.range(3) == Server
-                                               ? serverSamples->dataSourceFor(speeches, languages)
+                                               ? ServerSamples::thisRun().dataSourceFor(speeches, languages)
                                                : BenchDatabases::pathFor(speeches, languages));
 }
 
@@ -157,6 +154,29 @@ void BM_LanguageSwitchWithSearch(benchmark::State &state)
         db.speeches.setFilter(DatabaseTexts::languageFilter(language));
         db.readCurrent();
         state.counters["hits"] = searchAndJump(db, search, language);
+    }
+}
+
+// On the server: only the first hit of the keyword search at or after the middle speech of the
+// language, in ID order, against BM_KeywordSearch's every hit (what a window that showed the
+// first hit at once and took the rest in afterwards would wait for).
+void BM_KeywordFirstHitOnServer(benchmark::State &state)
+{
+    OpenDatabase db(state);
+    const qint64 middle = db.connection
+                              .scalar(QStringLiteral(R"(SELECT "ID" FROM "Speeches" WHERE "TaalID" = ? ORDER BY "ID" )"
+                                                     R"(OFFSET (SELECT count(*) / 2 FROM "Speeches" WHERE "TaalID" = ?) LIMIT 1)"),
+                                      {qint64(state.range(1)), qint64(state.range(1))})
+                              .toLongLong();
+    Statement first(db.connection.handle(),
+                    QStringLiteral(R"(SELECT "ID" FROM "TinlarkKeywordFolded" WHERE "TaalID" = ? AND "Folded" LIKE '%ank%' )"
+                                   R"(AND "ID" >= ? ORDER BY "ID" LIMIT 1)"));
+    for (auto _ : state) {
+        first.bind(1, qint64(state.range(1)));
+        first.bind(2, middle);
+        if (!first.step())
+            state.SkipWithError("no hit after the middle speech");
+        first.reset();
     }
 }
 
@@ -281,6 +301,9 @@ BENCHMARK(BM_StartUp)->Apply(databaseSizes);
 BENCHMARK(BM_LanguageSwitch)->Apply(databaseSizes);
 BENCHMARK(BM_KeywordSearch)->Apply(databaseSizes);
 BENCHMARK(BM_KeywordSearchScan)->Apply(databaseSizes);
+BENCHMARK(BM_KeywordFirstHitOnServer)
+    ->Args({BenchDatabases::SingleLanguageSize, BenchDatabases::LargeLanguageId, BenchDatabases::SingleLanguageLanguages, Server})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Next)->Apply(databaseSizes);
 BENCHMARK(BM_Locate)->Apply(databaseSizes);
 BENCHMARK(BM_PostEdit)->Apply(databaseSizes);
@@ -322,15 +345,5 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     prepareDatabases();
-    ServerSamples samples;
-    serverSamples = &samples;
-    benchmark::Initialize(&argc, argv);
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const EDatabaseError &error) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
-        return 1;
-    }
-    benchmark::Shutdown();
-    return 0;
+    return ServerSamples::runBenchmarks(argc, argv);
 }

@@ -4,6 +4,10 @@
 // Arguments: number of speeches, language, number of languages (20; or 2: a single language of
 // a million speeches beside a small one), keystroke (an index into Typing; -1 for all languages).
 // BM_WordSearchOnServer runs on a copy of the sample on a PostgreSQL server that it starts.
+// BM_WordSearchWithCopies first notes a few hundred speeches of the language as copied (the
+// most copied lead the hits), on the file (engine 0) or the server (1), and takes them back after.
+// BM_WordSearchCrowded types a word that begins thousands of indexed words, each held by a few
+// hundred speeches, in a copy of the one-language sample that has such words in its texts.
 // With --peak-rss FILE [words|none] the program only opens FILE, shows a language and, with
 // "words", runs every keystroke's search: its peak memory (/usr/bin/time -v) against "none".
 
@@ -11,7 +15,6 @@
 #include "Connection.h"
 #include "Database.h"
 #include "DatabaseTexts.h"
-#include "EDatabaseError.h"
 #include "ServerSamples.h"
 #include "SpeechTextSearch.h"
 #include "Statement.h"
@@ -22,12 +25,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 #include <cstring>
 
 namespace {
-
-ServerSamples *serverSamples = nullptr; // made by main()
 
 // What a user types, a key at a time, looking for a thank-you reply.
 const QStringList Typing{"t", "th", "tha", "than", "thank", "thank y", "thank yo", "thank you"};
@@ -65,10 +65,73 @@ void BM_WordSearchOnServer(benchmark::State &state)
 {
     Connection connection;
     connection.setConnectionString(
-        DatabaseTexts::connectionString(serverSamples->dataSourceFor(int(state.range(0)), int(state.range(2)))));
+        DatabaseTexts::connectionString(ServerSamples::thisRun().dataSourceFor(int(state.range(0)), int(state.range(2)))));
     const QString typed = Typing.value(int(std::max<qint64>(state.range(3), 0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(SpeechTextSearch::find(connection, typed, languageOf(state)));
+}
+
+// Copies noted for every 3,001st speech of the language, some more often than others.
+const char *const NoteCopiesSql = R"(INSERT INTO "SpeechCopies" ("SpeechID", "Copies", "LastCopied") )"
+                                  R"(SELECT "ID", 1 + "ID" % 7, '2026-12-01 10:00:00.000' FROM "Speeches" )"
+                                  R"(WHERE "TaalID" = ? AND "ID" % 3001 = 0)";
+
+void BM_WordSearchWithCopies(benchmark::State &state)
+{
+    const bool onServer = state.range(4) != 0;
+    Connection connection;
+    connection.setConnectionString(DatabaseTexts::connectionString(
+        onServer ? ServerSamples::thisRun().dataSourceFor(int(state.range(0)), int(state.range(2))) : samplePath(state)));
+    const auto change = [&](const QString &sql, const QVariantList &values) {
+        TransactionGuard transaction(connection.handle());
+        Statement(connection.handle(), sql).execute(values);
+        transaction.commit();
+    };
+    change(QStringLiteral(R"(DELETE FROM "SpeechCopies")"), {});
+    change(QString::fromLatin1(NoteCopiesSql), {qint64(state.range(1))});
+    state.counters["copied"] = connection.scalar(QStringLiteral(R"(SELECT count(*) FROM "SpeechCopies")")).toDouble();
+    const QString typed = Typing.value(int(state.range(3)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SpeechTextSearch::find(connection, typed, languageOf(state)));
+    change(QStringLiteral(R"(DELETE FROM "SpeechCopies")"), {});
+}
+
+// The one-language sample with a word of "inte" and three letters added to every speech's text
+// (2,704 such words, 676 of them beginning with "intea", 26 with "inteab"): made once, from the
+// sample, by the program's own catch-up.
+QString crowdedSample()
+{
+    const QString path = BenchDatabases::pathFor(BenchDatabases::SingleLanguageSize, BenchDatabases::SingleLanguageLanguages)
+                         + QStringLiteral(".crowded");
+    if (QFileInfo::exists(path))
+        return path;
+    const QString partial = path + QStringLiteral(".partial");
+    QFile::remove(partial);
+    QFile::copy(BenchDatabases::pathFor(BenchDatabases::SingleLanguageSize, BenchDatabases::SingleLanguageLanguages), partial);
+    {
+        Connection connection;
+        connection.setConnectionString(DatabaseTexts::connectionString(partial));
+        TransactionGuard transaction(connection.handle());
+        Statement(connection.handle(),
+                  QStringLiteral("UPDATE Speeches SET Tekst = coalesce(Tekst, '') || ' inte' || "
+                                 "char(97 + ID / 676 % 4) || char(97 + ID % 26) || char(97 + ID / 26 % 26)"))
+            .execute({});
+        transaction.commit();
+    }
+    QFile::rename(partial, path);
+    return path;
+}
+
+// What a user types, a key at a time, in the crowded sample.
+const QStringList CrowdedTyping{"inte", "intea", "inteab", "thank inte"};
+
+void BM_WordSearchCrowded(benchmark::State &state)
+{
+    Connection connection;
+    connection.setConnectionString(DatabaseTexts::connectionString(crowdedSample()));
+    const QString typed = CrowdedTyping.value(int(state.range(0)));
+    for (auto _ : state)
+        state.counters["hits"] = double(SpeechTextSearch::find(connection, typed, BenchDatabases::LargeLanguageId).size());
 }
 
 void BM_WordSearchByReading(benchmark::State &state)
@@ -156,10 +219,22 @@ void posts(benchmark::internal::Benchmark *benchmark)
 
 BENCHMARK(BM_WordSearch)->Apply(keystrokes);
 BENCHMARK(BM_WordSearchOnServer)->Apply([](benchmark::internal::Benchmark *benchmark) {
-    for (const int key : {0, 4, 7})
-        benchmark->Args({100000, BenchDatabases::LargeLanguageId, BenchDatabases::LanguageCount, key});
+    for (const int key : {0, 4, 7}) {
+        benchmark->Args({1000000, BenchDatabases::LargeLanguageId, BenchDatabases::LanguageCount, key});
+        benchmark->Args({BenchDatabases::SingleLanguageSize, BenchDatabases::LargeLanguageId,
+                         BenchDatabases::SingleLanguageLanguages, key});
+    }
     benchmark->Unit(benchmark::kMillisecond);
 });
+BENCHMARK(BM_WordSearchWithCopies)->Apply([](benchmark::internal::Benchmark *benchmark) {
+    for (const int onServer : {0, 1}) {
+        for (const int key : {0, 4, 7})
+            benchmark->Args({BenchDatabases::SingleLanguageSize, BenchDatabases::LargeLanguageId,
+                             BenchDatabases::SingleLanguageLanguages, key, onServer});
+    }
+    benchmark->Unit(benchmark::kMillisecond);
+});
+BENCHMARK(BM_WordSearchCrowded)->DenseRange(0, int(CrowdedTyping.size()) - 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WordSearchByReading)->Args({1000000, BenchDatabases::LargeLanguageId, BenchDatabases::LanguageCount, 4})
     ->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_IndexShare)->Apply(sizes);
@@ -185,15 +260,5 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "--peak-rss") == 0)
         return peakRssProbe(QString::fromLocal8Bit(argv[2]), argc >= 4 && std::strcmp(argv[3], "words") == 0);
-    ServerSamples samples;
-    serverSamples = &samples;
-    benchmark::Initialize(&argc, argv);
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const EDatabaseError &error) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
-        return 1;
-    }
-    benchmark::Shutdown();
-    return 0;
+    return ServerSamples::runBenchmarks(argc, argv);
 }

@@ -4,12 +4,11 @@
 // whose words read one by one hold every typed word: a difference, a crash, an error of the
 // query language or a sanitizer report is a finding.
 
-#include "Schema.h"
+#include "FuzzLibrary.h"
 #include "SpeechWords.h"
 #include "SqliteStatement.h"
 #include "SqliteWordIndex.h"
 
-#include <QByteArrayList>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -38,34 +37,17 @@ std::vector<qint64> readHits(sqlite3 *db, const QStringList &typed, int columns,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size > 4096)
+    const std::optional<FuzzLibrary> library = openFuzzLibrary(data, size, 3, [](sqlite3 *) {});
+    if (!library)
         return 0;
-    const QByteArrayList lines = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\n');
-    sqlite3 *db = nullptr;
-    if (sqlite3_open(":memory:", &db) != SQLITE_OK)
-        std::abort();
-    Schema::create(db);
-    sqlite3_stmt *add = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (?, ?, ?, ?)", -1, &add, nullptr);
-    for (qsizetype i = 1; i < lines.size() && i <= 32; ++i) {
-        // Raw bytes, as another program may store them: the text need not be UTF-8.
-        const QByteArrayList columns = lines[i].split('\t');
-        sqlite3_bind_int(add, 1, 1 + int(i % 2));
-        for (int column = 0; column < 3; ++column) {
-            const QByteArray text = columns.value(column);
-            sqlite3_bind_text(add, 2 + column, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-        }
-        sqlite3_step(add);
-        sqlite3_reset(add);
-    }
-    sqlite3_finalize(add);
+    sqlite3 *db = library->db;
     // The rows came in through the triggers, as another program's would: take them in.
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     SqliteWordIndex::catchUp(db);
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
 
     SqliteWordIndex index(db);
-    const QStringList typed = SpeechWords::typedWords(QString::fromUtf8(lines.first()));
+    const QStringList typed = SpeechWords::typedWords(QString::fromUtf8(library->firstLine));
     if (!typed.isEmpty() && index.ready()) {
         const WordIndex::Columns ranks[] = {WordIndex::Columns::Keywords, WordIndex::Columns::KeywordsOrText,
                                             WordIndex::Columns::Any};

@@ -9,6 +9,7 @@
 #include "WordIndex.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QSet>
 #include <set>
 #include <tuple>
@@ -67,13 +68,20 @@ std::vector<qint64> rankThroughIndex(Database *db, WordIndex &index, const QStri
                                      std::optional<qint64> languageId, int limit, const std::vector<qint64> &copied)
 {
     const QSet<qint64> wasCopied(copied.begin(), copied.end());
-    std::vector<int> copiedRanks;
-    Statement speech(db, QStringLiteral("SELECT \"Keywords\", \"Tekst\", \"Comments\" FROM \"Speeches\" WHERE \"ID\" = ?"));
-    for (const qint64 id : copied) {
-        speech.bind(1, id);
-        copiedRanks.push_back(speech.step() ? rankOf(speech, 0, words) : NoRank);
-        speech.reset();
+    // All in one statement: on a server each statement is a round trip.
+    QHash<qint64, int> rankOfCopied;
+    if (!copied.empty()) {
+        Statement speeches(db, QStringLiteral("SELECT \"ID\", \"Keywords\", \"Tekst\", \"Comments\" FROM \"Speeches\" "
+                                              "WHERE \"ID\" IN (%1)")
+                                   .arg(QStringList(qsizetype(copied.size()), QStringLiteral("?")).join(QLatin1Char(','))));
+        for (size_t place = 0; place < copied.size(); ++place)
+            speeches.bind(int(place) + 1, copied[place]);
+        while (speeches.step())
+            rankOfCopied.insert(speeches.columnInt64(0), rankOf(speeches, 1, words));
     }
+    std::vector<int> copiedRanks;
+    for (const qint64 id : copied)
+        copiedRanks.push_back(rankOfCopied.value(id, NoRank));
     std::vector<qint64> ranked;
     QSet<qint64> taken;
     const auto take = [&](qint64 id) {

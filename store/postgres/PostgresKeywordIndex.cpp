@@ -1,6 +1,7 @@
 #include "PostgresKeywordIndex.h"
 
 #include "LikePattern.h"
+#include "PostgresChangeNotes.h"
 #include "PostgresSession.h"
 
 #include <QtEndian>
@@ -10,8 +11,6 @@ namespace {
 
 // Rows written by one statement while folding.
 constexpr int RowsPerInsert = 500;
-// Notes of changed speeches taken out at a time.
-constexpr int NotesPerBatch = 1000;
 
 const char *const ExtensionsSql = R"sql(
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
@@ -30,34 +29,7 @@ CREATE INDEX "TinlarkKeywordFoldedTrigrams" ON "TinlarkKeywordFolded" USING gin 
 -- for a pattern that a good part of a large language matches, whose rows lie spread over the
 -- whole table.
 CREATE INDEX "TinlarkKeywordFoldedByTaal" ON "TinlarkKeywordFolded" ("TaalID", "ID") INCLUDE ("Folded");
-CREATE TABLE "TinlarkKeywordPending" ("ID" bigint PRIMARY KEY);
--- The function runs with the path the library was made with (its schema and the built-ins),
--- whoever changes a speech with whatever path.
-CREATE FUNCTION "TinlarkKeywordsChanged"() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $body$
-BEGIN
-  IF TG_OP IN ('UPDATE', 'DELETE') THEN
-    INSERT INTO "TinlarkKeywordPending" ("ID") VALUES (OLD."ID") ON CONFLICT DO NOTHING;
-  END IF;
-  IF TG_OP IN ('UPDATE', 'INSERT') THEN
-    INSERT INTO "TinlarkKeywordPending" ("ID") VALUES (NEW."ID") ON CONFLICT DO NOTHING;
-  END IF;
-  RETURN NULL;
-END
-$body$;
-CREATE TRIGGER "TinlarkKeywordsChanged" AFTER INSERT OR DELETE OR UPDATE OF "ID", "TaalID", "Keywords"
-  ON "Speeches" FOR EACH ROW EXECUTE FUNCTION "TinlarkKeywordsChanged"();
 )sql";
-
-QByteArray idArray(const std::vector<qint64> &ids)
-{
-    QByteArray array = "{";
-    for (size_t i = 0; i < ids.size(); ++i) {
-        if (i > 0)
-            array += ',';
-        array += QByteArray::number(ids[i]);
-    }
-    return array + '}';
-}
 
 std::string_view viewOf(const PGresult *result, int row, int column)
 {
@@ -108,15 +80,9 @@ QByteArray candidatePattern(const std::u32string &pattern, bool &exact)
     return indexable ? QByteArray::fromStdString(LikePattern::toUtf8(candidate)) : QByteArray();
 }
 
-// Folds again the speeches whose IDs the notes taken out hold.
-void foldAgain(PostgresSession &session, const PGresult *taken)
+// Folds again the speeches of the IDs (an array literal).
+void foldAgain(PostgresSession &session, const QByteArray &array)
 {
-    const int count = PQntuples(taken);
-    std::vector<qint64> ids;
-    ids.reserve(size_t(count));
-    for (int row = 0; row < count; ++row)
-        ids.push_back(QByteArray(PQgetvalue(taken, row, 0)).toLongLong());
-    const QByteArray array = idArray(ids);
     session.execute(R"(DELETE FROM "TinlarkKeywordFolded" WHERE "ID" OPERATOR(pg_catalog.=) ANY ($1::pg_catalog.int8[]))", {array});
     // A speech without keywords matches no pattern and is left out.
     const PostgresResult speeches = session.execute(
@@ -155,6 +121,8 @@ void create(PostgresSession &session)
         "SELECT pg_catalog.quote_ident(n.nspname) FROM pg_catalog.pg_extension e JOIN pg_catalog.pg_namespace n "
         "ON n.oid OPERATOR(pg_catalog.=) e.extnamespace WHERE e.extname OPERATOR(pg_catalog.=) 'pg_trgm'");
     session.execute(QByteArray(CreateSql).replace("%1", PQgetvalue(schema.get(), 0, 0)));
+    session.execute(PostgresChangeNotes::createSql("TinlarkKeywordPending", "TinlarkKeywordsChanged",
+                                                   R"("ID", "TaalID", "Keywords")"));
 }
 
 bool hasPending(PostgresSession &session)
@@ -165,17 +133,8 @@ bool hasPending(PostgresSession &session)
 
 void catchUp(PostgresSession &session)
 {
-    // Taking the notes out locks them: a note another client is folding right now is left to it.
-    // A batch at a time, so that however many notes others left, no result grows without bound.
-    for (;;) {
-        const PostgresResult taken = session.execute(
-            R"(DELETE FROM "TinlarkKeywordPending" WHERE "ID" OPERATOR(pg_catalog.=) ANY (ARRAY(SELECT "ID" FROM )"
-            R"("TinlarkKeywordPending" ORDER BY "ID" LIMIT )" + QByteArray::number(NotesPerBatch) + R"( FOR UPDATE)))"
-            R"( RETURNING "ID")");
-        if (PQntuples(taken.get()) == 0)
-            return;
-        foldAgain(session, taken.get());
-    }
+    PostgresChangeNotes::takeOut(session, "TinlarkKeywordPending",
+                                 [&session](const QByteArray &ids) { foldAgain(session, ids); });
 }
 
 std::vector<qint64> find(PostgresSession &session, const QString &pattern, int languageId)

@@ -1,16 +1,13 @@
 #include "PostgresWordIndex.h"
 
 #include "EDatabaseError.h"
+#include "PostgresChangeNotes.h"
 #include "PostgresDatabase.h"
 #include "PostgresSession.h"
 #include "SpeechWords.h"
 
 namespace {
 
-// Notes of changed speeches taken out at a time.
-constexpr int NotesPerBatch = 1000;
-
-// The function runs with the path the library was made with, whoever changes a speech.
 const char *const CreateSql = R"sql(
 CREATE TABLE IF NOT EXISTS "SpeechCopies" (
   "SpeechID" bigint PRIMARY KEY REFERENCES "Speeches" ("ID") ON DELETE CASCADE ON UPDATE CASCADE,
@@ -25,21 +22,7 @@ CREATE TABLE "TinlarkWords" (
 );
 CREATE INDEX "TinlarkWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "Words");
 CREATE INDEX "TinlarkKeywordWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "KeywordWords");
-CREATE TABLE "TinlarkWordPending" ("ID" bigint PRIMARY KEY);
 CREATE TABLE "TinlarkWordState" ("BuiltTo" bigint NOT NULL, "Complete" boolean NOT NULL);
-CREATE FUNCTION "TinlarkWordsChanged"() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $body$
-BEGIN
-  IF TG_OP IN ('UPDATE', 'DELETE') THEN
-    INSERT INTO "TinlarkWordPending" ("ID") VALUES (OLD."ID") ON CONFLICT DO NOTHING;
-  END IF;
-  IF TG_OP IN ('UPDATE', 'INSERT') THEN
-    INSERT INTO "TinlarkWordPending" ("ID") VALUES (NEW."ID") ON CONFLICT DO NOTHING;
-  END IF;
-  RETURN NULL;
-END
-$body$;
-CREATE TRIGGER "TinlarkWordsChanged" AFTER INSERT OR DELETE OR UPDATE OF "ID", "TaalID", "Keywords", "Tekst", "Comments"
-  ON "Speeches" FOR EACH ROW EXECUTE FUNCTION "TinlarkWordsChanged"();
 )sql";
 
 // What an earlier or broken form of the index left, dropped before the index is made anew.
@@ -125,6 +108,8 @@ const char *const SpeechColumns = R"(SELECT "ID", "TaalID", "Keywords", "Tekst",
 void PostgresWordIndex::create(PostgresSession &session, bool fill)
 {
     session.execute(CreateSql);
+    session.execute(PostgresChangeNotes::createSql("TinlarkWordPending", "TinlarkWordsChanged",
+                                                   R"("ID", "TaalID", "Keywords", "Tekst", "Comments")"));
     session.execute(fill ? R"(INSERT INTO "TinlarkWordState" VALUES (0, true))"
                          : R"(INSERT INTO "TinlarkWordState" VALUES (-9223372036854775808, false))");
     if (fill)
@@ -160,25 +145,14 @@ void PostgresWordIndex::catchUp(PostgresSession &session)
 {
     if (!isTrue(session.execute(R"(SELECT pg_catalog.to_regclass('"TinlarkWordPending"') IS NOT NULL)")))
         return;
-    // Taking the notes out locks them: a note another client is taking in is left to it.
-    for (;;) {
-        const PostgresResult taken = session.execute(
-            R"(DELETE FROM "TinlarkWordPending" WHERE "ID" OPERATOR(pg_catalog.=) ANY (ARRAY(SELECT "ID" FROM )"
-            R"("TinlarkWordPending" ORDER BY "ID" LIMIT )" + QByteArray::number(NotesPerBatch) + R"( FOR UPDATE)))"
-            R"( RETURNING "ID")");
-        if (PQntuples(taken.get()) == 0)
-            return;
-        QByteArrayList ids;
-        for (int row = 0; row < PQntuples(taken.get()); ++row)
-            ids.append(PQgetvalue(taken.get(), row, 0));
-        const QByteArray array = '{' + ids.join(',') + '}';
-        session.execute(R"(DELETE FROM "TinlarkWords" WHERE "ID" OPERATOR(pg_catalog.=) ANY ($1::pg_catalog.int8[]))", {array});
+    PostgresChangeNotes::takeOut(session, "TinlarkWordPending", [&session](const QByteArray &ids) {
+        session.execute(R"(DELETE FROM "TinlarkWords" WHERE "ID" OPERATOR(pg_catalog.=) ANY ($1::pg_catalog.int8[]))", {ids});
         // Beyond what an index being built holds, the building reads the speech as it is then.
         addAll(session, session.execute(SpeechColumns + QByteArray(R"(WHERE "ID" OPERATOR(pg_catalog.=) ANY ($1::pg_catalog.int8[]) )"
                                         R"(AND EXISTS (SELECT 1 FROM "TinlarkWordState" WHERE "Complete" OR )"
                                         R"("ID" OPERATOR(pg_catalog.<=) "BuiltTo"))"),
-                                        {array}).get());
-    }
+                                        {ids}).get());
+    });
 }
 
 bool PostgresWordIndex::ready()
