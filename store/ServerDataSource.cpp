@@ -3,14 +3,23 @@
 #include <QRegularExpression>
 #include <libpq-fe.h>
 
+namespace {
+
+// libpq reads a URI or keyword=value pairs; anything else (a file name) is not asked, so that
+// opening a library file does not load it.
+bool mayNameAServer(const QString &dataSource)
+{
+    return dataSource.contains(QLatin1Char('=')) || dataSource.contains(QStringLiteral("://"));
+}
+
+} // namespace
+
 bool isServerDataSource(const QString &dataSource)
 {
     // An empty keyword string is one too, but names nothing.
     if (dataSource.trimmed().isEmpty())
         return false;
-    // libpq reads a URI or keyword=value pairs; anything else (a file name) is not asked, so
-    // that opening a library file does not load it.
-    if (!dataSource.contains(QLatin1Char('=')) && !dataSource.contains(QStringLiteral("://")))
+    if (!mayNameAServer(dataSource))
         return false;
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(dataSource.toUtf8().constData(), &error);
@@ -31,7 +40,7 @@ bool looksLikeServerDataSource(const QString &dataSource)
 
 QString withoutPassword(const QString &dataSource)
 {
-    if (!isServerDataSource(dataSource))
+    if (!mayNameAServer(dataSource))
         return dataSource;
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(dataSource.toUtf8().constData(), &error);
