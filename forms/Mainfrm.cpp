@@ -103,6 +103,7 @@ TForm1::TForm1(QWidget *parent)
     RefreshActionStates();
 
     ServerPassword::setPrompt(askServerPassword); // a server that wants one asks the user here
+    ServerPassword::setNotice([](const QString &message) { TApplication::instance()->showException(Exception(message)); });
     try {
         FormCreate();
     } catch (const std::exception &error) {

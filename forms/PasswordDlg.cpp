@@ -27,6 +27,16 @@ QString questionFor(const QString &server, ServerPassword::Refused refused)
     return QStringLiteral("The server %1 asks for a password:").arg(server);
 }
 
+QString keepText(ServerPassword::Refused refused)
+{
+    if (!Keyring::available())
+        return QStringLiteral("&Keep it in the desktop's keyring (none is running here)");
+    if (refused == ServerPassword::Refused::Kept)
+        return QStringLiteral("&Keep it in the desktop's keyring in place of the refused one (unticked, that one is "
+                              "removed)");
+    return QStringLiteral("&Keep it in the desktop's keyring");
+}
+
 } // namespace
 
 std::optional<ServerPassword::Answer> askServerPassword(const QString &server, ServerPassword::Refused refused)
@@ -46,9 +56,7 @@ std::optional<ServerPassword::Answer> askServerPassword(const QString &server, S
     field->setAccessibleName(QStringLiteral("Password"));
     question->setBuddy(field);
     layout->addWidget(field);
-    auto *keep = new QCheckBox(Keyring::available() ? QStringLiteral("&Keep it in the desktop's keyring")
-                                                    : QStringLiteral("&Keep it in the desktop's keyring (none is running here)"),
-                               &dialog);
+    auto *keep = new QCheckBox(keepText(refused), &dialog);
     keep->setObjectName(QStringLiteral("chkKeep"));
     keep->setEnabled(Keyring::available());
     // The right password then replaces the refused one, or every start would try that again.

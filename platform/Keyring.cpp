@@ -19,6 +19,20 @@ const SecretSchema *serverPasswords()
     return &schema;
 }
 
+// Whether the call succeeded; the keyring's reason in failure when it did not.
+bool succeeded(bool done, GError *error, QString *failure)
+{
+    if (error) {
+        done = false;
+        if (failure)
+            *failure = QString::fromUtf8(error->message);
+        g_error_free(error);
+    } else if (!done && failure) {
+        *failure = QStringLiteral("the keyring refused it");
+    }
+    return done;
+}
+
 } // namespace
 
 namespace Keyring {
@@ -45,19 +59,29 @@ std::optional<QByteArray> find(const QString &server)
     return found;
 }
 
-bool keep(const QString &server, const QByteArray &password)
+bool keep(const QString &server, const QByteArray &password, QString *failure)
 {
-    if (!available())
+    if (!available()) {
+        if (failure)
+            *failure = QStringLiteral("no desktop session is running");
         return false;
+    }
     GError *error = nullptr;
     const QByteArray label = QStringLiteral("The Tinlark: %1").arg(server).toUtf8();
     const gboolean kept = secret_password_store_sync(serverPasswords(), SECRET_COLLECTION_DEFAULT, label.constData(),
                                                      password.constData(), nullptr, &error, "server",
                                                      server.toUtf8().constData(), nullptr);
-    const bool failed = error != nullptr;
-    if (error)
-        g_error_free(error);
-    return kept && !failed;
+    return succeeded(kept, error, failure);
+}
+
+bool forget(const QString &server, QString *failure)
+{
+    if (!available())
+        return true; // nothing can have been kept
+    GError *error = nullptr;
+    // False without an error only says that nothing was kept.
+    secret_password_clear_sync(serverPasswords(), nullptr, &error, "server", server.toUtf8().constData(), nullptr);
+    return succeeded(true, error, failure);
 }
 
 } // namespace Keyring

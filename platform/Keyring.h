@@ -12,7 +12,10 @@ namespace Keyring {
 bool available();
 // The password kept for the server; none when there is none or the keyring cannot be asked.
 std::optional<QByteArray> find(const QString &server);
-// Keeps the password; false when it could not be kept.
-bool keep(const QString &server, const QByteArray &password);
+// Keeps the password; false when it could not be kept, with the keyring's reason in failure.
+bool keep(const QString &server, const QByteArray &password, QString *failure = nullptr);
+// Removes the password kept for the server; false when it could not be removed (none kept is
+// no failure), with the keyring's reason in failure.
+bool forget(const QString &server, QString *failure = nullptr);
 
 } // namespace Keyring

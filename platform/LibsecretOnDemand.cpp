@@ -67,6 +67,19 @@ gboolean secret_password_store_sync(const SecretSchema *schema, const gchar *col
     return kept;
 }
 
+gboolean secret_password_clear_sync(const SecretSchema *schema, GCancellable *cancellable, GError **error, ...)
+{
+    static const auto clear = resolved<decltype(&::secret_password_clearv_sync)>("secret_password_clearv_sync", error);
+    va_list arguments;
+    va_start(arguments, error);
+    const gboolean cleared = clear ? withAttributes<gboolean>(schema, arguments, error, false, [&](GHashTable *table) {
+        return clear(schema, table, cancellable, error);
+    })
+                                   : false;
+    va_end(arguments);
+    return cleared;
+}
+
 void secret_password_free(gchar *password)
 {
     // Only a password libsecret gave is freed, so the library is there.

@@ -29,8 +29,18 @@ using Prompt = std::function<std::optional<Answer>(const QString &server, Refuse
 void setPrompt(Prompt prompt);
 const Prompt &prompt();
 
+// Told what became of the keyring otherwise than the user asked; never given the password.
+using Notice = std::function<void(const QString &message)>;
+void setNotice(Notice notice);
+
+// The password a server accepted during this run of the program, used by every further
+// connection to it whose data source holds none (only in memory: the settings never hold it).
+void remember(const QString &server, const QByteArray &password);
+std::optional<QByteArray> remembered(const QString &server);
+
 // The passwords one connection tries in turn: the kept one, then what the user types.
-// Nothing is tried, kept or asked when no prompt is set.
+// Nothing is tried, kept or asked when no prompt is set, and nobody is asked off the
+// program's main thread.
 class Attempts
 {
 public:
@@ -38,16 +48,18 @@ public:
     Attempts(QString server, bool refusedBefore);
 
     // The next password to try, the server having wanted one or refused the last; none when
-    // there is no other.
+    // there is no other. A kept one that was refused leaves the keyring when the user gives
+    // another without asking to keep it.
     std::optional<QByteArray> next();
     // The server accepted the last password: kept in the keyring when the user asked so
-    // (replacing a kept one it refused); a keyring that cannot keep it leaves it to be asked
-    // for at the next start.
+    // (replacing a kept one it refused); a keyring that cannot keep it is told of, and the
+    // password asked for at the next start.
     void accepted();
 
 private:
     QString m_server;
     Refused m_last;
+    bool m_keptRefused = false;
     std::optional<QByteArray> m_toKeep;
 };
 

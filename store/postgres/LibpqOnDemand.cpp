@@ -50,6 +50,7 @@ TINLARK_LIBPQ(char *, PQport, (const PGconn *conn), (conn))
 TINLARK_LIBPQ(int, PQsocket, (const PGconn *conn), (conn))
 TINLARK_LIBPQ(int, PQbackendPID, (const PGconn *conn), (conn))
 TINLARK_LIBPQ(int, PQconnectionNeedsPassword, (const PGconn *conn), (conn))
+TINLARK_LIBPQ(int, PQconnectionUsedPassword, (const PGconn *conn), (conn))
 TINLARK_LIBPQ(int, PQsetClientEncoding, (PGconn * conn, const char *encoding), (conn, encoding))
 TINLARK_LIBPQ(PQnoticeProcessor, PQsetNoticeProcessor, (PGconn * conn, PQnoticeProcessor processor, void *argument),
               (conn, processor, argument))

@@ -94,6 +94,11 @@ PostgresSession::PostgresSession(const QString &dataSource, std::function<void()
     m_server = serverName(host.isEmpty() ? option(options, "hostaddr") : host, option(options, "port"),
                           option(options, "dbname"), option(options, "user"));
     PQconninfoFree(options);
+    m_passwordKey = m_server;
+    // A data source written without its password (as the settings hold it) uses the one the
+    // server accepted earlier in this run.
+    if (!m_askedPassword && m_password.isEmpty())
+        m_askedPassword = ServerPassword::remembered(m_passwordKey);
     m_defaults = PostgresConnectDefaults::forDataSource(m_dataSource);
     try {
         connect();
@@ -137,10 +142,12 @@ void PostgresSession::connect()
         m_conn = connectWith(m_askedPassword);
         // A server that wants a password nothing else gave: the one kept in the keyring is
         // tried, then the user asked, again while the server refuses it, until the user gives none.
-        ServerPassword::Attempts attempts(m_server, m_askedPassword.has_value());
+        // One the user gave (in the data source or earlier) that the server refuses is asked anew.
+        ServerPassword::Attempts attempts(m_passwordKey, m_askedPassword.has_value() || !m_password.isEmpty());
         const auto passwordWanted = [this] {
             return PQconnectionNeedsPassword(m_conn)
-                   || (m_askedPassword && QByteArray(PQerrorMessage(m_conn)).contains("password authentication failed"));
+                   || (PQconnectionUsedPassword(m_conn)
+                       && QByteArray(PQerrorMessage(m_conn)).contains("password authentication failed"));
         };
         while (m_conn && PQstatus(m_conn) != CONNECTION_OK && passwordWanted()) {
             const std::optional<QByteArray> password = attempts.next();
@@ -152,8 +159,11 @@ void PostgresSession::connect()
             PQfinish(m_conn);
             m_conn = connectWith(m_askedPassword);
         }
-        if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
+        if (m_conn && PQstatus(m_conn) == CONNECTION_OK) {
             attempts.accepted();
+            if (const char *accepted = PQpass(m_conn); accepted && *accepted)
+                ServerPassword::remember(m_passwordKey, accepted);
+        }
     }
     if (!m_conn)
         throw EDatabaseError(QStringLiteral("Cannot open the database on the server %1: out of memory").arg(m_server));

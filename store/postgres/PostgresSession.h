@@ -48,7 +48,7 @@ public:
     void deallocate(const QByteArray &name, quint64 generation) noexcept;
     QByteArray newStatementName();
 
-    // The password the user gave when asked; none when nobody was asked.
+    // The password the user gave when asked (or earlier in this run); none when nobody was asked.
     const std::optional<QByteArray> &askedPassword() const { return m_askedPassword; }
     // The server process that serves this session; 0 while not connected.
     int backendPid() const;
@@ -78,4 +78,5 @@ private:
     QString m_password; // only to keep it out of messages
     std::optional<QByteArray> m_askedPassword;
     QString m_server;
+    QString m_passwordKey; // the server as the data source names it, which its password is kept under
 };
