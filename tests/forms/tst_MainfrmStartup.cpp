@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +59,21 @@ void addThreeLanguages(TestDatabase &db)
     db.addSpeech(db.addLanguage(QStringLiteral("English")), QStringLiteral("en"));
 }
 
+// A library of one language, Deutsch, in a new database on the server; its name. Each has a
+// name of its own: a password given for an earlier one is remembered for its server.
+QString newServerLibrary(PostgresServer &server)
+{
+    static int libraries = 0;
+    const QString database = QStringLiteral("team%1").arg(++libraries);
+    // Over the local socket, which asks no password (one given here would be remembered).
+    PostgresDatabase library(server.createDatabase(database), nullptr);
+    PostgresSchema::create(library);
+    library.begin();
+    Statement(&library, QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES (?)")).execute({QStringLiteral("Deutsch")});
+    library.commit();
+    return database;
+}
+
 } // namespace
 
 class tst_MainfrmStartup : public QObject
@@ -70,6 +86,8 @@ private slots:
     void unreachableServerIsNamedWithoutPassword();
     void serverPasswordIsAskedFor_data();
     void serverPasswordIsAskedFor();
+    void passwordInAnOpenedUriIsUsed_data();
+    void passwordInAnOpenedUriIsUsed();
     void readOnlySetting_data();
     void readOnlySetting();
     void geometryIsAppliedAsItStands();
@@ -95,6 +113,9 @@ private slots:
     void failedBackupIsSaidInTheStatusBar();
     void earlierBuildsLibraryIsIndexedWhileTheWindowWorks();
     void pickerKeyAndPasteWaitForX11();
+
+private:
+    std::unique_ptr<TestKeyring> m_keyring; // started by the first test that needs it
 };
 
 void tst_MainfrmStartup::noSettingsFileUsesLayoutAndWritesMainFormOnly()
@@ -496,44 +517,60 @@ void tst_MainfrmStartup::unreachableServerIsNamedWithoutPassword()
 
 void tst_MainfrmStartup::serverPasswordIsAskedFor_data()
 {
-    QTest::addColumn<QString>("kept"); // in a real keyring; empty: no desktop session
-    QTest::newRow("no desktop session") << QString();
-    QTest::newRow("kept one refused") << QStringLiteral("an old one");
+    QTest::addColumn<QString>("session"); // "none": no desktop session; else the keyring: "running", "missing"
+    QTest::addColumn<QString>("kept");    // what the keyring holds before; empty: nothing
+    QTest::addColumn<bool>("untick");     // the user unticks "keep", proposed for a refused kept one
+    QTest::addColumn<bool>("keptAfter");  // the right one is in the keyring afterwards
+    QTest::newRow("no desktop session") << "none" << QString() << false << false;
+    QTest::newRow("kept one refused") << "running" << QStringLiteral("an old one") << false << true;
+    QTest::newRow("kept one refused, not to be kept") << "running" << QStringLiteral("an old one") << true << false;
+    // Last: it ends the keyring.
+    QTest::newRow("no keyring on the bus") << "missing" << QString() << false << false;
 }
 
 // A server that wants a password the settings do not hold asks for it in a masked field,
 // naming the server; the password reaches no message and no settings file. One the keyring
-// kept that the server refuses is asked for anew, and the right one replaces it.
+// kept that the server refuses is asked for anew, and the right one replaces it or, unticked,
+// removes it. A keyring that cannot keep it says so, once.
 void tst_MainfrmStartup::serverPasswordIsAskedFor()
 {
+    QFETCH(QString, session);
     QFETCH(QString, kept);
-    for (const QString &missing : {PostgresServer::missingReason(), kept.isEmpty() ? QString() : TestKeyring::missingReason()}) {
+    QFETCH(bool, untick);
+    QFETCH(bool, keptAfter);
+    for (const QString &missing : {PostgresServer::missingReason(), session == "none" ? QString() : TestKeyring::missingReason()}) {
         if (!missing.isEmpty())
             QSKIP(qPrintable(missing));
     }
     PostgresServer server;
     QVERIFY2(server.start(PostgresServer::Writes::Unsynced, PostgresServer::Network::TlsOnLocalhost),
              qPrintable(server.error()));
-    QVERIFY(!server.createDatabase(QStringLiteral("team")).isEmpty());
-    const QString dataSource = QStringLiteral("host=localhost port=%1 dbname=team user=%2 sslrootcert=%3")
+    const QString database = newServerLibrary(server);
+    const QString dataSource = QStringLiteral("host=localhost port=%1 dbname=%2 user=%3 sslrootcert=%4")
                                    .arg(server.tcpPort())
-                                   .arg(PostgresServer::user(), server.certificate());
-    {
-        PostgresDatabase library(dataSource + QStringLiteral(" password=") + PostgresServer::password(), nullptr);
-        PostgresSchema::create(library);
-        library.begin();
-        Statement(&library, QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES (?)")).execute({QStringLiteral("Deutsch")});
-        library.commit();
-    }
+                                   .arg(database, PostgresServer::user(), server.certificate());
     TestFolder folder;
     folder.writeSettings("[Hacks]\nDatabase=" + dataSource.toUtf8() + "\n");
-    const QString serverName = QStringLiteral("localhost:%1/team as %2").arg(server.tcpPort()).arg(PostgresServer::user());
-    TestKeyring keyring;
-    if (kept.isEmpty()) {
+    const QString serverName = QStringLiteral("localhost:%1/%2 as %3").arg(server.tcpPort()).arg(database, PostgresServer::user());
+    // One keyring for the rows: the program's keyring library keeps its first bus for good.
+    const std::optional<QByteArray> bus = qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")
+                                              ? std::optional(qgetenv("DBUS_SESSION_BUS_ADDRESS"))
+                                              : std::nullopt;
+    const auto restoreBus = qScopeGuard([&bus] {
+        if (bus)
+            qputenv("DBUS_SESSION_BUS_ADDRESS", *bus);
+    });
+    if (session == "none") {
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     } else {
-        QVERIFY2(keyring.start(), qPrintable(keyring.error()));
-        QVERIFY(Keyring::keep(serverName, kept.toUtf8()));
+        if (!m_keyring) {
+            m_keyring = std::make_unique<TestKeyring>();
+            QVERIFY2(m_keyring->start(), qPrintable(m_keyring->error()));
+        }
+        if (session == "missing")
+            m_keyring->stop();
+        if (!kept.isEmpty())
+            QVERIFY(Keyring::keep(serverName, kept.toUtf8()));
     }
     ExceptionRecorder recorder;
     QString question;
@@ -545,21 +582,85 @@ void tst_MainfrmStartup::serverPasswordIsAskedFor()
         // Without a desktop session the keyring is not offered, nor asked; a refused kept one
         // is replaced unless the user says otherwise.
         auto *keep = dialog->findChild<QCheckBox *>(QStringLiteral("chkKeep"));
-        QCOMPARE(keep->isEnabled(), !kept.isEmpty());
+        QCOMPARE(keep->isEnabled(), session != "none");
         QCOMPARE(keep->isChecked(), !kept.isEmpty());
+        if (untick || session == "missing")
+            QTest::mouseClick(keep, Qt::LeftButton, {}, QPoint(4, keep->height() / 2));
         QTest::keyClicks(field, PostgresServer::password());
         QTest::keyClick(field, Qt::Key_Return);
     });
     {
         TForm1 form;
-        QCOMPARE(recorder.messages(), QStringList());
         QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
     }
     QVERIFY2(question.contains(serverName), qPrintable(question));
     QCOMPARE(question.contains(QLatin1String("kept in the desktop's keyring")), !kept.isEmpty());
     QVERIFY(!folder.readSettings().contains(PostgresServer::password().toUtf8()));
-    if (!kept.isEmpty())
-        QCOMPARE(Keyring::find(serverName), std::optional(PostgresServer::password().toUtf8()));
+    if (session == "missing") {
+        QCOMPARE(recorder.messages().size(), 1);
+        QVERIFY2(recorder.messages()[0].startsWith("The password for the server " + serverName + " could not be kept"),
+                 qPrintable(recorder.messages()[0]));
+        QVERIFY(!recorder.messages()[0].contains(PostgresServer::password()));
+    } else {
+        QCOMPARE(recorder.messages(), QStringList());
+    }
+    if (session == "missing")
+        m_keyring.reset(); // the bus too: no later test meets it
+    if (session == "running")
+        QCOMPARE(Keyring::find(serverName), keptAfter ? std::optional(PostgresServer::password().toUtf8()) : std::nullopt);
+}
+
+void tst_MainfrmStartup::passwordInAnOpenedUriIsUsed_data()
+{
+    QTest::addColumn<QString>("inUri");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("the right one") << PostgresServer::password() << false;
+    QTest::newRow("a wrong one") << QStringLiteral("wrong") << true;
+}
+
+// File > Open library with a URI that holds a password opens the library with it, asking
+// only when the server refuses it; the settings name the library without it.
+void tst_MainfrmStartup::passwordInAnOpenedUriIsUsed()
+{
+    QFETCH(QString, inUri);
+    QFETCH(bool, asked);
+    if (const QString missing = PostgresServer::missingReason(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    PostgresServer server;
+    QVERIFY2(server.start(PostgresServer::Writes::Unsynced, PostgresServer::Network::TlsOnLocalhost),
+             qPrintable(server.error()));
+    const QString database = newServerLibrary(server);
+    const QString uri = QStringLiteral("postgresql://%1:%2@localhost:%3/%4?sslrootcert=%5")
+                            .arg(PostgresServer::user(), inUri)
+                            .arg(server.tcpPort())
+                            .arg(database, server.certificate());
+    TestFolder folder;
+    ExceptionRecorder recorder;
+    TForm1 form;
+    recorder.clear(); // no library yet
+    QList<std::function<void(QWidget *)>> answers{[&uri](QWidget *dialog) {
+        auto *place = dialog->findChild<QLineEdit *>(QStringLiteral("edLibrary"));
+        QTest::keyClicks(place, uri);
+        QTest::keyClick(place, Qt::Key_Return);
+    }};
+    QString question;
+    if (asked) {
+        answers.append([&question](QWidget *dialog) {
+            question = dialog->findChild<QLabel *>()->text();
+            auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("edtPassword"));
+            QTest::keyClicks(field, PostgresServer::password());
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+    }
+    {
+        const std::shared_ptr<QObject> answering = answerOnly(answers);
+        form.ui()->actOpenLibrary->trigger();
+    }
+    QCOMPARE(recorder.messages(), QStringList());
+    QCOMPARE(form.ui()->cbLanguage->currentText(), QStringLiteral("Deutsch"));
+    QCOMPARE(question.contains(QLatin1String("did not accept that password")), asked);
+    QVERIFY(!folder.readSettings().contains(inUri.toUtf8()));
+    QVERIFY(folder.readSettings().contains(database.toUtf8()));
 }
 
 void tst_MainfrmStartup::unusableDatabaseIsNamedAndRecordActionsRest_data()

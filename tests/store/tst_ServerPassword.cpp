@@ -41,27 +41,33 @@ void tst_ServerPassword::keptOnlyOnceAccepted_data()
 {
     const QString right = PostgresServer::password();
     QTest::addColumn<QString>("keptBefore");  // empty: none
+    QTest::addColumn<QString>("inSource");    // the data source's own password; empty: none
     QTest::addColumn<QStringList>("answers"); // typed in turn; "+" at the end ticks "keep"
     QTest::addColumn<QList<Refused>>("asked");
     QTest::addColumn<bool>("connects");
     QTest::addColumn<QString>("keptAfter");
-    QTest::newRow("typed and kept") << QString() << QStringList{right + "+"} << QList{Refused::Nothing} << true << right;
-    QTest::newRow("typed, not kept") << QString() << QStringList{right} << QList{Refused::Nothing} << true << QString();
-    QTest::newRow("mistyped and kept, then right") << QString() << QStringList{"wrong+", right + "+"}
+    QTest::newRow("typed and kept") << QString() << QString() << QStringList{right + "+"} << QList{Refused::Nothing} << true << right;
+    QTest::newRow("typed, not kept") << QString() << QString() << QStringList{right} << QList{Refused::Nothing} << true << QString();
+    QTest::newRow("mistyped and kept, then right") << QString() << QString() << QStringList{"wrong+", right + "+"}
                                                    << QList{Refused::Nothing, Refused::Typed} << true << right;
     QTest::newRow("mistyped and kept, then given up")
-        << QString() << QStringList{"wrong+"} << QList{Refused::Nothing, Refused::Typed} << false << QString();
-    QTest::newRow("kept one accepted") << right << QStringList() << QList<Refused>() << true << right;
+        << QString() << QString() << QStringList{"wrong+"} << QList{Refused::Nothing, Refused::Typed} << false << QString();
+    QTest::newRow("kept one accepted") << right << QString() << QStringList() << QList<Refused>() << true << right;
     QTest::newRow("kept one refused, replaced")
-        << "old" << QStringList{right + "+"} << QList{Refused::Kept} << true << right;
-    QTest::newRow("kept one refused, right one not kept")
-        << "old" << QStringList{right} << QList{Refused::Kept} << true << "old";
-    QTest::newRow("kept one refused, given up") << "old" << QStringList() << QList{Refused::Kept} << false << "old";
+        << "old" << QString() << QStringList{right + "+"} << QList{Refused::Kept} << true << right;
+    QTest::newRow("kept one refused, right one not kept: removed")
+        << "old" << QString() << QStringList{right} << QList{Refused::Kept} << true << QString();
+    QTest::newRow("kept one refused, given up")
+        << "old" << QString() << QStringList() << QList{Refused::Kept} << false << "old";
+    QTest::newRow("in the data source") << QString() << right << QStringList() << QList<Refused>() << true << QString();
+    QTest::newRow("in the data source, refused") << QString() << "wrong" << QStringList{right} << QList{Refused::Typed}
+                                                 << true << QString();
 }
 
 void tst_ServerPassword::keptOnlyOnceAccepted()
 {
     QFETCH(QString, keptBefore);
+    QFETCH(QString, inSource);
     QFETCH(QStringList, answers);
     QFETCH(QList<Refused>, asked);
     QFETCH(bool, connects);
@@ -92,13 +98,19 @@ void tst_ServerPassword::keptOnlyOnceAccepted()
     const QString dataSource = QStringLiteral("host=localhost port=%1 dbname=%2 user=%3 sslrootcert=%4")
                                    .arg(m_server.tcpPort())
                                    .arg(database, PostgresServer::user(), m_server.certificate());
-    bool connected = false;
-    try {
-        PostgresSession session(dataSource, nullptr);
-        connected = true;
-    } catch (const EDatabaseError &) {
-    }
-    QCOMPARE(connected, connects);
+    const auto opens = [](const QString &source) {
+        try {
+            PostgresSession session(source, nullptr);
+            return true;
+        } catch (const EDatabaseError &) {
+            return false;
+        }
+    };
+    QCOMPARE(opens(dataSource + (inSource.isEmpty() ? QString() : " password=" + inSource)), connects);
+    // The accepted password serves every later connection of the run, asking nothing, the
+    // data source written without it as in the settings.
+    if (connects)
+        QVERIFY(opens(dataSource));
     QCOMPARE(seen, asked);
     QCOMPARE(named, QStringList(asked.size(), server));
     QCOMPARE(Keyring::find(server), keptAfter.isEmpty() ? std::nullopt : std::optional(keptAfter.toUtf8()));

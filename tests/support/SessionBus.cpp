@@ -15,7 +15,7 @@ SessionBus::~SessionBus()
     }
 }
 
-bool SessionBus::start(const QProcessEnvironment &environment)
+bool SessionBus::start(const QProcessEnvironment &environment, Services services)
 {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
     if (program.isEmpty()) {
@@ -26,7 +26,20 @@ bool SessionBus::start(const QProcessEnvironment &environment)
     QFile::setPermissions(m_runtimeFolder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeFolder.path());
     m_daemon.setProcessEnvironment(m_environment);
-    m_daemon.start(program, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    QString configuration = QStringLiteral("--session");
+    if (services == Services::None) {
+        // The session bus's own settings, less the folders of services it may start.
+        QFile file(m_runtimeFolder.filePath(QStringLiteral("bus.conf")));
+        const QByteArray text = "<busconfig><type>session</type><listen>unix:dir=" + m_runtimeFolder.path().toUtf8()
+                                + "</listen><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                                  "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush()) {
+            m_error = QStringLiteral("cannot write the bus's settings: ") + file.errorString();
+            return false;
+        }
+        configuration = QStringLiteral("--config-file=") + file.fileName();
+    }
+    m_daemon.start(program, {configuration, QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
     if (!m_daemon.waitForStarted() || !QTest::qWaitFor([this] { return m_daemon.canReadLine(); }, 10000)) {
         m_error = QStringLiteral("dbus-daemon did not start");
         return false;

@@ -15,8 +15,11 @@ public:
     SessionBus(const SessionBus &) = delete;
     SessionBus &operator=(const SessionBus &) = delete;
 
+    // Whether the bus starts the desktop's services (a keyring, ...) when first asked for one.
+    enum class Services { Started, None };
+
     // Starts dbus-daemon in that environment; false, with the reason in error(), if not.
-    bool start(const QProcessEnvironment &environment);
+    bool start(const QProcessEnvironment &environment, Services services = Services::Started);
     QString error() const { return m_error; }
     // The environment given to start(), with the bus's address and runtime folder.
     QProcessEnvironment environment() const { return m_environment; }

@@ -13,13 +13,7 @@ const QString Daemon = QStringLiteral("gnome-keyring-daemon");
 
 TestKeyring::~TestKeyring()
 {
-    if (m_daemon.state() != QProcess::NotRunning) {
-        m_daemon.terminate();
-        if (!m_daemon.waitForFinished(5000)) {
-            m_daemon.kill();
-            m_daemon.waitForFinished();
-        }
-    }
+    stop();
     if (m_addressSet && m_formerAddress)
         qputenv("DBUS_SESSION_BUS_ADDRESS", *m_formerAddress);
     else if (m_addressSet)
@@ -33,6 +27,17 @@ QString TestKeyring::missingReason()
                : QString();
 }
 
+void TestKeyring::stop()
+{
+    if (m_daemon.state() == QProcess::NotRunning)
+        return;
+    m_daemon.terminate();
+    if (!m_daemon.waitForFinished(5000)) {
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+}
+
 bool TestKeyring::start()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -41,7 +46,8 @@ bool TestKeyring::start()
         environment.insert(QString::fromLatin1(name), m_home.path());
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    if (!m_bus.start(environment)) {
+    // Nothing on the bus starts a keyring of its own: the one started here, or none.
+    if (!m_bus.start(environment, SessionBus::Services::None)) {
         m_error = m_bus.error();
         return false;
     }
@@ -56,7 +62,6 @@ bool TestKeyring::start()
     }
     m_daemon.write("known password");
     m_daemon.closeWriteChannel();
-    // The bus would start a keyring of its own for the first question asked before ours answers.
     QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("TestKeyring"));
     const bool answers = QTest::qWaitFor(
         [&] {

@@ -24,6 +24,8 @@ public:
     // Starts the bus and the keyring and waits (a few seconds at most) until the keyring
     // answers on the bus; false, with the reason in error(), if not.
     bool start();
+    // Ends the keyring: the bus stays, a desktop session where no keyring runs or can be started.
+    void stop();
     QString error() const { return m_error; }
 
 private:
