@@ -30,7 +30,7 @@ QString questionFor(const QString &server, ServerPassword::Refused refused)
 QString keepText(ServerPassword::Refused refused)
 {
     if (!Keyring::available())
-        return QStringLiteral("&Keep it in the desktop's keyring (none is running here)");
+        return QStringLiteral("&Keep it in the desktop's keyring (%1)").arg(Keyring::whyUnavailable());
     if (refused == ServerPassword::Refused::Kept)
         return QStringLiteral("&Keep it in the desktop's keyring in place of the refused one (unticked, that one is "
                               "removed)");

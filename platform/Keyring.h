@@ -8,8 +8,11 @@
 // name, for the user alone. Where no desktop session runs, nothing is kept and nothing found.
 namespace Keyring {
 
-// Whether a desktop session is there to ask; without one nothing is tried.
+// Whether a desktop session is there to ask, with a keyring that has not stopped answering;
+// otherwise nothing is tried.
 bool available();
+// Why the keyring is not available, in a few words; empty when it is.
+QString whyUnavailable();
 // The password kept for the server; none when there is none or the keyring cannot be asked.
 std::optional<QByteArray> find(const QString &server);
 // Keeps the password; false when it could not be kept, with the keyring's reason in failure.

@@ -9,6 +9,9 @@
 #include "TestKeyring.h"
 #include "TestMain.h"
 
+#include <QElapsedTimer>
+#include <QScopeGuard>
+
 using ServerPassword::Refused;
 
 class tst_ServerPassword : public QObject
@@ -19,6 +22,7 @@ private slots:
     void initTestCase();
     void keptOnlyOnceAccepted_data();
     void keptOnlyOnceAccepted();
+    void hungKeyringIsNotWaitedFor(); // last: the keyring is not asked again in this run
     void cleanupTestCase() { ServerPassword::setPrompt(nullptr); }
 
 private:
@@ -114,6 +118,37 @@ void tst_ServerPassword::keptOnlyOnceAccepted()
     QCOMPARE(seen, asked);
     QCOMPARE(named, QStringList(asked.size(), server));
     QCOMPARE(Keyring::find(server), keptAfter.isEmpty() ? std::nullopt : std::optional(keptAfter.toUtf8()));
+}
+
+// A keyring that hangs (it holds its name on the bus but answers nothing) is given up within
+// seconds, not after D-Bus's 25 for each message (50 to look a password up, 50 to keep one):
+// the user is asked, and told that the password could not be kept.
+void tst_ServerPassword::hungKeyringIsNotWaitedFor()
+{
+    QVERIFY(!m_server.createDatabase(QStringLiteral("hung")).isEmpty());
+    const QString server = QStringLiteral("localhost:%1/hung as %2").arg(m_server.tcpPort()).arg(PostgresServer::user());
+    QList<Refused> seen;
+    ServerPassword::setPrompt([&seen](const QString &, Refused refused) {
+        seen.append(refused);
+        return std::optional(ServerPassword::Answer{PostgresServer::password().toUtf8(), true});
+    });
+    QStringList told;
+    ServerPassword::setNotice([&told](const QString &message) { told.append(message); });
+    const auto untold = qScopeGuard([] { ServerPassword::setNotice(nullptr); });
+    m_keyring.freeze(true);
+    const auto thawed = qScopeGuard([this] { m_keyring.freeze(false); });
+    QElapsedTimer waited;
+    waited.start();
+    PostgresSession(QStringLiteral("host=localhost port=%1 dbname=hung user=%2 sslrootcert=%3")
+                        .arg(m_server.tcpPort())
+                        .arg(PostgresServer::user(), m_server.certificate()),
+                    nullptr);
+    QVERIFY2(waited.elapsed() < 15000, qPrintable(QString::number(waited.elapsed())));
+    QCOMPARE(seen, QList{Refused::Nothing});
+    QCOMPARE(told, QStringList{QStringLiteral("The password for the server %1 could not be kept in the desktop's keyring "
+                                              "(it does not answer). It is used until the program ends and asked for "
+                                              "at its next start")
+                                   .arg(server)});
 }
 
 TINLARK_TEST_MAIN(tst_ServerPassword)

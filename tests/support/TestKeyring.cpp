@@ -4,6 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QStandardPaths>
 #include <QTest>
+#include <csignal>
 
 namespace {
 
@@ -31,11 +32,18 @@ void TestKeyring::stop()
 {
     if (m_daemon.state() == QProcess::NotRunning)
         return;
+    freeze(false);
     m_daemon.terminate();
     if (!m_daemon.waitForFinished(5000)) {
         m_daemon.kill();
         m_daemon.waitForFinished();
     }
+}
+
+void TestKeyring::freeze(bool frozen)
+{
+    if (m_daemon.state() == QProcess::Running)
+        ::kill(pid_t(m_daemon.processId()), frozen ? SIGSTOP : SIGCONT);
 }
 
 bool TestKeyring::start()

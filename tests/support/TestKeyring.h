@@ -26,6 +26,9 @@ public:
     bool start();
     // Ends the keyring: the bus stays, a desktop session where no keyring runs or can be started.
     void stop();
+    // Stops the keyring where it is, as a hung one (it keeps its name on the bus but answers
+    // nothing), or lets it go on.
+    void freeze(bool frozen);
     QString error() const { return m_error; }
 
 private:
