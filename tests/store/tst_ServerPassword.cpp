@@ -11,6 +11,8 @@
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
+#include <atomic>
+#include <thread>
 
 using ServerPassword::Refused;
 
@@ -22,10 +24,19 @@ private slots:
     void initTestCase();
     void keptOnlyOnceAccepted_data();
     void keptOnlyOnceAccepted();
+    void nobodyIsAskedOffTheMainThread();
     void hungKeyringIsNotWaitedFor(); // last: the keyring is not asked again in this run
     void cleanupTestCase() { ServerPassword::setPrompt(nullptr); }
 
 private:
+    // The database on the test server over TLS, without a password.
+    QString dataSource(const QString &database) const
+    {
+        return QStringLiteral("host=localhost port=%1 dbname=%2 user=%3 sslrootcert=%4")
+            .arg(m_server.tcpPort())
+            .arg(database, PostgresServer::user(), m_server.certificate());
+    }
+
     PostgresServer m_server;
     TestKeyring m_keyring;
 };
@@ -99,25 +110,45 @@ void tst_ServerPassword::keptOnlyOnceAccepted()
             typed.chop(1);
         return ServerPassword::Answer{typed.toUtf8(), keep};
     });
-    const QString dataSource = QStringLiteral("host=localhost port=%1 dbname=%2 user=%3 sslrootcert=%4")
-                                   .arg(m_server.tcpPort())
-                                   .arg(database, PostgresServer::user(), m_server.certificate());
-    const auto opens = [](const QString &source) {
+    const QString source = dataSource(database);
+    const auto opens = [](const QString &named) {
         try {
-            PostgresSession session(source, nullptr);
+            PostgresSession session(named, nullptr);
             return true;
         } catch (const EDatabaseError &) {
             return false;
         }
     };
-    QCOMPARE(opens(dataSource + (inSource.isEmpty() ? QString() : " password=" + inSource)), connects);
+    QCOMPARE(opens(source + (inSource.isEmpty() ? QString() : " password=" + inSource)), connects);
     // The accepted password serves every later connection of the run, asking nothing, the
     // data source written without it as in the settings.
     if (connects)
-        QVERIFY(opens(dataSource));
+        QVERIFY(opens(source));
     QCOMPARE(seen, asked);
     QCOMPARE(named, QStringList(asked.size(), server));
     QCOMPARE(Keyring::find(server), keptAfter.isEmpty() ? std::nullopt : std::optional(keptAfter.toUtf8()));
+}
+
+// A connection made on another thread (the picker's search) never shows the dialog: it is
+// refused instead.
+void tst_ServerPassword::nobodyIsAskedOffTheMainThread()
+{
+    QVERIFY(!m_server.createDatabase(QStringLiteral("worker")).isEmpty());
+    std::atomic<bool> asked = false;
+    ServerPassword::setPrompt([&asked](const QString &, Refused) {
+        asked = true;
+        return std::optional(ServerPassword::Answer{PostgresServer::password().toUtf8(), false});
+    });
+    bool refused = false;
+    std::thread([&] {
+        try {
+            PostgresSession(dataSource(QStringLiteral("worker")), nullptr);
+        } catch (const EDatabaseError &) {
+            refused = true;
+        }
+    }).join();
+    QVERIFY(!asked);
+    QVERIFY(refused);
 }
 
 // A keyring that hangs (it holds its name on the bus but answers nothing) is given up within
@@ -139,10 +170,7 @@ void tst_ServerPassword::hungKeyringIsNotWaitedFor()
     const auto thawed = qScopeGuard([this] { m_keyring.freeze(false); });
     QElapsedTimer waited;
     waited.start();
-    PostgresSession(QStringLiteral("host=localhost port=%1 dbname=hung user=%2 sslrootcert=%3")
-                        .arg(m_server.tcpPort())
-                        .arg(PostgresServer::user(), m_server.certificate()),
-                    nullptr);
+    PostgresSession(dataSource(QStringLiteral("hung")), nullptr);
     QVERIFY2(waited.elapsed() < 15000, qPrintable(QString::number(waited.elapsed())));
     QCOMPARE(seen, QList{Refused::Nothing});
     QCOMPARE(told, QStringList{QStringLiteral("The password for the server %1 could not be kept in the desktop's keyring "
