@@ -16,6 +16,20 @@
 
 using ServerPassword::Refused;
 
+namespace {
+
+bool opens(const QString &dataSource)
+{
+    try {
+        PostgresSession session(dataSource, nullptr);
+        return true;
+    } catch (const EDatabaseError &) {
+        return false;
+    }
+}
+
+} // namespace
+
 class tst_ServerPassword : public QObject
 {
     Q_OBJECT
@@ -26,7 +40,11 @@ private slots:
     void keptOnlyOnceAccepted();
     void nobodyIsAskedOffTheMainThread();
     void hungKeyringIsNotWaitedFor(); // last: the keyring is not asked again in this run
-    void cleanupTestCase() { ServerPassword::setPrompt(nullptr); }
+    void cleanupTestCase()
+    {
+        ServerPassword::setPrompt(nullptr);
+        ServerPassword::setNotice(nullptr);
+    }
 
 private:
     // The database on the test server over TLS, without a password.
@@ -111,14 +129,6 @@ void tst_ServerPassword::keptOnlyOnceAccepted()
         return ServerPassword::Answer{typed.toUtf8(), keep};
     });
     const QString source = dataSource(database);
-    const auto opens = [](const QString &named) {
-        try {
-            PostgresSession session(named, nullptr);
-            return true;
-        } catch (const EDatabaseError &) {
-            return false;
-        }
-    };
     QCOMPARE(opens(source + (inSource.isEmpty() ? QString() : " password=" + inSource)), connects);
     // The accepted password serves every later connection of the run, asking nothing, the
     // data source written without it as in the settings.
@@ -139,16 +149,10 @@ void tst_ServerPassword::nobodyIsAskedOffTheMainThread()
         asked = true;
         return std::optional(ServerPassword::Answer{PostgresServer::password().toUtf8(), false});
     });
-    bool refused = false;
-    std::thread([&] {
-        try {
-            PostgresSession(dataSource(QStringLiteral("worker")), nullptr);
-        } catch (const EDatabaseError &) {
-            refused = true;
-        }
-    }).join();
+    bool opened = true;
+    std::thread([&] { opened = opens(dataSource(QStringLiteral("worker"))); }).join();
     QVERIFY(!asked);
-    QVERIFY(refused);
+    QVERIFY(!opened);
 }
 
 // A keyring that hangs (it holds its name on the bus but answers nothing) is given up within
@@ -165,7 +169,6 @@ void tst_ServerPassword::hungKeyringIsNotWaitedFor()
     });
     QStringList told;
     ServerPassword::setNotice([&told](const QString &message) { told.append(message); });
-    const auto untold = qScopeGuard([] { ServerPassword::setNotice(nullptr); });
     m_keyring.freeze(true);
     const auto thawed = qScopeGuard([this] { m_keyring.freeze(false); });
     QElapsedTimer waited;
@@ -173,10 +176,10 @@ void tst_ServerPassword::hungKeyringIsNotWaitedFor()
     PostgresSession(dataSource(QStringLiteral("hung")), nullptr);
     QVERIFY2(waited.elapsed() < 15000, qPrintable(QString::number(waited.elapsed())));
     QCOMPARE(seen, QList{Refused::Nothing});
-    QCOMPARE(told, QStringList{QStringLiteral("The password for the server %1 could not be kept in the desktop's keyring "
-                                              "(it does not answer). It is used until the program ends and asked for "
-                                              "at its next start")
-                                   .arg(server)});
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].startsWith(QStringLiteral("The password for the server %1 could not be kept in the desktop's "
+                                               "keyring (it does not answer)").arg(server)),
+             qPrintable(told[0]));
 }
 
 TINLARK_TEST_MAIN(tst_ServerPassword)
