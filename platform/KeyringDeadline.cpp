@@ -17,7 +17,7 @@ template <typename Function> Function gobject(const char *name)
     return reinterpret_cast<Function>(onDemandSymbol("libgobject-2.0.so.0", name));
 }
 
-// Whether the keyring's name answers a Ping within timeoutMs.
+// Whether the keyring answers a Ping within timeoutMs.
 bool keyringAnswers(int timeoutMs)
 {
     static const auto busGet = gio<decltype(&::g_bus_get_sync)>("g_bus_get_sync");
@@ -30,7 +30,7 @@ bool keyringAnswers(int timeoutMs)
         return false;
     GError *error = nullptr;
     GVariant *reply = call(bus, "org.freedesktop.secrets", "/org/freedesktop/secrets", "org.freedesktop.DBus.Peer",
-                           "Ping", nullptr, nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, timeoutMs, nullptr, &error);
+                           "Ping", nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, timeoutMs, nullptr, &error);
     const bool answered = reply != nullptr;
     if (reply)
         g_variant_unref(reply);
