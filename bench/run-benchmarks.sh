@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTINLARK_BENCH=ON >/dev/null
-cmake --build build-bench -j"$(nproc)" --target bench_store bench_startup tinlark-startup-probe
+cmake --build build-bench -j"$(nproc)" --target bench_store bench_startup
 build-bench/bench/bench_store --benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@"
 QT_QPA_PLATFORM=offscreen build-bench/bench/bench_startup --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 # TINLARK_BENCH_SERVER may name a server database holding the library of 1,000,000 speeches
