@@ -9,6 +9,7 @@
 static void registerResources()
 {
     Q_INIT_RESOURCE(tinlark);
+    Q_INIT_RESOURCE(tinlark_icons);
 }
 
 namespace {
@@ -27,12 +28,22 @@ QString listPath(const char *list, int index, int count)
 {
     if (index < 0 || index >= count)
         return {};
-    return QStringLiteral(":/images/%1/%2.svg").arg(QLatin1String(list)).arg(index, 2, 10, QLatin1Char('0'));
+    return QStringLiteral(":/images/%1/%2.png").arg(QLatin1String(list)).arg(index, 2, 10, QLatin1Char('0'));
+}
+
+// The picture at 16 pixels and its twin at 32, drawn for screens of double density.
+void addPicture(QIcon &icon, const QString &path, QIcon::Mode mode)
+{
+    icon.addFile(path, QSize(), mode);
+    icon.addFile(QString(path).replace(QLatin1String(".png"), QLatin1String("@2x.png")), QSize(), mode);
 }
 
 QIcon iconAt(const QString &path)
 {
-    return path.isEmpty() ? QIcon() : QIcon(path);
+    QIcon icon;
+    if (!path.isEmpty())
+        addPicture(icon, path, QIcon::Normal);
+    return icon;
 }
 
 } // namespace
@@ -62,7 +73,10 @@ QString ImageLists::hotImagePath(int index)
 QIcon ImageLists::programIcon()
 {
     ensureResources();
-    return QIcon(QStringLiteral(":/linux/io.github.tinlark.Tinlark.svg"));
+    QIcon icon;
+    for (const int size : {16, 32, 64, 128})
+        icon.addFile(QStringLiteral(":/icon/%1.png").arg(size));
+    return icon;
 }
 
 QIcon ImageLists::image(int index)
@@ -81,9 +95,9 @@ QIcon ImageLists::toolIcon(int index)
     if (normal.isEmpty())
         return {};
     QIcon icon;
-    icon.addFile(normal, QSize(), QIcon::Normal);
+    addPicture(icon, normal, QIcon::Normal);
     const QString hot = hotImagePath(index);
-    icon.addFile(hot.isEmpty() ? normal : hot, QSize(), QIcon::Active);
+    addPicture(icon, hot.isEmpty() ? normal : hot, QIcon::Active);
     return icon;
 }
 

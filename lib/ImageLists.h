@@ -20,7 +20,8 @@ public:
     static int imageCount();
     static int hotImageCount();
 
-    // Resource paths (":/images/normal/NN.svg", ":/images/hot/NN.svg"), for .ui files and styles.
+    // Resource paths (":/images/normal/NN.png", ":/images/hot/NN.png"; "NN@2x.png" beside each
+    // for screens of double density), for .ui files and styles.
     static QString imagePath(int index);
     static QString hotImagePath(int index);
 
