@@ -1,6 +1,6 @@
 #include "MinimalWindow.h"
 
-#include "FirstFrameReport.h"
+#include "FirstFrame.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -38,7 +38,7 @@ int runMinimalWindow(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const std::unique_ptr<QMainWindow> window = minimalWindow();
-    FirstFrameReport::watch(window.get());
+    FirstFrame::reportIfAsked(window.get());
     window->show();
     return app.exec();
 }

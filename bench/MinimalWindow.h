@@ -8,5 +8,5 @@
 std::unique_ptr<QMainWindow> minimalWindow();
 
 // Shows that window in an application of its own and runs it; with TINLARK_REPORT_SHOWN set it
-// tells when its first frame is painted, as the program does (see FirstFrameReport).
+// tells when its first frame is painted, as the program does (see FirstFrame).
 int runMinimalWindow(int argc, char *argv[]);

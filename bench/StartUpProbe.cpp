@@ -1,12 +1,12 @@
 // Starts the main window on a database, in a process that holds the whole program from its
 // start (no launcher, no module loaded later), and ends once its first frame is painted; or,
 // with --minimal, the least Qt window of the same shape in the same process, to compare the
-// windows' own work. Prints "shown NS KB" (see FirstFrameReport).
+// windows' own work. Prints "shown NS KB" (see FirstFrame).
 // usage: tinlark-startup-probe DATABASE | --minimal
 //        DATABASE: a file or a PostgreSQL server (URI or keyword string)
 
 #include "FileLocations.h"
-#include "FirstFrameReport.h"
+#include "FirstFrame.h"
 #include "IniFile.h"
 #include "Mainfrm.h"
 #include "MinimalWindow.h"
@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
         ++failures;
     });
     TForm1 form;
-    FirstFrameReport::watch(&form);
+    FirstFrame::reportIfAsked(&form);
     form.show();
     app.exec();
     return failures == 0 && form.tblSpeech.active() ? 0 : 1;
