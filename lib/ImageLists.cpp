@@ -1,7 +1,10 @@
 #include "ImageLists.h"
 
+#include "RenderedPictures.h"
+
 #include <QBitmap>
 #include <QColor>
+#include <QImage>
 
 // The pictures live in a static library, whose resources the linker drops unless they are
 // registered by name. Q_INIT_RESOURCE declares a function in the enclosing scope, so it may not
@@ -9,41 +12,50 @@
 static void registerResources()
 {
     Q_INIT_RESOURCE(tinlark);
-    Q_INIT_RESOURCE(tinlark_icons);
 }
 
 namespace {
 
 constexpr int ImageCount = 25;
 constexpr int HotImageCount = 24;
+// The last picture of Images repeats the find-next binoculars.
+constexpr int FindNextImage = 9;
 
-// Registers the pictures the first time any of them is asked for.
+// Registers the About window's pictures the first time one of them is asked for.
 void ensureResources()
 {
     static const bool registered = (registerResources(), true);
     (void)registered;
 }
 
-QString listPath(const char *list, int index, int count)
+// Adds every size drawn of the picture (16 pixels, 32 for screens of double density);
+// false when there is no such picture.
+bool addPicture(QIcon &icon, const QString &name, QIcon::Mode mode)
 {
-    if (index < 0 || index >= count)
-        return {};
-    return QStringLiteral(":/images/%1/%2.png").arg(QLatin1String(list)).arg(index, 2, 10, QLatin1Char('0'));
+    bool found = false;
+    for (const RenderedPictures::Picture &picture : RenderedPictures::all()) {
+        if (name != QLatin1String(picture.name))
+            continue;
+        const QImage pixels(reinterpret_cast<const uchar *>(picture.pixels), picture.size, picture.size,
+                            picture.size * 4, QImage::Format_ARGB32_Premultiplied);
+        icon.addPixmap(QPixmap::fromImage(pixels), mode);
+        found = true;
+    }
+    return found;
 }
 
-// The picture at 16 pixels and its twin at 32, drawn for screens of double density.
-void addPicture(QIcon &icon, const QString &path, QIcon::Mode mode)
+QString imageName(int index)
 {
-    icon.addFile(path, QSize(), mode);
-    icon.addFile(QString(path).replace(QLatin1String(".png"), QLatin1String("@2x.png")), QSize(), mode);
+    if (index == ImageCount - 1)
+        index = FindNextImage;
+    return QStringLiteral("normal/%1").arg(index, 2, 10, QLatin1Char('0'));
 }
 
-QIcon iconAt(const QString &path)
+// Pictures that look the same in both lists are drawn once, in Images.
+void addHotPicture(QIcon &icon, int index, QIcon::Mode mode)
 {
-    QIcon icon;
-    if (!path.isEmpty())
-        addPicture(icon, path, QIcon::Normal);
-    return icon;
+    if (!addPicture(icon, QStringLiteral("hot/%1").arg(index, 2, 10, QLatin1Char('0')), mode))
+        addPicture(icon, imageName(index), mode);
 }
 
 } // namespace
@@ -58,46 +70,40 @@ int ImageLists::hotImageCount()
     return HotImageCount;
 }
 
-QString ImageLists::imagePath(int index)
-{
-    ensureResources();
-    return listPath("normal", index, ImageCount);
-}
-
-QString ImageLists::hotImagePath(int index)
-{
-    ensureResources();
-    return listPath("hot", index, HotImageCount);
-}
-
 QIcon ImageLists::programIcon()
 {
-    ensureResources();
     QIcon icon;
-    for (const int size : {16, 32, 64, 128})
-        icon.addFile(QStringLiteral(":/icon/%1.png").arg(size));
+    addPicture(icon, QStringLiteral("icon"), QIcon::Normal);
     return icon;
 }
 
 QIcon ImageLists::image(int index)
 {
-    return iconAt(imagePath(index));
+    QIcon icon;
+    if (index >= 0 && index < ImageCount)
+        addPicture(icon, imageName(index), QIcon::Normal);
+    return icon;
 }
 
 QIcon ImageLists::hotImage(int index)
 {
-    return iconAt(hotImagePath(index));
+    QIcon icon;
+    if (index >= 0 && index < HotImageCount)
+        addHotPicture(icon, index, QIcon::Normal);
+    return icon;
 }
 
 QIcon ImageLists::toolIcon(int index)
 {
-    const QString normal = imagePath(index);
-    if (normal.isEmpty())
+    if (index < 0 || index >= ImageCount)
         return {};
     QIcon icon;
-    addPicture(icon, normal, QIcon::Normal);
-    const QString hot = hotImagePath(index);
-    addPicture(icon, hot.isEmpty() ? normal : hot, QIcon::Active);
+    addPicture(icon, imageName(index), QIcon::Normal);
+    // Without a hot picture the button keeps the normal one.
+    if (index < HotImageCount)
+        addHotPicture(icon, index, QIcon::Active);
+    else
+        addPicture(icon, imageName(index), QIcon::Active);
     return icon;
 }
 
