@@ -8,8 +8,9 @@ class QWidget;
 // window of the main window's shape can be measured with the same yardstick.
 namespace FirstFrame {
 
-// Runs work once the window's first frame has gone to the screen, before the event loop
-// takes another turn: for work the first frame does not need and the user cannot miss.
+// Runs work once the window's first frame has gone to the screen, at the event loop's next
+// turn: for work the first frame does not need and the user cannot miss. Call it before the
+// window is shown.
 void whenShown(QWidget *window, std::function<void()> work);
 
 // For measuring start-up from outside: with TINLARK_REPORT_SHOWN set in the environment,
