@@ -22,6 +22,7 @@ QImage draw(QSvgRenderer &picture, int size)
     image.fill(Qt::transparent);
     QPainter painter(&image);
     picture.render(&painter);
+    painter.end();
     return image;
 }
 
