@@ -1,7 +1,7 @@
 // Starts the main window on a database, in a process that holds the whole program from its
 // start (no launcher, no module loaded later), and ends once its first frame is painted; or,
 // with --minimal, the least Qt window of the same shape in the same process, to compare the
-// windows' own work. Prints "shown NS KB" (see FirstFrame).
+// windows' own work. Prints "shown NS KB US" (see FirstFrame).
 // usage: tinlark-startup-probe DATABASE | --minimal
 //        DATABASE: a file or a PostgreSQL server (URI or keyword string)
 

@@ -43,7 +43,10 @@ void reportShown()
     clock_gettime(CLOCK_MONOTONIC, &now);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("shown %lld %ld\n", static_cast<long long>(now.tv_sec) * 1000000000 + now.tv_nsec, usage.ru_maxrss);
+    const long long cpuMicroseconds = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL +
+                                      usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
+    std::printf("shown %lld %ld %lld\n", static_cast<long long>(now.tv_sec) * 1000000000 + now.tv_nsec, usage.ru_maxrss,
+                cpuMicroseconds);
     std::fflush(stdout);
     if (qgetenv("TINLARK_REPORT_SHOWN") == "quit")
         QCoreApplication::quit();

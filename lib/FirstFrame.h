@@ -14,9 +14,10 @@ namespace FirstFrame {
 void whenShown(QWidget *window, std::function<void()> work);
 
 // For measuring start-up from outside: with TINLARK_REPORT_SHOWN set in the environment,
-// prints "shown NS KB" on standard output once the window's first frame is shown: the
-// monotonic clock in nanoseconds, and the peak memory in kilobytes then; set to "quit", then
-// ends the program as the user would. Does nothing without it.
+// prints "shown NS KB US" on standard output once the window's first frame is shown: the
+// monotonic clock in nanoseconds, the peak memory in kilobytes and the processor time in
+// microseconds then; set to "quit", then ends the program as the user would. Does nothing
+// without it.
 void reportIfAsked(QWidget *window);
 
 } // namespace FirstFrame
