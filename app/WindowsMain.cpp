@@ -5,6 +5,7 @@
 #include "Lmconsts.h"
 #include "Lmutils.h"
 #include "FileLocations.h"
+#include "FirstFrame.h"
 #include "Mainfrm.h"
 #include "ProgramInstance.h"
 #include "ProgramWindows.h"
@@ -40,6 +41,7 @@ extern "C" __attribute__((visibility("default"))) int tinlarkRunWindows(int *arg
         });
         app.setTitle(QStringLiteral("The Tinlark"));
         TForm1 form;
+        FirstFrame::reportIfAsked(&form);
         ProgramWindows windows(form);
         windows.answer(instance);
         windows.start(options.pick);

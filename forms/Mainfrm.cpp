@@ -13,6 +13,7 @@
 #include "Field.h"
 #include "FileLocations.h"
 #include "Finddlg.h"
+#include "FirstFrame.h"
 #include "FirstStartQuestion.h"
 #include "FontScale.h"
 #include "GuardedCall.h"
@@ -48,6 +49,7 @@
 #include <QScopeGuard>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <cstdio>
 
 namespace {
@@ -274,15 +276,27 @@ void TForm1::connectHandlers()
         connect(memo, &QPlainTextEdit::textChanged, m_handlers, [this] { refreshEditActionStates(); });
     }
     refreshEditActionStates();
+    FirstFrame::whenShown(this, [this] { refreshEditActionStates(); });
+}
+
+// Asking the clipboard is a round trip to the display server, and to the program that holds
+// the clipboard: a window not yet on the screen does not ask (nobody can paste into it), and
+// asks once its first frame is shown, before the user can act.
+bool TForm1::clipboardHasText() const
+{
+    const QWindow *onScreen = windowHandle();
+    if (!onScreen || !onScreen->isExposed())
+        return false;
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    return clipboard && clipboard->hasText();
 }
 
 void TForm1::refreshEditActionStates()
 {
     const TextEditTarget target = TextEditTarget::focused(this);
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
     m_ui->EditCut1->setEnabled(target.isValid() && target.hasSelection());
     m_ui->EditCopy1->setEnabled(target.isValid() && target.hasSelection());
-    m_ui->EditPaste1->setEnabled(target.isValid() && clipboard && clipboard->hasText());
+    m_ui->EditPaste1->setEnabled(target.isValid() && clipboardHasText());
     m_ui->EditSelectAll1->setEnabled(target.isValid() && target.hasText());
     m_ui->EditUndo1->setEnabled(target.isValid() && target.canUndo());
     m_ui->EditDelete1->setEnabled(target.isValid() && target.hasSelection());
@@ -465,16 +479,17 @@ void TForm1::startBackgroundWork()
 void TForm1::FormDestroy()
 {
     m_backgroundWork->stop();
-    IniFile settings(settingsPath());
     const QRect bounds = m_placement->outerBounds();
-    settings.writeInteger(WindowSection, QStringLiteral("L"), bounds.x());
-    settings.writeInteger(WindowSection, QStringLiteral("T"), bounds.y());
-    settings.writeInteger(WindowSection, QStringLiteral("W"), bounds.width());
-    settings.writeInteger(WindowSection, QStringLiteral("H"), bounds.height());
-    settings.writeInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->height());
-    settings.writeInteger(WindowSection, QStringLiteral("Index"), m_ui->cbLanguage->currentIndex());
-    settings.writeBool(WindowSection, QStringLiteral("RO"),
-                       m_readOnlyReason.isEmpty() ? !m_ui->actSetReadOnly->isChecked() : m_chosenEditable);
+    const bool editable = m_readOnlyReason.isEmpty() ? !m_ui->actSetReadOnly->isChecked() : m_chosenEditable;
+    // One write of the file for all of them: each write is made durable on the disk.
+    IniFile(settingsPath())
+        .writeStrings(WindowSection, {{QStringLiteral("L"), QString::number(bounds.x())},
+                                      {QStringLiteral("T"), QString::number(bounds.y())},
+                                      {QStringLiteral("W"), QString::number(bounds.width())},
+                                      {QStringLiteral("H"), QString::number(bounds.height())},
+                                      {QStringLiteral("CH"), QString::number(m_ui->pnlComments->height())},
+                                      {QStringLiteral("Index"), QString::number(m_ui->cbLanguage->currentIndex())},
+                                      {QStringLiteral("RO"), editable ? QStringLiteral("1") : QStringLiteral("0")}});
     Connection.close();
 }
 

@@ -101,6 +101,7 @@ private:
     void connectHandlers();
     void RefreshActionStates();
     void refreshEditActionStates();
+    bool clipboardHasText() const;
     void FillLanguageList();
     void readLanguageList(qint64 selectedTaalId);
     void selectedLanguageChanged();

@@ -1,7 +1,10 @@
 #include "ImageLists.h"
 
+#include "RenderedPictures.h"
+
 #include <QBitmap>
 #include <QColor>
+#include <QImage>
 
 // The pictures live in a static library, whose resources the linker drops unless they are
 // registered by name. Q_INIT_RESOURCE declares a function in the enclosing scope, so it may not
@@ -15,24 +18,44 @@ namespace {
 
 constexpr int ImageCount = 25;
 constexpr int HotImageCount = 24;
+// The last picture of Images repeats the find-next binoculars.
+constexpr int FindNextImage = 9;
 
-// Registers the pictures the first time any of them is asked for.
+// Registers the About window's pictures the first time one of them is asked for.
 void ensureResources()
 {
     static const bool registered = (registerResources(), true);
     (void)registered;
 }
 
-QString listPath(const char *list, int index, int count)
+// Adds every size drawn of the picture (16 pixels, 32 for screens of double density);
+// false when there is no such picture.
+bool addPicture(QIcon &icon, const QString &name, QIcon::Mode mode)
 {
-    if (index < 0 || index >= count)
-        return {};
-    return QStringLiteral(":/images/%1/%2.svg").arg(QLatin1String(list)).arg(index, 2, 10, QLatin1Char('0'));
+    bool found = false;
+    for (const RenderedPictures::Picture &picture : RenderedPictures::all()) {
+        if (name != QLatin1String(picture.name))
+            continue;
+        const QImage pixels(reinterpret_cast<const uchar *>(picture.pixels), picture.size, picture.size,
+                            picture.size * 4, QImage::Format_ARGB32_Premultiplied);
+        icon.addPixmap(QPixmap::fromImage(pixels), mode);
+        found = true;
+    }
+    return found;
 }
 
-QIcon iconAt(const QString &path)
+QString imageName(int index)
 {
-    return path.isEmpty() ? QIcon() : QIcon(path);
+    if (index == ImageCount - 1)
+        index = FindNextImage;
+    return QStringLiteral("normal/%1").arg(index, 2, 10, QLatin1Char('0'));
+}
+
+// Pictures that look the same in both lists are drawn once, in Images.
+void addHotPicture(QIcon &icon, int index, QIcon::Mode mode)
+{
+    if (!addPicture(icon, QStringLiteral("hot/%1").arg(index, 2, 10, QLatin1Char('0')), mode))
+        addPicture(icon, imageName(index), mode);
 }
 
 } // namespace
@@ -47,43 +70,40 @@ int ImageLists::hotImageCount()
     return HotImageCount;
 }
 
-QString ImageLists::imagePath(int index)
-{
-    ensureResources();
-    return listPath("normal", index, ImageCount);
-}
-
-QString ImageLists::hotImagePath(int index)
-{
-    ensureResources();
-    return listPath("hot", index, HotImageCount);
-}
-
 QIcon ImageLists::programIcon()
 {
-    ensureResources();
-    return QIcon(QStringLiteral(":/linux/io.github.tinlark.Tinlark.svg"));
+    QIcon icon;
+    addPicture(icon, QStringLiteral("icon"), QIcon::Normal);
+    return icon;
 }
 
 QIcon ImageLists::image(int index)
 {
-    return iconAt(imagePath(index));
+    QIcon icon;
+    if (index >= 0 && index < ImageCount)
+        addPicture(icon, imageName(index), QIcon::Normal);
+    return icon;
 }
 
 QIcon ImageLists::hotImage(int index)
 {
-    return iconAt(hotImagePath(index));
+    QIcon icon;
+    if (index >= 0 && index < HotImageCount)
+        addHotPicture(icon, index, QIcon::Normal);
+    return icon;
 }
 
 QIcon ImageLists::toolIcon(int index)
 {
-    const QString normal = imagePath(index);
-    if (normal.isEmpty())
+    if (index < 0 || index >= ImageCount)
         return {};
     QIcon icon;
-    icon.addFile(normal, QSize(), QIcon::Normal);
-    const QString hot = hotImagePath(index);
-    icon.addFile(hot.isEmpty() ? normal : hot, QSize(), QIcon::Active);
+    addPicture(icon, imageName(index), QIcon::Normal);
+    // Without a hot picture the button keeps the normal one.
+    if (index < HotImageCount)
+        addHotPicture(icon, index, QIcon::Active);
+    else
+        addPicture(icon, imageName(index), QIcon::Active);
     return icon;
 }
 

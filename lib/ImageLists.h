@@ -11,7 +11,8 @@
 // mouse, and what the main menu shows). The record buttons are black in Images and coloured in
 // HotImages. The About window has a photograph and a strip with the maker's name.
 //
-// An index outside a list gives a null icon and an empty path, as an empty slot would.
+// An index outside a list gives a null icon, as an empty slot would. The pictures are drawn at
+// 16 pixels and at 32 for screens of double density.
 class ImageLists
 {
 public:
@@ -19,10 +20,6 @@ public:
 
     static int imageCount();
     static int hotImageCount();
-
-    // Resource paths (":/images/normal/NN.svg", ":/images/hot/NN.svg"), for .ui files and styles.
-    static QString imagePath(int index);
-    static QString hotImagePath(int index);
 
     static QIcon image(int index);
     static QIcon hotImage(int index);

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QImage>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -83,7 +84,11 @@ std::unique_ptr<ImageList> loadIndicatorImages(const QString &resourcePath)
 {
     initLmutilsResources();
     try {
-        const QImage bitmap(resourcePath);
+        // Read as the bitmap it is: a picture is otherwise offered to every image plug-in
+        // first, each one loaded for it, which made up a good part of the program's start-up.
+        QImageReader reader(resourcePath, "BMP");
+        reader.setAutoDetectImageFormat(false);
+        const QImage bitmap = reader.read();
         if (bitmap.isNull())
             return nullptr;
         auto images = std::make_unique<ImageList>(bitmap.width(), bitmap.height());

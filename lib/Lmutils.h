@@ -46,8 +46,8 @@ void DisableCloseButton(QWidget *window);
 // "yy" becomes "yyyy" unless the century setting starts with '1'.
 QString widenShortDateFormat(const QString &shortDateFormat, const QString &centurySetting);
 
-// Loads a bitmap into a new list of pictures of its size, white transparent; nothing when
-// the bitmap is missing or cannot be read.
+// Loads a Windows bitmap (BMP) into a new list of pictures of its size, white transparent;
+// nothing when the bitmap is missing or cannot be read.
 std::unique_ptr<ImageList> loadIndicatorImages(const QString &resourcePath);
 // The row-indicator pictures that start-up loaded, or nothing.
 const ImageList *indicatorImages();

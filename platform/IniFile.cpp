@@ -44,7 +44,12 @@ bool IniFile::readBool(const QString &section, const QString &key, bool defaultV
 
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    if (!PrivateProfile::writeString(section, key, value, m_fileName))
+    writeStrings(section, {{key, value}});
+}
+
+void IniFile::writeStrings(const QString &section, const QList<std::pair<QString, QString>> &keysAndValues)
+{
+    if (!PrivateProfile::writeStrings(section, keysAndValues, m_fileName))
         throw Exception(QStringLiteral("Unable to write to %1").arg(m_fileName));
 }
 

@@ -69,11 +69,18 @@ QString getString(const QString &section, const QString &key, const QString &def
 bool writeString(const QString &section, const QString &key, const QString &value,
                  const QString &fileName)
 {
+    return writeStrings(section, {{key, value}}, fileName);
+}
+
+bool writeStrings(const QString &section, const QList<std::pair<QString, QString>> &keysAndValues,
+                  const QString &fileName)
+{
     std::optional<ProfileText> text = readProfile(fileName);
     // What could not be read is never replaced: the write is refused instead.
     if (!text)
         return false;
-    text->setValue(section, key, value);
+    for (const auto &[key, value] : keysAndValues)
+        text->setValue(section, key, value);
     return replaceFile(fileName, text->toBytes());
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <utility>
 
 // Reads and writes settings files of the Windows profile format ("[Section]" lines and
 // "Key=Value" lines), in the encodings and with the line ends Windows reads (see ProfileText).
@@ -21,5 +23,10 @@ QString getString(const QString &section, const QString &key, const QString &def
 // whole (no permission, larger than 1 MiB): what was not read is never replaced.
 bool writeString(const QString &section, const QString &key, const QString &value,
                  const QString &fileName);
+
+// Stores several values of section, each as writeString would, in one replacement of the file:
+// all of them, or none when the write is refused.
+bool writeStrings(const QString &section, const QList<std::pair<QString, QString>> &keysAndValues,
+                  const QString &fileName);
 
 } // namespace PrivateProfile

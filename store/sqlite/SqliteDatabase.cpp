@@ -13,7 +13,6 @@
 #include "WriteAccess.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <sqlite3.h>
 
 namespace {
@@ -124,11 +123,32 @@ QList<TableColumn> SqliteDatabase::tableColumns(const QString &table)
     return columns;
 }
 
+// Read by hand: a regular expression would be compiled at start-up, when the window's record
+// sets learn their columns' sizes.
 int SqliteDatabase::declaredSize(const QString &declaredType)
 {
-    static const QRegularExpression sized(QStringLiteral("^\\s*\\w+\\s*\\(\\s*(\\d+)\\s*\\)"));
-    const QRegularExpressionMatch match = sized.match(declaredType);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
+    qsizetype at = 0;
+    const auto skip = [&](auto belongs) {
+        const qsizetype from = at;
+        while (at < declaredType.size() && belongs(declaredType[at]))
+            ++at;
+        return at > from;
+    };
+    const auto isSpace = [](QChar c) { return c.isSpace(); };
+    const auto expect = [&](char16_t c) { return at < declaredType.size() && declaredType[at++] == c; };
+    skip(isSpace);
+    if (!skip([](QChar c) { return c.isLetterOrNumber() || c == u'_'; }))
+        return 0;
+    skip(isSpace);
+    if (!expect(u'('))
+        return 0;
+    skip(isSpace);
+    const qsizetype digits = at;
+    if (!skip([](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return 0;
+    const int size = QStringView(declaredType).mid(digits, at - digits).toInt();
+    skip(isSpace);
+    return expect(u')') ? size : 0;
 }
 
 QString SqliteDatabase::sameValueCondition(const QString &quotedColumn) const

@@ -83,6 +83,7 @@ private slots:
     void integers();
     void readsLikeTheProfileFunctions();
     void writesKeepEveryOtherLine();
+    void severalValuesInOneWrite();
     void firstWriteCreatesFile();
     void refusedWriteRaisesAndLeavesFile();
     void longValuesAreCutAtTheBuffer();
@@ -162,6 +163,18 @@ void tst_IniFile::writesKeepEveryOtherLine()
     settings.writeString(QStringLiteral("New"), QStringLiteral("k"), QStringLiteral("v"));
     QCOMPARE(readAll(path), QByteArray("; keep me\r\n[Hacks]\r\nDatabase=a.csp\r\n\r\n[mainform]\r\nL=16\r\nOther=x\r\nRO=0\r\n"
                                        "\r\n[Tail]\r\nz=1\r\n[New]\r\nk=v\r\n"));
+}
+
+void tst_IniFile::severalValuesInOneWrite()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tinlark.ini"));
+    writeAll(path, "[Hacks]\r\nDatabase=a.csp\r\n[mainform]\r\nw=1\r\nOther=x\r\n[Tail]\r\nz=1\r\n");
+    IniFile(path).writeStrings(QStringLiteral("MainForm"), {{QStringLiteral("L"), QStringLiteral("-5")},
+                                                            {QStringLiteral("W"), QStringLiteral("612")},
+                                                            {QStringLiteral("RO"), QStringLiteral("0")}});
+    QCOMPARE(readAll(path), QByteArray("[Hacks]\r\nDatabase=a.csp\r\n[mainform]\r\nW=612\r\nOther=x\r\nL=-5\r\nRO=0\r\n"
+                                       "[Tail]\r\nz=1\r\n"));
 }
 
 void tst_IniFile::firstWriteCreatesFile()

@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "EPostConflict.h"
 #include "Field.h"
+#include "SqliteDatabase.h"
 #include "StoreFixture.h"
 #include "TestMain.h"
 
@@ -38,6 +39,8 @@ class tst_RecordSet : public QObject
     Q_OBJECT
 
 private slots:
+    void sqliteDeclaredSizes_data();
+    void sqliteDeclaredSizes();
     void movesSetBeginAndEndFlags();
     void emptyListSetsBothFlags();
     void filterNarrowsAndLocateFinds();
@@ -62,6 +65,32 @@ private slots:
     void pathReachesTheFileUnchanged_data();
     void pathReachesTheFileUnchanged();
 };
+
+void tst_RecordSet::sqliteDeclaredSizes_data()
+{
+    QTest::addColumn<QString>("declaredType");
+    QTest::addColumn<int>("size");
+    QTest::newRow("sized") << "VARCHAR(50)" << 50;
+    QTest::newRow("blanks everywhere") << " varchar ( 255 ) " << 255;
+    QTest::newRow("more after it") << "NVARCHAR(20) NOT NULL" << 20;
+    QTest::newRow("no size") << "TEXT" << 0;
+    QTest::newRow("no type name") << "(50)" << 0;
+    QTest::newRow("unclosed") << "VARCHAR(50" << 0;
+    QTest::newRow("two numbers") << "DECIMAL(10,2)" << 0;
+    QTest::newRow("two words") << "CHARACTER VARYING(50)" << 0;
+    QTest::newRow("not a number") << "VARCHAR(5x)" << 0;
+    QTest::newRow("too large") << "VARCHAR(99999999999)" << 0;
+    QTest::newRow("empty") << "" << 0;
+}
+
+// The size of a text column as SQLite keeps its declaration: a file made elsewhere may
+// declare anything.
+void tst_RecordSet::sqliteDeclaredSizes()
+{
+    QFETCH(QString, declaredType);
+    QFETCH(int, size);
+    QCOMPARE(SqliteDatabase::declaredSize(declaredType), size);
+}
 
 void tst_RecordSet::movesSetBeginAndEndFlags()
 {
