@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "PostgresChangeNotice.h"
 #include "PostgresHistory.h"
+#include "PostgresKeywordWords.h"
 #include "PostgresWordIndex.h"
 #include "PostgresSession.h"
 
@@ -170,6 +171,10 @@ void secure(PostgresSession &session)
                    "NOT EXISTS (SELECT FROM pg_catalog.pg_trigger t WHERE t.tgrelid OPERATOR(pg_catalog.=) c.oid "
                    "AND t.tgname OPERATOR(pg_catalog.=) 'TinlarkTellInsert')",
                    PostgresChangeNotice::create);
+    addWhenMissing(session,
+                   R"(pg_catalog.to_regclass('"TinlarkKeywordWordState"') IS NULL AND )"
+                   R"(pg_catalog.to_regclass('"TinlarkKeywordFolded"') IS NOT NULL)",
+                   [](PostgresSession &owned) { PostgresKeywordWords::create(owned, false); });
     PostgresWordIndex::ensure(session);
 }
 
