@@ -467,6 +467,10 @@ void tst_PostgresDatabase::earlierLibraryGetsKeywordWords()
     }
     QVERIFY(!db.wordIndex()->incomplete());
     searchesAreRight();
+    // Folded keywords changed in place, as another tool might: the words follow.
+    column(db, QStringLiteral("UPDATE \"TinlarkKeywordFolded\" SET \"Folded\" = 'nihil' WHERE \"ID\" = ?"), {ids[0]});
+    QCOMPARE(search(db, QStringLiteral("nihil"), 1), std::optional(Ids{ids[0]}));
+    QCOMPARE(search(db, QStringLiteral("kniha"), 1), std::optional(Ids{ids[3], ids[4]}));
 }
 
 void tst_PostgresDatabase::waitForAnotherWriterIsTold()
