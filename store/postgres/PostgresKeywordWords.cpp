@@ -13,9 +13,11 @@ namespace {
 #define WORDS_OF_SOURCE                                                                                            \
     "%source s CROSS JOIN LATERAL pg_catalog.regexp_split_to_table(s.\"Folded\", E'[ \\\\t\\\\n\\\\r\\\\f\\\\v]+') " \
     "AS w(word)"
+// Each word is looked up on its own (LIMIT keeps the planner from joining the tables whole,
+// which it would do by reading every word of the language for each speech).
 #define KNOWN_WORDS_OF_SOURCE                                                                                      \
-    WORDS_OF_SOURCE " JOIN \"TinlarkKeywordWords\" k ON k.\"TaalID\" OPERATOR(pg_catalog.=) s.\"TaalID\" "   \
-                    "AND k.\"Word\" OPERATOR(pg_catalog.=) w.word"
+    WORDS_OF_SOURCE " CROSS JOIN LATERAL (SELECT k.\"WordID\" FROM \"TinlarkKeywordWords\" k "                  \
+                    "WHERE k.\"TaalID\" OPERATOR(pg_catalog.=) s.\"TaalID\" AND k.\"Word\" OPERATOR(pg_catalog.=) w.word LIMIT 1) AS k"
 
 // Takes the rows of %source in: their words, then their IDs into the words' posting lists
 // (a speech is taken out before it is taken in again, so no ID is there twice). Rows are
@@ -40,7 +42,9 @@ const char *const RemovePostingsSql =
 #undef WORDS_OF_SOURCE
 
 // %1 is the schema of pg_trgm, quoted. The trigger runs as the library's owner, so that
-// whoever may change the folded keywords keeps the words too. While the words are being
+// whoever may change the folded keywords keeps the words too; without compiling its
+// statements, which the server would otherwise do for each (a tenth of a second) as it
+// cannot tell how few words a speech has. While the words are being
 // built it waits for a batch of the building to end and leaves the speeches beyond it to
 // the building.
 const char *const CreateSql = R"sql(
@@ -59,7 +63,7 @@ CREATE TABLE "TinlarkKeywordPostings" (
 );
 CREATE TABLE "TinlarkKeywordWordState" ("BuiltTo" bigint NOT NULL, "Complete" boolean NOT NULL);
 CREATE FUNCTION "TinlarkKeywordWordsKept"() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
-  SET search_path FROM CURRENT AS $body$
+  SET search_path FROM CURRENT SET jit = off AS $body$
 DECLARE
   complete boolean;
   built bigint;
@@ -162,6 +166,7 @@ WordIndex::BuildState buildBatch(PostgresSession &session, int batchSize)
     qint64 builtTo = number(state);
     bool complete = PQgetvalue(state.get(), 0, 1)[0] == 't';
     if (!complete) {
+        session.execute("SET LOCAL jit = off");
         const PostgresResult next = session.execute(
             R"(SELECT pg_catalog.count(*), pg_catalog.max("ID") FROM (SELECT "ID" FROM "TinlarkKeywordFolded" )"
             R"(WHERE "ID" OPERATOR(pg_catalog.>) $1::pg_catalog.int8 ORDER BY "ID" LIMIT $2::pg_catalog.int8) AS batch)",
