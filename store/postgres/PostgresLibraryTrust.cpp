@@ -80,7 +80,8 @@ std::optional<std::pair<QString, QString>> strangersObject(PostgresSession &sess
 {
     const QByteArray ownTables = "c.relnamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND c.relname "
                                  "OPERATOR(pg_catalog.=) ANY ('{Taal,Speeches,TinlarkKeywordFolded,"
-                                 "TinlarkKeywordPending,SpeechHistory,TinlarkHistoryLimit,SpeechCopies,TinlarkWords,TinlarkWordPending,"
+                                 "TinlarkKeywordPending,TinlarkKeywordWords,TinlarkKeywordPostings,TinlarkKeywordWordState,SpeechHistory,"
+                                 "TinlarkHistoryLimit,SpeechCopies,TinlarkWords,TinlarkWordPending,"
                                  "TinlarkWordState}'::pg_catalog.name[])";
     const QByteArray sql = TrustedRoles
         + QByteArray("SELECT kind, name, pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(owner)) FROM ("
