@@ -617,6 +617,9 @@ void tst_PostgresDatabase::unsafeLibraryIsRefused_data()
     const QString admin = PostgresServer::user();
     QTest::newRow("a table of another role") << QByteArray(R"(ALTER TABLE "Speeches" OWNER TO mallory)") << admin
                                              << QStringList{"Speeches", "mallory"};
+    QTest::newRow("the keywords' posting lists of another role")
+        << QByteArray(R"(ALTER TABLE "TinlarkKeywordPostings" OWNER TO mallory)") << admin
+        << QStringList{"TinlarkKeywordPostings", "mallory"};
     QTest::newRow("the trigger's function of another role")
         << QByteArray(R"(ALTER FUNCTION "TinlarkKeywordsChanged"() OWNER TO mallory)") << admin
         << QStringList{"TinlarkKeywordsChanged", "mallory"};
