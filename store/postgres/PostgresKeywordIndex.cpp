@@ -2,10 +2,12 @@
 
 #include "LikePattern.h"
 #include "PostgresChangeNotes.h"
+#include "PostgresKeywordWords.h"
 #include "PostgresSession.h"
 
 #include <QtEndian>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -80,6 +82,13 @@ QByteArray candidatePattern(const std::u32string &pattern, bool &exact)
     return indexable ? QByteArray::fromStdString(LikePattern::toUtf8(candidate)) : QByteArray();
 }
 
+// Whether a pattern of runs between '%'s is one run that a word can hold whole.
+bool isOneWordRun(const std::u32string &pattern)
+{
+    const std::vector<std::u32string> runs = LikePattern::literalRuns(pattern);
+    return runs.size() == 1 && std::none_of(runs.front().begin(), runs.front().end(), PostgresKeywordWords::isSeparator);
+}
+
 // Folds again the speeches of the IDs (an array literal).
 void foldAgain(PostgresSession &session, const QByteArray &array)
 {
@@ -123,6 +132,7 @@ void create(PostgresSession &session)
     session.execute(QByteArray(CreateSql).replace("%1", PQgetvalue(schema.get(), 0, 0)));
     session.execute(PostgresChangeNotes::createSql("TinlarkKeywordPending", "TinlarkKeywordsChanged",
                                                    R"("ID", "TaalID", "Keywords")"));
+    PostgresKeywordWords::create(session, true);
 }
 
 bool hasPending(PostgresSession &session)
@@ -144,8 +154,12 @@ std::vector<qint64> find(PostgresSession &session, const QString &pattern, int l
     bool exact = false;
     const QByteArray candidates = candidatePattern(like.folded(), exact);
     const QByteArray language = QByteArray::number(languageId);
-    if (!candidates.isEmpty() && exact)
+    if (!candidates.isEmpty() && exact) {
+        if (isOneWordRun(like.folded()))
+            if (std::optional<std::vector<qint64>> hits = PostgresKeywordWords::find(session, language, candidates))
+                return std::move(*hits);
         return exactHits(session, language, candidates);
+    }
     // The trigram index finds every speech that holds the pattern's runs in their order;
     // without a run long enough for it, the language's keywords are read. The pattern itself
     // decides on the folded keywords, which compare as the stored ones do: they are written in

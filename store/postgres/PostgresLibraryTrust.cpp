@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "PostgresChangeNotice.h"
 #include "PostgresHistory.h"
+#include "PostgresKeywordWords.h"
 #include "PostgresWordIndex.h"
 #include "PostgresSession.h"
 
@@ -79,7 +80,8 @@ std::optional<std::pair<QString, QString>> strangersObject(PostgresSession &sess
 {
     const QByteArray ownTables = "c.relnamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND c.relname "
                                  "OPERATOR(pg_catalog.=) ANY ('{Taal,Speeches,TinlarkKeywordFolded,"
-                                 "TinlarkKeywordPending,SpeechHistory,TinlarkHistoryLimit,SpeechCopies,TinlarkWords,TinlarkWordPending,"
+                                 "TinlarkKeywordPending,TinlarkKeywordWords,TinlarkKeywordPostings,TinlarkKeywordWordState,SpeechHistory,"
+                                 "TinlarkHistoryLimit,SpeechCopies,TinlarkWords,TinlarkWordPending,"
                                  "TinlarkWordState}'::pg_catalog.name[])";
     const QByteArray sql = TrustedRoles
         + QByteArray("SELECT kind, name, pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(owner)) FROM ("
@@ -170,6 +172,10 @@ void secure(PostgresSession &session)
                    "NOT EXISTS (SELECT FROM pg_catalog.pg_trigger t WHERE t.tgrelid OPERATOR(pg_catalog.=) c.oid "
                    "AND t.tgname OPERATOR(pg_catalog.=) 'TinlarkTellInsert')",
                    PostgresChangeNotice::create);
+    addWhenMissing(session,
+                   R"(pg_catalog.to_regclass('"TinlarkKeywordWordState"') IS NULL AND )"
+                   R"(pg_catalog.to_regclass('"TinlarkKeywordFolded"') IS NOT NULL)",
+                   [](PostgresSession &owned) { PostgresKeywordWords::create(owned, false); });
     PostgresWordIndex::ensure(session);
 }
 

@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "PostgresChangeNotes.h"
 #include "PostgresDatabase.h"
+#include "PostgresKeywordWords.h"
 #include "PostgresSession.h"
 #include "SpeechWords.h"
 
@@ -197,7 +198,8 @@ std::vector<qint64> PostgresWordIndex::find(const QStringList &words, Columns co
 bool PostgresWordIndex::incomplete()
 {
     return isTrue(m_database.session().execute(R"(SELECT pg_catalog.to_regclass('"TinlarkWordState"') IS NOT NULL AND )"
-                                                R"(NOT (SELECT "Complete" FROM "TinlarkWordState" LIMIT 1))"));
+                                                R"(NOT (SELECT "Complete" FROM "TinlarkWordState" LIMIT 1))"))
+           || PostgresKeywordWords::incomplete(m_database.session());
 }
 
 WordIndex::BuildState PostgresWordIndex::buildBatch(int batchSize)
@@ -229,6 +231,9 @@ WordIndex::BuildState PostgresWordIndex::buildBatch(int batchSize)
                                  : number(session.execute(R"(SELECT pg_catalog.count(*) FROM "Speeches" WHERE "ID" OPERATOR(pg_catalog.<=) $1::pg_catalog.int8)",
                                                           {QByteArray::number(builtTo)}));
         built.complete = complete;
+        // The keywords' words of a library made by an earlier build come after the words.
+        if (complete && PostgresKeywordWords::incomplete(session))
+            built = PostgresKeywordWords::buildBatch(session, batchSize);
         m_database.commit();
         return built;
     } catch (...) {

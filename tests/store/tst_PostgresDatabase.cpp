@@ -28,7 +28,8 @@ const QStringList KeywordsOfFirst = {
     QStringLiteral("Straße, Maß"), QStringLiteral("STRASSE"), QStringLiteral("ΟΔΟΣ σοφός"), QStringLiteral("Σοφοσ"),
     QStringLiteral("Ünïcödé ÉTÉ"), QStringLiteral("ünicode été"), QStringLiteral("100% sure"), QStringLiteral("a_b"),
     QStringLiteral("ab"), QStringLiteral(""), QStringLiteral("Čeština kniha"), QStringLiteral("back\\slash"),
-    QStringLiteral("ЗДРАВСТВУЙТЕ мир"), QStringLiteral("日本語のテキスト")};
+    QStringLiteral("ЗДРАВСТВУЙТЕ мир"), QStringLiteral("日本語のテキスト"), QStringLiteral("kniha knihovna"),
+    QStringLiteral("tee\tpot")};
 const QStringList KeywordsOfSecond = {QStringLiteral("Straße zwei"), QStringLiteral("sofos"), QStringLiteral("ab")};
 
 qint64 insertRow(Database &db, const QString &sql, const QVariantList &values)
@@ -158,6 +159,7 @@ private slots:
     void keywordSearchMatchesLikePattern();
     void otherCommandsAreNoSearch();
     void changeFromAnotherClientIsFound();
+    void earlierLibraryGetsKeywordWords();
     void waitForAnotherWriterIsTold();
     void unreachableServerIsNamedWithoutPassword_data();
     void unreachableServerIsNamedWithoutPassword();
@@ -387,7 +389,10 @@ void tst_PostgresDatabase::keywordSearchMatchesLikePattern_data()
     QTest::newRow("backslash") << "k\\s" << false << 1;
     QTest::newRow("short run") << "ab" << false << 1;
     QTest::newRow("short runs only") << "a_b" << false << 1;
-    QTest::newRow("everything") << "%" << false << 14;
+    QTest::newRow("everything") << "%" << false << 16;
+    QTest::newRow("a run in two words of a speech") << "KNI" << false << 2;
+    QTest::newRow("a word with a comma") << "ße," << false << 1;
+    QTest::newRow("a run over a tab") << "e\tp" << false << 1;
     QTest::newRow("nothing") << "xyz" << false << 0;
     QTest::newRow("cjk") << "のテキ" << false << 1;
     QTest::newRow("only the language asked for") << "straße" << true << 1;
@@ -425,8 +430,47 @@ void tst_PostgresDatabase::changeFromAnotherClientIsFound()
     column(other, QStringLiteral("UPDATE \"Speeches\" SET \"Keywords\" = 'Altigkeit' WHERE \"ID\" = ?"), {added});
     QCOMPARE(search(*m_db, QStringLiteral("neuigkeit"), int(m_first)), std::optional(Ids{}));
     QCOMPARE(search(*m_db, QStringLiteral("ALTIGKEIT"), int(m_first)), std::optional(Ids{added}));
-    column(other, QStringLiteral("DELETE FROM \"Speeches\" WHERE \"ID\" = ?"), {added});
+    column(other, QStringLiteral("UPDATE \"Speeches\" SET \"TaalID\" = ? WHERE \"ID\" = ?"), {m_second, added});
     QCOMPARE(search(*m_db, QStringLiteral("altigkeit"), int(m_first)), std::optional(Ids{}));
+    QCOMPARE(search(*m_db, QStringLiteral("altigkeit"), int(m_second)), std::optional(Ids{added}));
+    column(other, QStringLiteral("DELETE FROM \"Speeches\" WHERE \"ID\" = ?"), {added});
+    QCOMPARE(search(*m_db, QStringLiteral("altigkeit"), int(m_second)), std::optional(Ids{}));
+}
+
+// A library made by an earlier build gets the words of its keywords at its first open, built
+// in batches beside others' changes; its searches are right before, during and after.
+void tst_PostgresDatabase::earlierLibraryGetsKeywordWords()
+{
+    const QString dataSource = m_server.createDatabase(QStringLiteral("earlier"));
+    QVERIFY2(!dataSource.isEmpty(), qPrintable(m_server.error()));
+    std::vector<qint64> ids;
+    {
+        PostgresDatabase made(dataSource, nullptr);
+        PostgresSchema::create(made);
+        made.session().execute(R"(DROP FUNCTION "TinlarkKeywordWordsKept"() CASCADE; )"
+                               R"(DROP TABLE "TinlarkKeywordWords", "TinlarkKeywordPostings", "TinlarkKeywordWordState")");
+        for (const char *keywords : {"kniha", "knihovna kniha", "jiné", "kniha 2", "konec"})
+            ids.push_back(addSpeech(made, 1, QString::fromUtf8(keywords)));
+    }
+    PostgresDatabase db(dataSource, nullptr);
+    const auto searchesAreRight = [&] {
+        for (const QString &text : {QStringLiteral("kniha"), QStringLiteral("NIH"), QStringLiteral("jin")})
+            QCOMPARE(search(db, text, 1), std::optional(expectedHits(db, text, 1)));
+    };
+    QVERIFY(db.wordIndex()->incomplete());
+    searchesAreRight();
+    QVERIFY(!db.wordIndex()->buildBatch(2).complete);
+    // One speech the words hold already, one they do not yet.
+    column(db, QStringLiteral("UPDATE \"Speeches\" SET \"Keywords\" = 'jinak' WHERE \"ID\" = ?"), {ids[1]});
+    column(db, QStringLiteral("UPDATE \"Speeches\" SET \"Keywords\" = 'kniha' WHERE \"ID\" = ?"), {ids[4]});
+    while (!db.wordIndex()->buildBatch(2).complete) {
+    }
+    QVERIFY(!db.wordIndex()->incomplete());
+    searchesAreRight();
+    // Folded keywords changed in place, as another tool might: the words follow.
+    column(db, QStringLiteral("UPDATE \"TinlarkKeywordFolded\" SET \"Folded\" = 'nihil' WHERE \"ID\" = ?"), {ids[0]});
+    QCOMPARE(search(db, QStringLiteral("nihil"), 1), std::optional(Ids{ids[0]}));
+    QCOMPARE(search(db, QStringLiteral("kniha"), 1), std::optional(Ids{ids[3], ids[4]}));
 }
 
 void tst_PostgresDatabase::waitForAnotherWriterIsTold()
@@ -573,6 +617,9 @@ void tst_PostgresDatabase::unsafeLibraryIsRefused_data()
     const QString admin = PostgresServer::user();
     QTest::newRow("a table of another role") << QByteArray(R"(ALTER TABLE "Speeches" OWNER TO mallory)") << admin
                                              << QStringList{"Speeches", "mallory"};
+    QTest::newRow("the keywords' posting lists of another role")
+        << QByteArray(R"(ALTER TABLE "TinlarkKeywordPostings" OWNER TO mallory)") << admin
+        << QStringList{"TinlarkKeywordPostings", "mallory"};
     QTest::newRow("the trigger's function of another role")
         << QByteArray(R"(ALTER FUNCTION "TinlarkKeywordsChanged"() OWNER TO mallory)") << admin
         << QStringList{"TinlarkKeywordsChanged", "mallory"};
