@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,6 +95,7 @@ private slots:
     void unreadableFileIsNeverReplaced_data();
     void unreadableFileIsNeverReplaced();
     void fullDiskKeepsTheOldFile();
+    void changesMadeDuringTheRunAreRead();
 };
 
 void tst_IniFile::integers_data()
@@ -352,6 +354,33 @@ void tst_IniFile::fullDiskKeepsTheOldFile()
     // No temporary file is left behind either.
     QCOMPARE(QDir(disk.filePath(QString())).entryList(QDir::Files | QDir::Hidden, QDir::Name),
              QStringList({QStringLiteral("Tinlark.ini"), QStringLiteral("filler")}));
+}
+
+void tst_IniFile::changesMadeDuringTheRunAreRead()
+{
+    // Reads are served from memory while the file stays as it was read; each kind of change
+    // must show at the next read. Files changed within the last second are never kept, so all
+    // are made first and left to settle once.
+    QTemporaryDir dir;
+    const QStringList kinds = {QStringLiteral("rewritten in place, same size"),
+                               QStringLiteral("replaced by another writer"),
+                               QStringLiteral("grown in place")};
+    for (const QString &kind : kinds)
+        writeAll(dir.filePath(kind), "[MainForm]\nW=612\n");
+    QThread::msleep(1100);
+    for (const QString &kind : kinds) {
+        const QString path = dir.filePath(kind);
+        IniFile settings(path);
+        QCOMPARE(settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("W"), 0), 612);
+        QCOMPARE(settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("W"), 0), 612);
+        if (kind == kinds[0])
+            writeAll(path, "[MainForm]\nW=321\n");
+        else if (kind == kinds[1])
+            IniFile(path).writeInteger(QStringLiteral("MainForm"), QStringLiteral("W"), 321);
+        else
+            writeAll(path, "[MainForm]\nW=321\nH=40\n");
+        QVERIFY2(settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("W"), 0) == 321, qPrintable(kind));
+    }
 }
 
 TINLARK_TEST_MAIN(tst_IniFile)
