@@ -49,10 +49,17 @@ QString keep(const QString &databasePath, const QString &fallbackFolder, const S
 QStringList find(const QString &databasePath, const QString &fallbackFolder)
 {
     QStringList found;
-    const QStringList pattern{namePrefix(databasePath) + QStringLiteral("*.txt")};
+    // Matched by hand, not as a wildcard: the library's name may hold '*', '?' or '[', and
+    // another library's name may differ from it in case only.
+    const QString prefix = namePrefix(databasePath);
+    const auto isRecoveryFile = [&prefix](const QString &name) {
+        return name.startsWith(prefix) && name.endsWith(QLatin1String(".txt"));
+    };
     for (const QString &folder : {QFileInfo(databasePath).absolutePath(), fallbackFolder}) {
         const QDir dir(folder);
-        for (const QString &name : dir.entryList(pattern, QDir::Files, QDir::Name)) {
+        QStringList names = dir.entryList(QDir::Files, QDir::Name);
+        names.removeIf([&isRecoveryFile](const QString &name) { return !isRecoveryFile(name); });
+        for (const QString &name : names) {
             const QString path = QDir::cleanPath(dir.absoluteFilePath(name));
             if (!found.contains(path))
                 found.append(path);

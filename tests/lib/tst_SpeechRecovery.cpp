@@ -18,7 +18,33 @@ class tst_SpeechRecovery : public QObject
 private slots:
     void plantedSymlinkIsNeverFollowed_data();
     void plantedSymlinkIsNeverFollowed();
+    void keptTextsAreFoundForTheirLibraryOnly_data();
+    void keptTextsAreFoundForTheirLibraryOnly();
 };
+
+void tst_SpeechRecovery::keptTextsAreFoundForTheirLibraryOnly_data()
+{
+    QTest::addColumn<QString>("library");
+    QTest::addColumn<QString>("neighbour"); // another library in the same folder
+    QTest::newRow("plain name") << QStringLiteral("Speeches.csp") << QStringLiteral("Speeches2.csp");
+    QTest::newRow("brackets") << QStringLiteral("Speeches[1].csp") << QStringLiteral("Speeches1.csp");
+    QTest::newRow("star") << QStringLiteral("Old*.csp") << QStringLiteral("Older.csp");
+    QTest::newRow("question mark") << QStringLiteral("A?.csp") << QStringLiteral("AB.csp");
+    QTest::newRow("case only") << QStringLiteral("speeches.csp") << QStringLiteral("Speeches.csp");
+}
+
+void tst_SpeechRecovery::keptTextsAreFoundForTheirLibraryOnly()
+{
+    QFETCH(QString, library);
+    QFETCH(QString, neighbour);
+    QTemporaryDir dir;
+    QTemporaryDir fallback;
+    const QString own = SpeechRecovery::keep(dir.filePath(library), fallback.path(), SpeechRecovery::Speech(), QStringLiteral("full"));
+    const QString other = SpeechRecovery::keep(dir.filePath(neighbour), fallback.path(), SpeechRecovery::Speech(), QStringLiteral("full"));
+    QVERIFY(!own.isEmpty() && !other.isEmpty());
+    QCOMPARE(SpeechRecovery::find(dir.filePath(library), fallback.path()), QStringList{own});
+    QCOMPARE(SpeechRecovery::find(dir.filePath(neighbour), fallback.path()), QStringList{other});
+}
 
 void tst_SpeechRecovery::plantedSymlinkIsNeverFollowed_data()
 {
