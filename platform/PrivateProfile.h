@@ -13,6 +13,8 @@ namespace PrivateProfile {
 // The value of key in section, or defaultValue when the file, section or key is missing or
 // the file cannot be read. Like the system call it reads through a buffer of bufferSize
 // characters, the last one reserved for the terminating zero.
+// A file left unchanged since it was last read (same file, size and change time, changed
+// more than a second before that read) is served from memory instead of read again.
 QString getString(const QString &section, const QString &key, const QString &defaultValue,
                   const QString &fileName, int bufferSize = 2048);
 
