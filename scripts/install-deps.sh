@@ -6,7 +6,7 @@
 #   install-deps.sh          everything: also the tests, the fuzzing, the benchmarks and the package
 set -euo pipefail
 run_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 qt6-svg-dev
-              libsqlite3-dev libicu-dev mdbtools-dev libmdb3 fonts-dejavu-core
+              libsqlite3-dev zlib1g-dev libicu-dev mdbtools-dev libmdb3 fonts-dejavu-core
               libpq-dev libpq5 libsecret-1-dev libx11-dev libxcb1-dev libxtst-dev)
 test_packages=(clang libbenchmark-dev libclang-rt-14-dev openssl
                xvfb xauth xdotool xclip time
