@@ -3,7 +3,6 @@
 #include "EDatabaseError.h"
 #include "TextFormat.h"
 
-#include <QRegularExpression>
 
 namespace ConnectionString {
 
@@ -43,7 +42,44 @@ QString quotedValue(const QString &connectionString, qsizetype start)
     refuse(connectionString, QStringLiteral("the quoted Data Source has no closing quote"));
 }
 
+bool isAsciiLetter(QChar c)
+{
+    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+}
+
+bool isNameCharacter(QChar c)
+{
+    return isAsciiLetter(c) || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char(' ') ||
+           c == QLatin1Char(':') || c == QLatin1Char('_');
+}
+
+// White space between a ';' and the next name: ASCII's only (space, and tab to carriage
+// return), as the strings have always been read.
+bool isSpaceBeforeName(QChar c)
+{
+    return c == QLatin1Char(' ') || (c >= QLatin1Char('\t') && c <= QLatin1Char('\r'));
+}
+
 } // namespace
+
+// Read by hand rather than by a pattern, which would be compiled at every start.
+qsizetype nextItemStart(const QString &connectionString, qsizetype from)
+{
+    const qsizetype size = connectionString.size();
+    for (qsizetype semicolon = connectionString.indexOf(QLatin1Char(';'), from); semicolon >= 0;
+         semicolon = connectionString.indexOf(QLatin1Char(';'), semicolon + 1)) {
+        qsizetype at = semicolon + 1;
+        while (at < size && isSpaceBeforeName(connectionString[at]))
+            ++at;
+        if (at >= size || !isAsciiLetter(connectionString[at]))
+            continue;
+        while (at < size && isNameCharacter(connectionString[at]))
+            ++at;
+        if (at < size && connectionString[at] == QLatin1Char('='))
+            return semicolon;
+    }
+    return -1;
+}
 
 QString dataSource(const QString &connectionString)
 {
@@ -59,12 +95,10 @@ QString dataSource(const QString &connectionString)
         return QString();
     if (start < connectionString.size() && isQuote(connectionString[start]))
         return quotedValue(connectionString, start);
-    // The value ends where the next item begins: a ';' followed by a name and '='.
-    static const QRegularExpression nextItem(QStringLiteral(";\\s*[A-Za-z][A-Za-z0-9 :_]*="));
-    const QRegularExpressionMatch match = nextItem.match(connectionString, start);
-    const qsizetype end = match.hasMatch() ? match.capturedStart() : connectionString.size();
+    const qsizetype next = nextItemStart(connectionString, start);
+    const qsizetype end = next >= 0 ? next : connectionString.size();
     QString value = connectionString.mid(start, end - start);
-    if (value.endsWith(QLatin1Char(';')) && !match.hasMatch())
+    if (value.endsWith(QLatin1Char(';')) && next < 0)
         value.chop(1);
     return value;
 }

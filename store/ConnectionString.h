@@ -12,6 +12,11 @@ namespace ConnectionString {
 // value is not closed or is followed by anything but the next item.
 QString dataSource(const QString &connectionString);
 
+// Where the item after the one beginning at from starts: the first ';' followed by ASCII white
+// space, a name (an ASCII letter, then letters, digits, spaces, ':' or '_') and '='; -1 when
+// no item follows.
+qsizetype nextItemStart(const QString &connectionString, qsizetype from);
+
 // The value as it goes into a connection string so that dataSource() gives it back: as it
 // stands when it reads back unchanged, otherwise in double quotes.
 QString quotedDataSource(const QString &connectionTemplate, const QString &value);

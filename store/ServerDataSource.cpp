@@ -35,7 +35,8 @@ bool looksLikeServerDataSource(const QString &dataSource)
         QStringLiteral("^\\s*(?:postgres(?:ql)?://|(?:host|hostaddr|port|dbname|user|password|passfile|service"
                        "|connect_timeout|sslmode|sslrootcert|channel_binding|application_name|options)\\s*=)"),
         QRegularExpression::CaseInsensitiveOption);
-    return isServerDataSource(dataSource) || server.match(dataSource).hasMatch();
+    // Both forms need a "://" or an '=': a file name is told apart without the pattern.
+    return mayNameAServer(dataSource) && (isServerDataSource(dataSource) || server.match(dataSource).hasMatch());
 }
 
 QString withoutPassword(const QString &dataSource)
