@@ -22,9 +22,14 @@ double factor(const QFont &font)
     return std::max({1.0, letterWidth / DesignLetterWidth, metrics.height() / DesignLetterHeight});
 }
 
+int scaled(int pixels, double by)
+{
+    return int(std::ceil(pixels * by));
+}
+
 int scaled(int pixels, const QFont &font)
 {
-    return int(std::ceil(pixels * factor(font)));
+    return scaled(pixels, factor(font));
 }
 
 QSize scaled(const QSize &size, const QFont &font)
@@ -37,7 +42,7 @@ void growWindow(QWidget *window)
     const double by = factor(window->font());
     if (by <= 1.0)
         return;
-    const auto grown = [by](int pixels) { return int(std::ceil(pixels * by)); };
+    const auto grown = [by](int pixels) { return scaled(pixels, by); };
     for (QWidget *control : window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (control->isWindow())
             continue;

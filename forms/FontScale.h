@@ -13,6 +13,8 @@ namespace FontScale {
 
 double factor(const QFont &font);
 int scaled(int pixels, const QFont &font);
+// The same for a factor measured once, where several sizes follow one font.
+int scaled(int pixels, double by);
 QSize scaled(const QSize &size, const QFont &font);
 
 // Grows a window laid out in pixels: its size and the place and size of every control

@@ -189,10 +189,12 @@ void TForm1::createStatusPanels()
 // whatever is left of the row.
 void TForm1::sizeBands()
 {
+    const double by = FontScale::factor(font()); // measured once: it lays out a line of text
+    const auto scaled = [by](int pixels) { return FontScale::scaled(pixels, by); };
     TComboBox *selector = m_ui->cbLanguage;
-    selector->setMinimumSize(FontScale::scaled(90, font()), FontScale::scaled(21, font()));
-    selector->setPreferredWidth(FontScale::scaled(145, font()));
-    m_ui->sbReadOnly->setMinimumHeight(FontScale::scaled(22, font()));
+    selector->setMinimumSize(scaled(90), scaled(21));
+    selector->setPreferredWidth(scaled(145));
+    m_ui->sbReadOnly->setMinimumHeight(scaled(22));
     // The window as laid out is wide enough for the bands at their full width: where the
     // font needs more, it opens wider. A width the user stored is kept as it stands.
     int bandsWidth = 0;
