@@ -28,9 +28,9 @@ qint64 pageSizeOf(JetFormat format)
 }
 
 // Jet 4 masks its password with the whole days of the database's creation date.
-std::array<unsigned char, 4> jet4PasswordMask(const unsigned char *page)
+std::array<unsigned char, 4> jet4PasswordMask(const Libmdb &lib, const unsigned char *page)
 {
-    const double date = mdb_get_double(const_cast<unsigned char *>(page), CreationDateOffset);
+    const double date = lib.getDouble(const_cast<unsigned char *>(page), CreationDateOffset);
     const double days = std::isfinite(date) ? std::trunc(date) : 0.0;
     const auto value = quint32(qint32(std::clamp(days, double(std::numeric_limits<qint32>::min()),
                                                  double(std::numeric_limits<qint32>::max()))));
@@ -58,11 +58,13 @@ JetDatabase::JetDatabase(const QString &path)
         break;
     }
     checkFileSize();
-    m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    if (!m_handle->lib)
+        fail(QStringLiteral("the library that reads Access files cannot be loaded: %1").arg(Libmdb::loadError()));
+    m_handle->mdb = m_handle->lib->open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!m_handle->mdb)
         fail(QStringLiteral("the file is damaged (its header cannot be read)"));
     checkProtection();
-    if (!mdb_read_catalog(m_handle->mdb, MDB_TABLE))
+    if (!m_handle->lib->readCatalog(m_handle->mdb, MDB_TABLE))
         fail(QStringLiteral("the file is damaged (its list of tables cannot be read)"));
     if (m_format == JetFormat::Jet3) {
         m_decoder = JetTextDecoder(m_handle->mdb->f->code_page);
@@ -93,7 +95,7 @@ void JetDatabase::checkProtection()
     const unsigned char *page = mdb->pg_buf;
     const bool jet4 = m_format == JetFormat::Jet4;
     const int size = jet4 ? Jet4PasswordSize : Jet3PasswordSize;
-    const std::array<unsigned char, 4> mask = jet4 ? jet4PasswordMask(page) : std::array<unsigned char, 4>{};
+    const std::array<unsigned char, 4> mask = jet4 ? jet4PasswordMask(*m_handle->lib, page) : std::array<unsigned char, 4>{};
     for (int i = 0; i < size; ++i) {
         if ((page[PasswordOffset + i] ^ mask[i % 4]) != 0)
             fail(QStringLiteral("it is protected by a password; remove the password in Access first"));

@@ -21,6 +21,12 @@ constexpr quint32 MemoInline = 0x80000000;
 constexpr quint32 MemoOnePage = 0x40000000;
 constexpr quint32 MemoFlagsMask = 0xff000000;
 
+// A table is only read from an open database, which had libmdb loaded.
+const Libmdb &lib()
+{
+    return *Libmdb::functions();
+}
+
 int mdbTypeOf(JetColumnType type)
 {
     switch (type) {
@@ -62,10 +68,10 @@ JetTable::JetTable(JetDatabase &database, const JetTableLayout &layout) : m_data
 {
     MdbHandle *mdb = database.handle().mdb;
     QByteArray name = layout.name.toUtf8();
-    m_table.reset(mdb_read_table_by_name(mdb, name.data(), MDB_TABLE));
+    m_table.reset(lib().readTableByName(mdb, name.data(), MDB_TABLE));
     if (!m_table)
         database.fail(QStringLiteral("it has no table %1").arg(layout.name));
-    if (!mdb_read_columns(m_table.get()))
+    if (!lib().readColumns(m_table.get()))
         database.fail(QStringLiteral("the file is damaged (the columns of table %1 cannot be read)").arg(layout.name));
 
     const QString expected = layout.columnNames().join(QStringLiteral(", "));
@@ -93,24 +99,24 @@ JetTable::JetTable(JetDatabase &database, const JetTableLayout &layout) : m_data
 
     // The table definition page counts the rows and keeps the autonumber's last value.
     m_rowCount = m_table->num_rows;
-    if (mdb_read_pg(mdb, m_table->entry->table_pg) != mdb->fmt->pg_size)
+    if (lib().readPage(mdb, m_table->entry->table_pg) != mdb->fmt->pg_size)
         database.fail(QStringLiteral("the file is damaged (table %1 cannot be read)").arg(layout.name));
-    m_lastAutoNumber = mdb_get_int32(mdb->pg_buf, mdb->fmt->tab_num_rows_offset + 4);
+    m_lastAutoNumber = lib().getInt32(mdb->pg_buf, mdb->fmt->tab_num_rows_offset + 4);
     m_chunk.resize(MDB_PGSIZE);
-    mdb_rewind_table(m_table.get());
+    lib().rewindTable(m_table.get());
 }
 
 JetTable::~JetTable() = default;
 
 void JetTable::TableDefDeleter::operator()(S_MdbTableDef *table) const
 {
-    mdb_free_tabledef(table);
+    lib().freeTableDef(table);
 }
 
 bool JetTable::next(QVariantList &row)
 {
     MdbHandle *mdb = m_database.handle().mdb;
-    if (!mdb_fetch_row(m_table.get())) {
+    if (!lib().fetchRow(m_table.get())) {
         if (m_rowsRead != m_rowCount)
             m_database.fail(QStringLiteral("the file is damaged (table %1 holds %2 rows, of which %3 could be read)")
                                 .arg(m_layout.name)
@@ -126,10 +132,10 @@ bool JetTable::next(QVariantList &row)
     // NULL, which libmdb's bound values do not tell for text.
     int rowStart = 0;
     size_t rowSize = 0;
-    if (mdb_find_row(mdb, int(m_table->cur_row) - 1, &rowStart, &rowSize) != 0)
+    if (lib().findRow(mdb, int(m_table->cur_row) - 1, &rowStart, &rowSize) != 0)
         failAtRow(QStringLiteral("the row cannot be found again"));
     std::vector<MdbField> fields(m_table->num_cols);
-    const int fieldCount = mdb_crack_row(m_table.get(), rowStart & 0x1fff, rowSize, fields.data());
+    const int fieldCount = lib().crackRow(m_table.get(), rowStart & 0x1fff, rowSize, fields.data());
     if (fieldCount != int(m_table->num_cols))
         failAtRow(QStringLiteral("the row cannot be read"));
     std::vector<MdbFieldView> views(m_table->num_cols);
@@ -162,7 +168,7 @@ QVariant JetTable::readValue(int column, const MdbFieldView &field)
     case JetColumnType::Long:
         if (field.size != 4)
             failAtRow(QStringLiteral("the number in %1 is damaged").arg(m_layout.columns[column].name));
-        return QVariant(qint64(qint32(mdb_get_int32(mdb->pg_buf, field.start))));
+        return QVariant(qint64(qint32(lib().getInt32(mdb->pg_buf, field.start))));
     case JetColumnType::Text: {
         const std::optional<QString> text = m_database.decoder().decode(bytes, field.size);
         if (!text)
@@ -186,7 +192,7 @@ QString JetTable::readMemo(int column, const MdbFieldView &field)
         failAtRow(QStringLiteral("the memo %1 is damaged").arg(name));
     unsigned char reference[MDB_MEMO_OVERHEAD];
     memcpy(reference, mdb->pg_buf + field.start, MDB_MEMO_OVERHEAD);
-    const quint32 header = quint32(mdb_get_int32(reference, 0));
+    const quint32 header = quint32(lib().getInt32(reference, 0));
     const quint32 length = header & MemoLengthMask;
     const quint32 flags = header & MemoFlagsMask;
     if (flags != MemoInline && flags != MemoOnePage && flags != 0)
@@ -199,14 +205,14 @@ QString JetTable::readMemo(int column, const MdbFieldView &field)
     value.reserve(length);
     {
         const ChunkBinding binding(mdbColumn, m_chunk);
-        size_t piece = mdb_ole_read(mdb, mdbColumn, reference, size_t(m_chunk.size()));
+        size_t piece = lib().oleRead(mdb, mdbColumn, reference, size_t(m_chunk.size()));
         value.append(m_chunk.constData(), qsizetype(piece));
         QSet<quint32> visited;
         while (flags == 0 && value.size() < qsizetype(length)) {
             if (visited.contains(mdbColumn->cur_blob_pg_row))
                 failAtRow(QStringLiteral("the memo %1 is damaged").arg(name));
             visited.insert(mdbColumn->cur_blob_pg_row);
-            piece = mdb_ole_read_next(mdb, mdbColumn, reference);
+            piece = lib().oleReadNext(mdb, mdbColumn, reference);
             if (piece == 0)
                 break;
             value.append(m_chunk.constData(), qsizetype(piece));
