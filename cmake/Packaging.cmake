@@ -58,9 +58,9 @@ server that a team shares.
 tinlark-makedb makes speech databases, converts an Access (Jet) database of
 the Windows program and copies a library between a file and a server.")
 # The libraries the programs link come from dpkg-shlibdeps; the window system's plugins, the
-# SVG plugin for the icons, PostgreSQL's client library, the keyring's and libmdb (which
-# reads Access files) are loaded at run time, so no library names them.
+# SVG plugin for the icons, PostgreSQL's client library, the keyring's, libmdb (which reads
+# Access files) and XTest (which pastes) are loaded at run time, so no library names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libpq5, libsecret-1-0, libmdb3")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libpq5, libsecret-1-0, libmdb3, libxtst6")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

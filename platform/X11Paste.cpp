@@ -1,5 +1,6 @@
 #include "X11Paste.h"
 
+#include "OnDemandLibrary.h"
 #include "X11Keys.h"
 
 #include <QStringList>
@@ -15,6 +16,14 @@ namespace {
 
 constexpr int FocusCheckMs = 10;
 constexpr int FocusWaitMs = 500;
+
+// XTest is loaded when a paste is first sent rather than at every start; null when it cannot be.
+decltype(&::XTestFakeKeyEvent) fakeKeyEvent()
+{
+    static const auto send =
+        reinterpret_cast<decltype(&::XTestFakeKeyEvent)>(onDemandSymbol("libXtst.so.6", "XTestFakeKeyEvent"));
+    return send;
+}
 
 } // namespace
 
@@ -116,9 +125,9 @@ void X11Paste::checkFocus()
         // Terminals are told apart by either name of the class (WM_CLASS holds two).
         QStringList classNames;
         windowWithClass(m_remembered, &classNames);
-        sendPasteKeys(std::any_of(classNames.begin(), classNames.end(), isTerminalClass));
+        const bool sent = sendPasteKeys(std::any_of(classNames.begin(), classNames.end(), isTerminalClass));
         m_remembered = None;
-        emit pasted(true);
+        emit pasted(sent);
     } else if (--m_checksLeft <= 0) {
         m_focusCheck.stop();
         m_remembered = None;
@@ -126,15 +135,19 @@ void X11Paste::checkFocus()
     }
 }
 
-void X11Paste::sendPasteKeys(bool terminal)
+bool X11Paste::sendPasteKeys(bool terminal)
 {
+    const auto send = fakeKeyEvent();
+    if (!send)
+        return false;
     std::vector<KeyCode> keys{XKeysymToKeycode(m_display, XK_Control_L)};
     if (terminal)
         keys.push_back(XKeysymToKeycode(m_display, XK_Shift_L));
     keys.push_back(XKeysymToKeycode(m_display, XK_v));
     for (const KeyCode key : keys)
-        XTestFakeKeyEvent(m_display, key, True, CurrentTime);
+        send(m_display, key, True, CurrentTime);
     for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-        XTestFakeKeyEvent(m_display, *key, False, CurrentTime);
+        send(m_display, *key, False, CurrentTime);
     XFlush(m_display);
+    return true;
 }

@@ -29,7 +29,7 @@ private:
     unsigned long activeWindow() const;
     unsigned long windowWithClass(unsigned long window, QStringList *classNames = nullptr) const;
     bool hasFocus(unsigned long window) const;
-    void sendPasteKeys(bool terminal);
+    bool sendPasteKeys(bool terminal); // false when XTest cannot be loaded
     void checkFocus();
 
     _XDisplay *m_display;
