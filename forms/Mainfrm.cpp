@@ -369,6 +369,11 @@ void TForm1::FormCreate()
     // Versions of speeches deleted long ago go; a quick look through an index.
     SpeechHistory::prune(Connection, {settings.readInteger(QStringLiteral("History"), QStringLiteral("Versions"), 20),
                                       settings.readInteger(QStringLiteral("History"), QStringLiteral("DaysDeleted"), 90)});
+    // The list opens in the mode the window starts in: setting the mode below then has no
+    // need to read it again.
+    m_chosenEditable = settings.readBool(WindowSection, QStringLiteral("RO"), m_ui->actSetReadOnly->isChecked());
+    const bool startsEditable = m_chosenEditable && m_readOnlyReason.isEmpty();
+    tblSpeech.setLockType(startsEditable ? LockType::Optimistic : LockType::ReadOnly);
     tblSpeech.open();
     FillLanguageList();
 
@@ -391,10 +396,9 @@ void TForm1::FormCreate()
     if (m_ui->cbLanguage->count() > 0)
         cbLanguageChange();
 
-    m_chosenEditable = settings.readBool(WindowSection, QStringLiteral("RO"), m_ui->actSetReadOnly->isChecked());
     // A database that cannot be written opens read-only whatever the user chose; the
     // choice is kept for the next start.
-    m_ui->actSetReadOnly->setChecked(m_chosenEditable && m_readOnlyReason.isEmpty());
+    m_ui->actSetReadOnly->setChecked(startsEditable);
     m_ui->actSetReadOnly->trigger();
     m_ui->actSetReadOnly->setEnabled(m_readOnlyReason.isEmpty());
 
@@ -833,8 +837,11 @@ void TForm1::actSetReadOnlyExecute()
     font.setBold(readOnly);
     m_ui->sbReadOnly->setFont(font);
     setDataControlsReadOnly(readOnly);
+    const LockType lockType = readOnly ? LockType::ReadOnly : LockType::Optimistic;
+    if (tblSpeech.active() && tblSpeech.lockType() == lockType)
+        return; // opened in this mode already, as at start
     tblSpeech.close();
-    tblSpeech.setLockType(readOnly ? LockType::ReadOnly : LockType::Optimistic);
+    tblSpeech.setLockType(lockType);
     tblSpeech.open();
     tblSpeech.locate(DatabaseTexts::LocateKey, rememberedId);
 }
