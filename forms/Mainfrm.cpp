@@ -369,13 +369,27 @@ void TForm1::FormCreate()
     // Versions of speeches deleted long ago go; a quick look through an index.
     SpeechHistory::prune(Connection, {settings.readInteger(QStringLiteral("History"), QStringLiteral("Versions"), 20),
                                       settings.readInteger(QStringLiteral("History"), QStringLiteral("DaysDeleted"), 90)});
-    // The list opens in the mode the window starts in: setting the mode below then has no
-    // need to read it again.
+    // The languages first, with the one the user left selected: the speech list then opens
+    // once, on that language and in the mode the window starts in, rather than being read
+    // whole, then for the language, then again when the mode is set.
+    readLanguageList(CurrentTaalID);
+    QComboBox *selector = m_ui->cbLanguage;
+    const int storedIndex = settings.readInteger(WindowSection, QStringLiteral("Index"), selector->currentIndex());
+    // An index that names no entry (a start without the database stores -1) selects the
+    // first language rather than failing at every later start.
+    const bool validIndex = storedIndex >= 0 && storedIndex < selector->count();
+    {
+        const QSignalBlocker blocker(selector);
+        selector->setCurrentIndex(validIndex ? storedIndex : std::min(0, selector->count() - 1));
+    }
+    CurrentTaalID = selector->count() > 0 ? selector->currentData().toLongLong() : 0;
+    tblSpeech.setFilter(DatabaseTexts::languageFilter(CurrentTaalID));
+    tblSpeech.setFiltered(true);
     m_chosenEditable = settings.readBool(WindowSection, QStringLiteral("RO"), m_ui->actSetReadOnly->isChecked());
     const bool startsEditable = m_chosenEditable && m_readOnlyReason.isEmpty();
     tblSpeech.setLockType(startsEditable ? LockType::Optimistic : LockType::ReadOnly);
     tblSpeech.open();
-    FillLanguageList();
+    selectedLanguageChanged();
 
     const QRect bounds = m_placement->outerBounds();
     m_placement->setOuterBounds(QRect(settings.readInteger(WindowSection, QStringLiteral("L"), bounds.x()),
@@ -384,17 +398,6 @@ void TForm1::FormCreate()
                                       settings.readInteger(WindowSection, QStringLiteral("H"), bounds.height())));
     setCommentsHeight(settings.readInteger(WindowSection, QStringLiteral("CH"), m_ui->pnlComments->minimumHeight()),
                       height());
-
-    const int storedIndex = settings.readInteger(WindowSection, QStringLiteral("Index"), m_ui->cbLanguage->currentIndex());
-    // An index that names no entry (a start without the database stores -1) selects the
-    // first language rather than failing at every later start.
-    const bool validIndex = storedIndex >= 0 && storedIndex < m_ui->cbLanguage->count();
-    {
-        const QSignalBlocker blocker(m_ui->cbLanguage);
-        m_ui->cbLanguage->setCurrentIndex(validIndex ? storedIndex : std::min(0, m_ui->cbLanguage->count() - 1));
-    }
-    if (m_ui->cbLanguage->count() > 0)
-        cbLanguageChange();
 
     // A database that cannot be written opens read-only whatever the user chose; the
     // choice is kept for the next start.
