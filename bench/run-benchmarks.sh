@@ -2,7 +2,8 @@
 # Builds and runs the benchmarks: the database work (several repetitions, medians), start-up
 # beside the least Qt window of the same shape (medians of five), and the peak memory of the
 # program after start-up on 10,000 and 1,000,000 speeches. The sample of 10,000,000 speeches
-# (3.2 GB, about nine minutes to make) is kept in TINLARK_BENCH_CACHE (~/.cache/tinlark-bench).
+# (6.3 GB with its indexes, most of an hour to make on two cores) is kept in
+# TINLARK_BENCH_CACHE (~/.cache/tinlark-bench).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTINLARK_BENCH=ON >/dev/null
