@@ -190,11 +190,10 @@ void TForm1::createStatusPanels()
 void TForm1::sizeBands()
 {
     const double by = FontScale::factor(font()); // measured once: it lays out a line of text
-    const auto scaled = [by](int pixels) { return FontScale::scaled(pixels, by); };
     TComboBox *selector = m_ui->cbLanguage;
-    selector->setMinimumSize(scaled(90), scaled(21));
-    selector->setPreferredWidth(scaled(145));
-    m_ui->sbReadOnly->setMinimumHeight(scaled(22));
+    selector->setMinimumSize(FontScale::scaled(90, by), FontScale::scaled(21, by));
+    selector->setPreferredWidth(FontScale::scaled(145, by));
+    m_ui->sbReadOnly->setMinimumHeight(FontScale::scaled(22, by));
     // The window as laid out is wide enough for the bands at their full width: where the
     // font needs more, it opens wider. A width the user stored is kept as it stands.
     int bandsWidth = 0;

@@ -3,7 +3,6 @@
 #include "EDatabaseError.h"
 #include "TextFormat.h"
 
-
 namespace ConnectionString {
 
 namespace {
