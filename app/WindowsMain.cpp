@@ -18,7 +18,7 @@
 #include <csignal>
 #include <cstdio>
 
-extern "C" __attribute__((visibility("default"))) int tinlarkRunWindows(int *argc, char *argv[])
+extern "C" __attribute__((visibility("default"))) int tinlarkRunWindows(int *argc, char *argv[], void (*fontsReady)(void *), void *fontsContext)
 {
     TApplication app(*argc, argv);
     const StartOptions options = StartOptions::parse(app.arguments());
@@ -40,6 +40,7 @@ extern "C" __attribute__((visibility("default"))) int tinlarkRunWindows(int *arg
             app.hiddenWindow()->postMessage(TerminateRequest, 0, 0);
         });
         app.setTitle(QStringLiteral("The Tinlark"));
+        fontsReady(fontsContext); // the launcher reads the font configuration meanwhile
         TForm1 form;
         FirstFrame::reportIfAsked(&form);
         ProgramWindows windows(form);

@@ -6,6 +6,7 @@
 // the executable in a portable program or in the program's library folder once installed.
 
 #include "FileLocations.h"
+#include "FontConfigWarmUp.h"
 #include "ProgramInstance.h"
 #include "StartOptions.h"
 
@@ -38,14 +39,16 @@ int main(int argc, char *argv[])
                                          .handOverEarly(early.pick ? ProgramInstance::PickAction : QString()))
             return 0;
     }
+    // Read beside the loading of the windows' libraries; waited for before the first text.
+    FontConfigWarmUp fonts;
     const QByteArray library = QFile::encodeName(windowsLibraryPath(folder));
     void *windows = dlopen(library.constData(), RTLD_LAZY | RTLD_LOCAL);
-    using Entry = int (*)(int *, char **);
+    using Entry = int (*)(int *, char **, void (*)(void *), void *);
     const auto run = windows ? reinterpret_cast<Entry>(dlsym(windows, WindowsEntry)) : nullptr;
     if (!run) {
         std::fprintf(stderr, "tinlark: the program is incomplete: %s\n", dlerror());
         return 1;
     }
     // Left loaded: the windows' objects live until the process ends.
-    return run(&argc, argv);
+    return run(&argc, argv, [](void *warmUp) { static_cast<FontConfigWarmUp *>(warmUp)->wait(); }, &fonts);
 }

@@ -115,7 +115,12 @@ TForm1::TForm1(QWidget *parent)
     offerRecoveredSpeeches();
     // The copy of a large library would compete with the window's first showing: it starts
     // once the window is up.
-    QTimer::singleShot(StartUpWorkDelayMs, m_handlers, [this] { callGuarded([this] { startDailyBackup(); }); });
+    QTimer::singleShot(StartUpWorkDelayMs, m_handlers, [this] {
+        callGuarded([this] {
+            pruneHistory();
+            startDailyBackup();
+        });
+    });
 }
 
 TForm1::~TForm1()
@@ -365,9 +370,6 @@ void TForm1::FormCreate()
         throw;
     }
     m_readOnlyReason = Connection.readOnlyReason();
-    // Versions of speeches deleted long ago go; a quick look through an index.
-    SpeechHistory::prune(Connection, {settings.readInteger(QStringLiteral("History"), QStringLiteral("Versions"), 20),
-                                      settings.readInteger(QStringLiteral("History"), QStringLiteral("DaysDeleted"), 90)});
     // The languages first, with the one the user left selected: the speech list then opens
     // once, on that language and in the mode the window starts in, rather than being read
     // whole, then for the language, then again when the mode is set.
@@ -449,6 +451,17 @@ void TForm1::offerRecoveredSpeeches()
 
 // A library file that can be written gets its day's backup, off the window's thread; a server
 // library is backed up on the server. A failure is said in the status bar, once.
+// Versions of speeches deleted long ago go: a quick look through an index, once the window is
+// up rather than before its first showing.
+void TForm1::pruneHistory()
+{
+    if (!Connection.connected())
+        return;
+    const IniFile settings(settingsPath());
+    SpeechHistory::prune(Connection, {settings.readInteger(QStringLiteral("History"), QStringLiteral("Versions"), 20),
+                                      settings.readInteger(QStringLiteral("History"), QStringLiteral("DaysDeleted"), 90)});
+}
+
 void TForm1::startDailyBackup()
 {
     if (!m_libraryFile || !Connection.connected() || !m_readOnlyReason.isEmpty())

@@ -118,6 +118,7 @@ private:
     void keepRefusedSpeech();
     void settleRefusedSpeech();
     void offerRecoveredSpeeches();
+    void pruneHistory();
     void startDailyBackup();
     void startBackgroundWork();
     void switchLibrary(const QString &dataSource);

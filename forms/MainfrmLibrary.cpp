@@ -79,5 +79,6 @@ void TForm1::switchLibrary(const QString &dataSource)
         RefreshActionStates();
     });
     FormCreate();
+    pruneHistory();
     startDailyBackup();
 }

@@ -32,6 +32,17 @@ QString xdgFolder(const QProcessEnvironment &environment, const QString &variabl
     return withSeparator(home) + fallback;
 }
 
+// The variables the folders follow, read alone: a copy of the whole environment costs more
+// than the rest of the work here, and the program asks where its files are at every start.
+QProcessEnvironment baseFolderVariables()
+{
+    QProcessEnvironment environment;
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"})
+        if (qEnvironmentVariableIsSet(name))
+            environment.insert(QString::fromLatin1(name), qEnvironmentVariable(name));
+    return environment;
+}
+
 } // namespace
 
 FileLocations::Mode FileLocations::modeFor(const QString &executableFolder)
@@ -46,7 +57,7 @@ FileLocations::Mode FileLocations::modeFor(const QString &executableFolder)
 }
 
 FileLocations::FileLocations(const QString &executableFolder)
-    : FileLocations(executableFolder, modeFor(executableFolder), QProcessEnvironment::systemEnvironment())
+    : FileLocations(executableFolder, modeFor(executableFolder), baseFolderVariables())
 {
 }
 
