@@ -59,6 +59,7 @@ class tst_Mainfrm : public QObject
 
 private slots:
     void deletedSpeechComesBackThroughTheMenu();
+    void historyOfSpeechesDeletedLongAgoGoesOnceTheWindowIsUp();
     void speechesGoOutAndComeInThroughTheFileMenu();
     void shortcutValues_data();
     void shortcutValues();
@@ -966,6 +967,21 @@ void tst_Mainfrm::deletedSpeechComesBackThroughTheMenu()
     QCOMPARE(f.db.text(QStringLiteral("select Tekst from Speeches where ID = %1").arg(deleted)),
              QStringLiteral("Hello there"));
     QCOMPARE(f.currentId(), deleted);
+}
+
+void tst_Mainfrm::historyOfSpeechesDeletedLongAgoGoesOnceTheWindowIsUp()
+{
+    MainWindowFixture f;
+    f.close();
+    const int deleted = f.english[2];
+    f.db.execute(QStringLiteral("DELETE FROM Speeches WHERE ID = %1").arg(deleted));
+    f.db.execute(QStringLiteral("UPDATE \"SpeechHistory\" SET \"ChangedAt\" = '2000-01-01 00:00:00.000' "
+                                "WHERE \"SpeechID\" = %1").arg(deleted));
+    const QString versions = QStringLiteral("select count(*) from \"SpeechHistory\" where \"SpeechID\" = %1").arg(deleted);
+    QCOMPARE(f.db.count(versions), 1);
+    f.open();
+    QTRY_COMPARE(f.db.count(versions), 0);
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
 }
 
 // File > Export... writes the chosen language's speeches; File > Import... shows what a file
