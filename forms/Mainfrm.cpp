@@ -449,8 +449,6 @@ void TForm1::offerRecoveredSpeeches()
                       .arg(files.join(QStringLiteral(", ")))));
 }
 
-// A library file that can be written gets its day's backup, off the window's thread; a server
-// library is backed up on the server. A failure is said in the status bar, once.
 // Versions of speeches deleted long ago go: a quick look through an index, once the window is
 // up rather than before its first showing.
 void TForm1::pruneHistory()
@@ -462,6 +460,8 @@ void TForm1::pruneHistory()
                                       settings.readInteger(QStringLiteral("History"), QStringLiteral("DaysDeleted"), 90)});
 }
 
+// A library file that can be written gets its day's backup, off the window's thread; a server
+// library is backed up on the server. A failure is said in the status bar, once.
 void TForm1::startDailyBackup()
 {
     if (!m_libraryFile || !Connection.connected() || !m_readOnlyReason.isEmpty())

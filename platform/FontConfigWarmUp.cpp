@@ -4,7 +4,6 @@
 
 #include <system_error>
 
-
 FontConfigWarmUp::FontConfigWarmUp()
 {
     // The library the windows' toolkit links, loaded on this thread: the loader takes one
