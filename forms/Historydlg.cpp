@@ -43,6 +43,8 @@ THistoryDialog::THistoryDialog(QWidget *owner, Kind kind, Connection &connection
         fillLanguages();
     connect(m_ui->lvVersions, &QTreeWidget::currentItemChanged, this, [this] { showSelected(); });
     connect(m_ui->btnRestore, &QPushButton::clicked, this, [this] { callGuarded([this] { btnRestoreClick(); }); });
+    if (speeches.lockType() == LockType::ReadOnly)
+        m_ui->btnRestore->setToolTip(QStringLiteral("Nothing is restored while the library is read-only"));
     connect(m_ui->btnClose, &QPushButton::clicked, this, &QDialog::accept);
     fillList();
 }
@@ -87,7 +89,7 @@ void THistoryDialog::showSelected()
 {
     const int row = m_ui->lvVersions->indexOfTopLevelItem(m_ui->lvVersions->currentItem());
     m_ui->memText->setPlainText(row >= 0 ? m_entries[size_t(row)].text : QString());
-    m_ui->btnRestore->setEnabled(row >= 0);
+    m_ui->btnRestore->setEnabled(row >= 0 && m_speeches.lockType() != LockType::ReadOnly);
 }
 
 void THistoryDialog::btnRestoreClick()

@@ -422,15 +422,14 @@ void TForm1::FormCreate()
                                 .arg(m_readOnlyReason)));
 }
 
-// Find and Languages work on the open database; without one they cannot act.
+// Find and Languages work on the open database; without one they cannot act. Import and
+// restore follow the read-only mode with the record actions.
 void TForm1::refreshDatabaseActions()
 {
     m_ui->actFind->setEnabled(Connection.connected());
     m_ui->actLanguages->setEnabled(Connection.connected());
     m_ui->actHistory->setEnabled(Connection.connected());
-    m_ui->actRestoreDeleted->setEnabled(Connection.connected());
     m_ui->actExport->setEnabled(Connection.connected());
-    m_ui->actImport->setEnabled(Connection.connected() && m_readOnlyReason.isEmpty());
 }
 
 // Text kept from a speech the database refused when the program was ended is named at every
@@ -679,6 +678,8 @@ void TForm1::actRestoreDeletedExecute()
 
 void TForm1::actLanguagesExecute()
 {
+    // In read-only mode the languages are shown, not changed.
+    tblTaal.setLockType(tblSpeech.lockType() == LockType::ReadOnly ? LockType::ReadOnly : LockType::Optimistic);
     tblTaal.open();
     const auto closeLanguages = qScopeGuard([this] { tblTaal.close(); });
     ShowLanguagesDialog(this, tblTaal);
@@ -726,6 +727,15 @@ void TForm1::RefreshActionStates()
     m_ui->DataSetPost->setEnabled(editing);
     m_ui->DataSetCancel->setEnabled(editing);
     m_ui->DataSetRefresh->setEnabled(open && !readOnly && !editing);
+    // What else stores into the open library waits for the same, and its hint says why.
+    const QString why = m_readOnlyReason.isEmpty() ? QStringLiteral("while Read-Only is on")
+                                                   : QStringLiteral("while the library is read-only (%1)").arg(m_readOnlyReason);
+    const bool refused = open && readOnly;
+    for (QAction *storing : {m_ui->actImport, m_ui->actRestoreDeleted}) {
+        storing->setEnabled(open && !readOnly);
+        setStoredActionNote(storing, refused ? QStringLiteral("Not %1").arg(why) : QString());
+    }
+    setStoredActionNote(m_ui->actLanguages, refused ? QStringLiteral("They cannot be changed %1").arg(why) : QString());
     showStatusNotice();
 }
 

@@ -15,3 +15,12 @@ void applyStoredActionValues(QAction *action)
     if (imageIndex >= 0)
         action->setIcon(ImageLists::toolIcon(imageIndex));
 }
+
+void setStoredActionNote(QAction *action, const QString &note)
+{
+    static const char LayoutHint[] = "layoutHint";
+    if (!action->property(LayoutHint).isValid())
+        action->setProperty(LayoutHint, action->property("hint"));
+    const QString hint = action->property(LayoutHint).toString();
+    action->setProperty("hint", note.isEmpty() ? hint : QStringLiteral("%1. %2").arg(hint, note));
+}

@@ -1,5 +1,6 @@
 #include "Field.h"
 #include "Historydlg.h"
+#include "Languagesdlg.h"
 #include "ui_Historydlg.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogHelper.h"
@@ -66,6 +67,7 @@ private slots:
     void everyActionHasItsPictureHintAndShortcut();
     void recordActionStatesFollowMoves();
     void recordActionStatesWithoutSpeechesAndReadOnly();
+    void readOnlyModeStoresNothingThroughTheMenus();
     void pageKeysMoveOrScrollTheMemo();
     void escCancelsAndCtrlEnterPostsFromAMemo();
     void postOverAnotherUsersChangeKeepsTheText_data();
@@ -207,6 +209,42 @@ void tst_Mainfrm::recordActionStatesWithoutSpeechesAndReadOnly()
     f.type(QStringLiteral("x"));
     QCOMPARE(f.form->tblSpeech.state(), DataSetState::Browse);
     QCOMPARE(f.ui()->dbmTekst->toPlainText(), QStringLiteral("Hello there"));
+}
+
+// Import, restore and language changes wait, as the record actions do, until Read-Only is
+// turned off; the hints say why, and the dialogs that can still be opened only show.
+void tst_Mainfrm::readOnlyModeStoresNothingThroughTheMenus()
+{
+    MainWindowFixture f(true);
+    f.db.execute(QStringLiteral("update Speeches set Tekst = 'Hello again' where ID = %1").arg(f.currentId()));
+    for (const QAction *storing : {f.ui()->actImport, f.ui()->actRestoreDeleted}) {
+        QVERIFY2(!storing->isEnabled(), qPrintable(storing->objectName()));
+        QVERIFY(storing->property("hint").toString().contains(QLatin1String("Read-Only is on")));
+    }
+    answerNextModal([](QWidget *widget) {
+        auto *dialog = qobject_cast<THistoryDialog *>(widget);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->ui()->lvVersions->topLevelItemCount(), 1);
+        QVERIFY(!dialog->ui()->btnRestore->isEnabled());
+        dialog->reject();
+    });
+    f.ui()->actHistory->trigger();
+    answerNextModal([](QWidget *widget) {
+        auto *dialog = qobject_cast<TLanguagesDialog *>(widget);
+        QVERIFY(dialog);
+        QVERIFY(!dialog->DataSetInsert->isEnabled());
+        QVERIFY(!dialog->DataSetEdit->isEnabled());
+        dialog->btnOk->click();
+    });
+    f.ui()->actLanguages->trigger();
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+
+    f.ui()->actSetReadOnly->trigger();
+    for (const QAction *storing : {f.ui()->actImport, f.ui()->actRestoreDeleted}) {
+        QVERIFY(storing->isEnabled());
+        QVERIFY(!storing->property("hint").toString().contains(QLatin1String("Read-Only")));
+    }
+    QCOMPARE(f.recorder.messages().join(QLatin1Char('|')), QString());
 }
 
 void tst_Mainfrm::pageKeysMoveOrScrollTheMemo()
