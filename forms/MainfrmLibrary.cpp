@@ -19,9 +19,20 @@ void TForm1::actOpenLibraryExecute()
     switchLibrary(LibraryChoice::open(this));
 }
 
+// A new library is there to be filled: it opens editable, whatever the mode of the one before,
+// and the user makes its first language at once.
 void TForm1::actNewLibraryExecute()
 {
-    switchLibrary(LibraryChoice::createNew(this));
+    const QString made = LibraryChoice::createNew(this);
+    if (made.isEmpty())
+        return;
+    switchLibrary(made);
+    if (!m_readOnlyReason.isEmpty())
+        return;
+    if (m_ui->actSetReadOnly->isChecked())
+        m_ui->actSetReadOnly->trigger();
+    if (m_ui->cbLanguage->count() == 0)
+        actLanguagesExecute();
 }
 
 void TForm1::actBringInExecute()

@@ -3,6 +3,8 @@
 #include "Field.h"
 #include "Finddlg.h"
 #include "MainWindowFixture.h"
+#include "Languagesdlg.h"
+#include "TDBGrid.h"
 #include "Mainfrm.h"
 #include "ModalDialogHelper.h"
 #include "Pickfrm.h"
@@ -19,6 +21,7 @@
 #include "TestMain.h"
 #include "ui_Mainfrm.h"
 
+#include <QPushButton>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -227,11 +230,25 @@ void tst_MainfrmStartup::fileMenuLeadsOnFromAMissingLibrary()
         return QSettings(folder.settingsPath(), QSettings::IniFormat).value(QStringLiteral("Hacks/Database")).toString();
     };
 
-    answerInTurn({chooseInFileDialog(folder.filePath(QStringLiteral("mine")))});
+    // The new library opens editable, on its first language made in the Languages dialog.
+    answerInTurn({chooseInFileDialog(folder.filePath(QStringLiteral("mine"))), [](QWidget *dialog) {
+                      auto *languages = qobject_cast<TLanguagesDialog *>(dialog);
+                      QVERIFY(languages);
+                      QVERIFY(languages->DataSetInsert->isEnabled());
+                      languages->DBGrid1->setFocus();
+                      QTRY_VERIFY(languages->DBGrid1->hasFocus());
+                      QTest::keyClick(languages->DBGrid1, Qt::Key_Insert, Qt::ControlModifier);
+                      for (const QChar c : QStringLiteral("Frysk"))
+                          QTest::keyClicks(QApplication::focusWidget(), QString(c));
+                      languages->btnOk->click();
+                  }});
     chooseFromFileMenu(form.get(), Qt::Key_N);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QCOMPARE(recorder.messages().size(), 1);
     QVERIFY(form->tblSpeech.active());
+    QCOMPARE(form->tblSpeech.lockType(), LockType::Optimistic);
+    QCOMPARE(form->ui()->cbLanguage->currentText(), QStringLiteral("Frysk"));
+    QVERIFY(form->ui()->DataSetInsert->isEnabled());
     QVERIFY(form->ui()->actImport->isEnabled());
     QCOMPARE(storedLibrary(), QStringLiteral("mine.csp"));
 
