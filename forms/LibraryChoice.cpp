@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -52,7 +53,32 @@ void importIntoNew(QWidget *parent, const QString &inPath, TransferFormat format
     }
 }
 
+// A file chosen to be opened that is no library file (an Access database, a CSV or JSON file,
+// anything else) is pointed to Bring in..., which makes a library from it.
+void requireLibraryFile(const QFileInfo &file)
+{
+    QFile in(file.absoluteFilePath());
+    if (!in.open(QIODevice::ReadOnly) || in.read(16) == QByteArray("SQLite format 3", 16))
+        return; // what cannot be read is said when it is opened
+    const QString named = QDir::toNativeSeparators(file.absoluteFilePath());
+    if (jetFormatOfFile(file.absoluteFilePath()) != JetFormat::NotJet)
+        throw Exception(QStringLiteral("%1 is an Access database, not a library: File > Bring in... makes a library "
+                                       "of its speeches").arg(named));
+    throw Exception(QStringLiteral("%1 is not a library file. File > Bring in... makes a library from an Access "
+                                   "database, a CSV or a JSON file").arg(named));
+}
+
 } // namespace
+
+QString newNameBeside(const QString &inPath)
+{
+    const QFileInfo in(inPath);
+    const QString stem = in.absolutePath() + QLatin1Char('/') + in.completeBaseName();
+    QString name = stem + QStringLiteral(".csp");
+    for (int number = 2; QFileInfo::exists(name); ++number)
+        name = QStringLiteral("%1 (%2).csp").arg(stem).arg(number);
+    return name;
+}
 
 QString open(QWidget *parent)
 {
@@ -91,6 +117,7 @@ QString open(QWidget *parent)
     const QFileInfo file(QDir::fromNativeSeparators(chosen));
     if (!file.isFile())
         throw Exception(QStringLiteral("There is no library file %1").arg(chosen));
+    requireLibraryFile(file);
     return file.absoluteFilePath();
 }
 
@@ -116,8 +143,7 @@ QString bringIn(QWidget *parent)
         throw Exception(QStringLiteral("%1 is neither an Access database nor a CSV or JSON file")
                             .arg(QDir::toNativeSeparators(inPath)));
     const QFileInfo in(inPath);
-    const QString newPath = chooseNewFile(parent, QStringLiteral("Save the new library as"),
-                                          in.absolutePath() + QLatin1Char('/') + in.completeBaseName() + QStringLiteral(".csp"));
+    const QString newPath = chooseNewFile(parent, QStringLiteral("Save the new library as"), newNameBeside(inPath));
     if (newPath.isEmpty())
         return QString();
     if (jet) {

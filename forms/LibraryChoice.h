@@ -20,6 +20,10 @@ QString createNew(QWidget *parent);
 // file; the file brought in is only read.
 QString bringIn(QWidget *parent);
 
+// The name offered for the library made from the file inPath: beside it, named after it, and
+// naming no file yet (an Access database may itself end in .csp).
+QString newNameBeside(const QString &inPath);
+
 // The [Hacks] Database value that names dataSource: a server URI as it is, a file relative
 // to the folder the setting is read from.
 QString settingFor(const QString &dataSource, const FileLocations &locations);

@@ -1,6 +1,7 @@
 #include "LibraryTransfer.h"
 
 #include "BackupRotation.h"
+#include "EAbort.h"
 #include "EDatabaseError.h"
 #include "ETransferError.h"
 #include "IniFile.h"
@@ -67,6 +68,8 @@ SpeechImport::Counts runImport(QWidget *parent, Database &database, const QStrin
     try {
         return SpeechImport::fromFile(inPath, database, format, mode,
                                       [&progress](qint64 done, qint64 total) { return progress.update(done, total); });
+    } catch (const EAbort &) {
+        throw Exception(QStringLiteral("The import of %1 was cancelled: nothing was stored").arg(shown(inPath)));
     } catch (const ETransferError &error) {
         throw Exception(QStringLiteral("%1, %2; nothing was imported").arg(shown(inPath), error.message()));
     } catch (const EDatabaseError &error) {
