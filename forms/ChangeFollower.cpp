@@ -6,6 +6,7 @@
 #include "Field.h"
 #include "GuardedCall.h"
 #include "Mainfrm.h"
+#include "Statement.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,14 +14,17 @@
 
 namespace {
 
-// "Another user changed speech 12", "... renamed a language", in words a user reads.
-QString describeChange(const DatabaseChange &change)
+// "Another user changed the speech "hello"", "... renamed a language", in words a user reads:
+// a speech by its keywords (the program's keys are never shown), "a speech" when it has none.
+QString describeChange(const DatabaseChange &change, const QString &keywords)
 {
     const bool speech = change.table == QLatin1String("Speeches");
     const bool one = change.key.has_value();
     QString what;
     if (speech)
-        what = one ? QStringLiteral("speech %1").arg(*change.key) : QStringLiteral("several speeches");
+        what = !one ? QStringLiteral("several speeches")
+               : keywords.isEmpty() ? QStringLiteral("a speech")
+                                    : QStringLiteral("the speech \u201C%1\u201D").arg(keywords);
     else
         what = one ? QStringLiteral("a language") : QStringLiteral("several languages");
     QString verb = QStringLiteral("changed");
@@ -57,13 +61,25 @@ bool ChangeFollower::editing() const
 
 void ChangeFollower::told(const DatabaseChange &change)
 {
-    QString notice = describeChange(change);
+    const bool speech = change.table == QLatin1String("Speeches") && change.key;
+    QString notice = describeChange(change, speech ? keywordsOf(*change.key) : QString());
     if (editing())
         notice += QStringLiteral("; the list follows when you store or cancel your changes");
     m_window->statusPanel(HintPanelIndex)->setText(notice);
     m_waiting = true;
     if (!m_followSoon.isActive())
         m_followSoon.start();
+}
+
+// The keywords of a speech as stored now; a deleted one is named as the window still shows it.
+QString ChangeFollower::keywordsOf(qint64 key) const
+{
+    Statement keywords(m_window->Connection.handle(), QStringLiteral("SELECT \"Keywords\" FROM \"Speeches\" WHERE \"ID\" = ?"));
+    keywords.bind(1, key);
+    if (keywords.step())
+        return keywords.columnValue(0).toString();
+    const bool shown = m_window->tblSpeech.active() && m_window->tblSpeechID->asLargeInt() == key;
+    return shown ? m_window->tblSpeechKeywords->asString() : QString();
 }
 
 void ChangeFollower::speechStateChanged()

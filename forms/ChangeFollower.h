@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 class TForm1;
@@ -23,6 +24,7 @@ private:
     void told(const DatabaseChange &change);
     void follow();
     bool editing() const;
+    QString keywordsOf(qint64 key) const;
 
     TForm1 *m_window;
     bool m_waiting = false; // a change came in that the list has not followed yet

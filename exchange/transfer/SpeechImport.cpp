@@ -118,7 +118,7 @@ private:
                                                            {"Comments", record.comments.toString()}};
         for (const auto &[name, value] : values) {
             if (value.contains(QChar(0)))
-                fail(QStringLiteral("the %1 hold a NUL character, which a library cannot keep").arg(name));
+                fail(QStringLiteral("the %1 holds a NUL character, which a library cannot keep").arg(name));
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include "PostgresSession.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace {
@@ -36,19 +37,25 @@ QString missing(PostgresSession &session)
 {
     const PostgresResult readOnly = session.execute("SELECT pg_catalog.current_setting('transaction_read_only')");
     if (qstrcmp(PQgetvalue(readOnly.get(), 0, 0), "on") == 0)
-        return QStringLiteral("the server %1 takes no changes (a standby, or set to read only)").arg(session.describe());
+        return QStringLiteral("the %1 takes no changes (a standby, or set to read only)").arg(session.describe());
     const PostgresResult result = session.execute(MissingRightsSql);
-    QStringList rights;
+    // One grant a table, in the order the tables come: what the library's owner types.
+    QStringList tables;
+    QHash<QString, QStringList> rightsOf;
     for (int row = 0; row < PQntuples(result.get()); ++row) {
         const QString table = QString::fromUtf8(PQgetvalue(result.get(), row, 0));
         const QString right = QString::fromUtf8(PQgetvalue(result.get(), row, 1));
-        rights.append(right == QLatin1String("USAGE") ? QStringLiteral("new IDs for %1").arg(table)
-                                                      : QStringLiteral("%1 on %2").arg(right, table));
+        if (!rightsOf.contains(table))
+            tables.append(table);
+        rightsOf[table].append(right == QLatin1String("USAGE") ? QStringLiteral("USAGE on the sequence of its IDs") : right);
     }
-    if (rights.isEmpty())
+    if (tables.isEmpty())
         return QString();
-    return QStringLiteral("the server %1 does not give this user the right to store changes (missing: %2)")
-        .arg(session.describe(), rights.join(QStringLiteral(", ")));
+    QStringList grants;
+    for (const QString &table : tables)
+        grants.append(QStringLiteral("%1 on %2").arg(rightsOf[table].join(QStringLiteral(", ")), table));
+    return QStringLiteral("the %1 does not let this user store changes. The library's owner can grant: %2")
+        .arg(session.describe(), grants.join(QStringLiteral("; ")));
 }
 
 } // namespace PostgresWriteRights

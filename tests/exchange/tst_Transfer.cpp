@@ -165,7 +165,7 @@ void tst_Transfer::badInputChangesNothing_data()
     csv("after lone CRs", "English,k,\"a\rb\",c\rEnglish,k,t\r", "line 5: 3 fields where the header has 4");
     csv("keywords of 51 characters", "English," + QString(51, QChar(0xE9)).toUtf8() + ",t,c\r\n",
         "line 3: the keywords are longer than the library's 50 characters");
-    csv("NUL", QByteArray("English,kw,nul\0here,c\r\n", 24), "line 3: the Text hold a NUL character");
+    csv("NUL", QByteArray("English,kw,nul\0here,c\r\n", 24), "line 3: the Text holds a NUL character");
     csv("no language", ",kw,t,c\r\n", "line 3: the speech has no language");
     csv("an unclosed quote before a very long rest", "English,k,\"" + QByteArray((64 << 20) + 1, 'x'),
         "line 3: a field is longer than 64 MiB");
@@ -180,7 +180,7 @@ void tst_Transfer::badInputChangesNothing_data()
     json("cut off", "{" + speech + ", \"Text\": \"no end", "line 2, column 75: a string is not closed");
     json("key missing", " {" + speech + "}]", "line 2, column 2: the speech has no key Text");
     json("lone surrogate", "{" + speech + ", \"Text\": \"\\ud800x\"}]", "line 2, column 76: a lone surrogate");
-    json("escaped NUL", "{" + speech + ", \"Text\": \"\\u0000\"}]", "line 2, column 1: the Text hold a NUL character");
+    json("escaped NUL", "{" + speech + ", \"Text\": \"\\u0000\"}]", "line 2, column 1: the Text holds a NUL character");
     json("Latin-1", "{" + speech + ", \"Text\": \"caf\xe9\"}]", "line 2, column 68: the text is not UTF-8");
     json("a number for text", "{" + speech + ", \"Text\": 5}]", "line 2, column 68: the value of Text is not a string or null");
     json("an object for text", "{" + speech + ", \"Text\": {}}]", "line 2, column 68: a value is an object or an array");
