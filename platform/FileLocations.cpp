@@ -1,5 +1,6 @@
 #include "FileLocations.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,8 +53,11 @@ FileLocations::Mode FileLocations::modeFor(const QString &executableFolder)
     if (!installed.isEmpty() && QFileInfo(executableFolder).canonicalFilePath() == installed)
         return Mode::Installed;
     // A read-only file system says no even to root.
-    const bool writable = ::access(QFile::encodeName(executableFolder).constData(), W_OK | X_OK) == 0;
-    return writable ? Mode::Portable : Mode::Installed;
+    if (::access(QFile::encodeName(executableFolder).constData(), W_OK | X_OK) == 0)
+        return Mode::Portable;
+    const QDir folder(executableFolder);
+    const bool holdsItsOwn = folder.exists(DefaultDatabaseName) || folder.exists(SettingsFileName);
+    return holdsItsOwn ? Mode::ReadOnlyCopy : Mode::Installed;
 }
 
 FileLocations::FileLocations(const QString &executableFolder)
@@ -64,18 +68,38 @@ FileLocations::FileLocations(const QString &executableFolder)
 FileLocations::FileLocations(const QString &executableFolder, Mode mode, const QProcessEnvironment &environment)
 {
     const QString folder = withSeparator(QDir::fromNativeSeparators(executableFolder));
-    m_portable = mode == Mode::Portable;
+    m_portable = mode != Mode::Installed;
+    const QString configFolder =
+        xdgFolder(environment, QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral(".config/")) + ProgramFolderName;
+    if (mode == Mode::ReadOnlyCopy) {
+        // Each copy its own settings: two copies, or a copy and the installed program, may
+        // name different libraries.
+        const QByteArray copy = QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha256);
+        m_settingsFolder = configFolder + QStringLiteral("copies/") + QString::fromLatin1(copy.toHex().left(16)) + QLatin1Char('/');
+        m_settingsBeside = folder + SettingsFileName;
+        m_dataFolder = folder;
+        return;
+    }
     if (m_portable) {
         m_settingsFolder = folder;
         m_dataFolder = folder;
         return;
     }
-    m_settingsFolder = xdgFolder(environment, QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral(".config/")) + ProgramFolderName;
+    m_settingsFolder = configFolder;
     m_dataFolder = xdgFolder(environment, QStringLiteral("XDG_DATA_HOME"), QStringLiteral(".local/share/")) + ProgramFolderName;
 }
 
 bool FileLocations::createFolders() const
 {
+    if (!m_settingsBeside.isEmpty()) {
+        if (!makePrivateFolder(m_settingsFolder))
+            return false;
+        // Once: from then on the settings kept here are the copy's own.
+        if (QFileInfo::exists(settingsPath()) || !QFileInfo::exists(m_settingsBeside))
+            return true;
+        return QFile::copy(m_settingsBeside, settingsPath()) &&
+               QFile::setPermissions(settingsPath(), QFile::ReadOwner | QFile::WriteOwner);
+    }
     if (m_portable)
         return true;
     return makePrivateFolder(m_settingsFolder) && makePrivateFolder(m_dataFolder);

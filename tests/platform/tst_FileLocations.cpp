@@ -16,11 +16,14 @@ private slots:
     void places_data();
     void places();
     void createsTheFoldersOfAnInstalledProgram();
+    void readOnlyCopyKeepsItsLibraryAndSettingsOfItsOwn();
 };
 
 void tst_FileLocations::modeFollowsWhetherTheFolderCanBeWritten()
 {
     QTemporaryDir dir;
+    QTemporaryDir withLibrary;
+    QVERIFY(QFile(withLibrary.filePath(QStringLiteral("Speeches.csp"))).open(QIODevice::WriteOnly));
     QCOMPARE(FileLocations::modeFor(dir.path()), FileLocations::Mode::Portable);
     QCOMPARE(FileLocations::modeFor(dir.filePath(QStringLiteral("missing"))), FileLocations::Mode::Installed);
     // Whoever runs it, also root, who may write there.
@@ -31,6 +34,9 @@ void tst_FileLocations::modeFollowsWhetherTheFolderCanBeWritten()
     QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
     QCOMPARE(FileLocations::modeFor(dir.path()), FileLocations::Mode::Installed);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(QFile::setPermissions(withLibrary.path(), QFile::ReadOwner | QFile::ExeOwner));
+    QCOMPARE(FileLocations::modeFor(withLibrary.path()), FileLocations::Mode::ReadOnlyCopy);
+    QFile::setPermissions(withLibrary.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void tst_FileLocations::places_data()
@@ -88,6 +94,38 @@ void tst_FileLocations::createsTheFoldersOfAnInstalledProgram()
         QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), own);
     }
     QCOMPARE(QFileInfo(home.path()).permissions(), homeBefore);
+}
+
+// A copy that cannot be written opens the library beside it, and keeps its settings where
+// they can be written, starting from the ones beside it and never overwriting them later.
+void tst_FileLocations::readOnlyCopyKeepsItsLibraryAndSettingsOfItsOwn()
+{
+    QTemporaryDir copy;
+    QTemporaryDir otherCopy;
+    QTemporaryDir config;
+    const QByteArray beside("[Hacks]\nDatabase=team.csp\n");
+    QFile besideFile(copy.filePath(QStringLiteral("Tinlark.ini")));
+    QVERIFY(besideFile.open(QIODevice::WriteOnly) && besideFile.write(beside) == beside.size());
+    besideFile.close();
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), QStringLiteral("/d"));
+    const FileLocations locations(copy.path(), FileLocations::Mode::ReadOnlyCopy, env);
+    QVERIFY(locations.isPortable()); // never offered a new library elsewhere
+    QCOMPARE(locations.databasePath(QStringLiteral("team.csp")), copy.filePath(QStringLiteral("team.csp")));
+    QVERIFY2(locations.settingsPath().startsWith(config.path() + QStringLiteral("/tinlark/")),
+             qPrintable(locations.settingsPath()));
+    QVERIFY(locations.settingsPath() != FileLocations(otherCopy.path(), FileLocations::Mode::ReadOnlyCopy, env).settingsPath());
+
+    QVERIFY(locations.createFolders());
+    QFile kept(locations.settingsPath());
+    QVERIFY(kept.open(QIODevice::ReadWrite));
+    QCOMPARE(kept.readAll(), beside);
+    kept.write("[MainForm]\nRO=0\n");
+    kept.close();
+    QVERIFY(locations.createFolders());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), beside + "[MainForm]\nRO=0\n");
 }
 
 TINLARK_TEST_MAIN(tst_FileLocations)
