@@ -6,6 +6,7 @@
 #include "Field.h"
 #include "GuardedCall.h"
 #include "Mainfrm.h"
+#include "NoticeBar.h"
 #include "Statement.h"
 
 #include <QApplication>
@@ -66,6 +67,7 @@ void ChangeFollower::told(const DatabaseChange &change)
     if (editing())
         notice += QStringLiteral("; the list follows when you store or cancel your changes");
     m_window->statusPanel(HintPanelIndex)->setText(notice);
+    m_window->noticeBar()->tell(notice);
     m_waiting = true;
     if (!m_followSoon.isActive())
         m_followSoon.start();

@@ -25,6 +25,7 @@
 #include "LibraryUpkeep.h"
 #include "Languagesdlg.h"
 #include "MenuIconStyle.h"
+#include "NoticeBar.h"
 #include "PasswordDlg.h"
 #include "PostConflictDlg.h"
 #include "ShortcutFirstFilter.h"
@@ -66,6 +67,8 @@ TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_backgroundWork(new BatchedJobRunner(this))
 {
     m_ui->setupUi(this);
+    m_noticeBar = new NoticeBar(m_ui->centralwidget);
+    m_ui->centralLayout->addWidget(m_noticeBar);
     move(LayoutPosition);
     m_placement = new WindowPlacement(this);
     m_placement->beforeResize = [this](int windowHeight) {
@@ -412,14 +415,14 @@ void TForm1::FormCreate()
     if (!m_libraryFile)
         m_changeFollower = new ChangeFollower(this);
     if (!m_readOnlyReason.isEmpty())
-        TApplication::instance()->showException(Exception(
+        m_noticeBar->tell(
             m_libraryFile ? QStringLiteral("The database %1 is open read-only: %2. Speeches can be read, searched and "
                                            "copied, but not changed until the file can be written")
                                 .arg(databasePath, m_readOnlyReason)
                           // The reason names the server; the data source may hold a password.
                           : QStringLiteral("The library is open read-only: %1. Speeches can be read, searched and "
                                            "copied, but not changed until the server allows it")
-                                .arg(m_readOnlyReason)));
+                                .arg(m_readOnlyReason));
 }
 
 // Find and Languages work on the open database; without one they cannot act. Import and
@@ -470,6 +473,7 @@ void TForm1::startDailyBackup()
     connect(backup, &StartUpBackup::finished, m_handlers, [this] { callGuarded([this] { startBackgroundWork(); }); });
     connect(backup, &StartUpBackup::failed, m_handlers, [this](const QString &message) {
         m_backupFailure = QStringLiteral("%1; the earlier backups are kept").arg(message);
+        m_noticeBar->tell(m_backupFailure);
         showStatusNotice();
     });
 }
@@ -761,6 +765,7 @@ QString TForm1::statusNotice() const
 void TForm1::setOutsideNotice(const QString &notice)
 {
     m_outsideNotice = notice;
+    m_noticeBar->tell(notice);
     showStatusNotice();
 }
 

@@ -10,6 +10,7 @@
 class BatchedJobRunner;
 class ChangeFollower;
 class Field;
+class NoticeBar;
 class QAction;
 class QLabel;
 class WindowPlacement;
@@ -38,6 +39,8 @@ public:
     QList<QAction *> actionList() const;
     // A lasting notice from outside the window (the picker's key), shown when nothing weightier is.
     void setOutsideNotice(const QString &notice);
+    // The bar that keeps what the user must read until it is closed.
+    NoticeBar *noticeBar() const { return m_noticeBar; }
 
     // The handlers, public so that tests can call them directly and see their failures.
     void FormCreate();
@@ -141,5 +144,6 @@ private:
     BatchedJobRunner *m_backgroundWork;
     QString m_backgroundNotice;  // how far the work in the background has come, or why it stopped
     QString m_outsideNotice;
+    NoticeBar *m_noticeBar;
     ChangeFollower *m_changeFollower = nullptr; // a server library: what others store shows here
 };
