@@ -6,18 +6,16 @@
 #include "ETransferError.h"
 #include "IniFile.h"
 #include "LibraryBackup.h"
-#include "ModalResults.h"
+#include "PlainQuestion.h"
 #include "SpeechExport.h"
 #include "SpeechImport.h"
-#include "TApplication.h"
-#include "TButton.h"
 #include "TransferProgressDialog.h"
-#include "Wwmsgdlg.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QScopeGuard>
 
 namespace LibraryTransfer {
@@ -31,30 +29,29 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+const QString ExportTitle = QStringLiteral("Export speeches");
+const QString ImportTitle = QStringLiteral("Import speeches");
+
 // Every language (an empty name), or only the current one; none when cancelled.
-std::optional<QString> askWhichLanguages(const QString &currentLanguage)
+std::optional<QString> askWhichLanguages(QWidget *parent, const QString &currentLanguage)
 {
     if (currentLanguage.isEmpty())
         return QString();
-    const auto form = CreateMessageForm(
+    const auto box = PlainQuestion::create(
+        parent, QMessageBox::Question, ExportTitle,
         QStringLiteral("Export the speeches of every language, or only those of %1?").arg(currentLanguage),
-        mtConfirmation, {},
-        {{QStringLiteral("&All languages"), mrAll},
-         {QStringLiteral("&Only %1").arg(QString(currentLanguage).replace(QLatin1Char('&'), QStringLiteral("&&"))), mrYes},
-         {QStringLiteral("Cancel"), mrCancel}},
-        false, TApplication::instance()->title());
-    for (TButton *button : form->findChildren<TButton *>()) {
-        button->setDefault(button->modalResult() == mrAll);
-        button->setCancel(button->modalResult() == mrCancel);
-    }
-    switch (form->exec()) {
-    case mrAll:
+        QMessageBox::Cancel);
+    QPushButton *all = box->addButton(QStringLiteral("&All languages"), QMessageBox::AcceptRole);
+    QPushButton *only = box->addButton(
+        QStringLiteral("&Only %1").arg(QString(currentLanguage).replace(QLatin1Char('&'), QStringLiteral("&&"))),
+        QMessageBox::AcceptRole);
+    box->setDefaultButton(all);
+    box->exec();
+    if (box->clickedButton() == all)
         return QString();
-    case mrYes:
+    if (box->clickedButton() == only)
         return currentLanguage;
-    default:
-        return std::nullopt;
-    }
+    return std::nullopt;
 }
 
 // The whole run of an import: the file's faults named with its path, and that nothing was stored.
@@ -81,7 +78,7 @@ SpeechImport::Counts runImport(QWidget *parent, Database &database, const QStrin
 
 void exportSpeeches(QWidget *parent, Database &database, const QString &currentLanguage)
 {
-    const std::optional<QString> language = askWhichLanguages(currentLanguage);
+    const std::optional<QString> language = askWhichLanguages(parent, currentLanguage);
     if (!language)
         return;
     QString filter = CsvFilter;
@@ -102,7 +99,7 @@ void exportSpeeches(QWidget *parent, Database &database, const QString &currentL
         written = SpeechExport::toFile(database, outPath, *format, *language,
                                        [&progress](qint64 done, qint64 total) { return progress.update(done, total); });
     }
-    Information(SpeechExport::describe(written, shown(outPath)));
+    PlainQuestion::tell(parent, ExportTitle, SpeechExport::describe(written, shown(outPath)));
 }
 
 bool importSpeeches(QWidget *parent, Database &database, const QString &libraryFile, const QString &settingsPath)
@@ -118,13 +115,13 @@ bool importSpeeches(QWidget *parent, Database &database, const QString &libraryF
     const SpeechImport::Counts preview = runImport(parent, database, inPath, format, SpeechImport::Mode::Preview);
     const QString found = QStringLiteral("%1\n\n%2.").arg(shown(inPath), SpeechImport::describe(preview, SpeechImport::Mode::Preview));
     if (preview.added == 0) {
-        Information(found + QStringLiteral(" Nothing was stored."));
+        PlainQuestion::tell(parent, ImportTitle, found + QStringLiteral(" Nothing was stored."));
         return false;
     }
     const QString question =
         found + QStringLiteral("\n\nImport them now?") +
         (libraryFile.isEmpty() ? QString() : QStringLiteral(" The library is backed up first."));
-    if (YesNo(question) != mrYes)
+    if (!PlainQuestion::yes(parent, ImportTitle, question))
         return false;
     // Backed up as the command line's import does, so that a file read wrong can be undone.
     QString backup;
@@ -138,7 +135,7 @@ bool importSpeeches(QWidget *parent, Database &database, const QString &libraryF
         throw Exception(QStringLiteral("%1; nothing was imported").arg(error.message()));
     }
     const SpeechImport::Counts counts = runImport(parent, database, inPath, format, SpeechImport::Mode::Store);
-    Information(SpeechImport::describe(counts, SpeechImport::Mode::Store) +
+    PlainQuestion::tell(parent, ImportTitle, SpeechImport::describe(counts, SpeechImport::Mode::Store) +
                 (backup.isEmpty() ? QString() : QStringLiteral(".\n\nThe library as it was is kept in %1").arg(shown(backup))));
     return true;
 }

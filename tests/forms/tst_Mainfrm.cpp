@@ -1028,18 +1028,25 @@ void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
 {
     MainWindowFixture f;
     const QString exported = f.folder.filePath(QStringLiteral("english")); // the chosen kind adds .json
-    // Checks a message and presses its button of that answer (Enter when none is named).
-    const auto expectMessage = [](const QString &text, int answer = mrNone) {
+    // Checks a message, its English title and buttons, and presses the button of that caption
+    // (Enter when none is named).
+    const auto expectMessage = [](const QString &text, const QString &press = QString()) {
         return [=](QWidget *dialog) {
             QVERIFY2(labelTexts(dialog).contains(text), qPrintable(labelTexts(dialog)));
-            for (TButton *button : dialog->findChildren<TButton *>()) {
-                if (button->modalResult() == answer)
+            QVERIFY(dialog->windowTitle().endsWith(QLatin1String(" speeches")));
+            QStringList captions;
+            for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+                captions.append(button->text().remove(QLatin1Char('&')));
+            for (const char *dutch : {"Ja", "Nee", "Annuleren"})
+                QVERIFY2(!captions.contains(QLatin1String(dutch)), qPrintable(captions.join(QLatin1Char(','))));
+            for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+                if (!press.isEmpty() && button->text().remove(QLatin1Char('&')) == press)
                     return button->click();
             }
             QTest::keyClick(dialog, Qt::Key_Return);
         };
     };
-    answerInTurn({expectMessage(QStringLiteral("or only those of English?"), mrYes),
+    answerInTurn({expectMessage(QStringLiteral("or only those of English?"), QStringLiteral("Only English")),
                   chooseInFileDialog(exported, QStringLiteral("JSON files (*.json)")),
                   expectMessage(QStringLiteral("Exported 3 speeches into"))});
     chooseFromFileMenu(f.form.get(), Qt::Key_E);
@@ -1061,7 +1068,7 @@ void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
     const int shown = f.currentId();
     const bool libraryFile = f.db.dataSource() == f.db.path();
     const QString preview = QStringLiteral("Would import 1 new speech and 1 new language; 1 speech was already there.");
-    answerInTurn({chooseInFileDialog(csv), expectMessage(preview, mrNo)});
+    answerInTurn({chooseInFileDialog(csv), expectMessage(preview, QStringLiteral("No"))});
     chooseFromFileMenu(f.form.get(), Qt::Key_I);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QCOMPARE(f.db.count(QStringLiteral("select count(*) from Speeches")), speechesBefore);
@@ -1071,7 +1078,7 @@ void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
     const QDir backups(f.folder.filePath(QStringLiteral("backups")));
     QTRY_COMPARE(backups.entryList(QDir::Files).size(), libraryFile ? 1 : 0);
     const QStringList backupsBefore = backups.entryList(QDir::Files);
-    answerInTurn({chooseInFileDialog(csv), expectMessage(preview, mrYes),
+    answerInTurn({chooseInFileDialog(csv), expectMessage(preview, QStringLiteral("Yes")),
                   expectMessage(QStringLiteral("Imported 1 new speech and 1 new language; 1 speech was already there"))});
     chooseFromFileMenu(f.form.get(), Qt::Key_I);
     QTRY_VERIFY(!QApplication::activeModalWidget());
