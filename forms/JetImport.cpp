@@ -5,8 +5,7 @@
 #include "FileMoves.h"
 #include "JetConverter.h"
 #include "JetDatabase.h"
-#include "ModalResults.h"
-#include "Wwmsgdlg.h"
+#include "PlainQuestion.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,7 +60,7 @@ void JetImport::offerConversion(const QString &databasePath, QWidget *parent)
         QStringLiteral("The speech database %1 is a Microsoft Access database.\n\n"
                        "Convert it into a database of The Tinlark? The original is kept, unchanged, as %2.")
             .arg(shown(databasePath), QFileInfo(firstFreeName(databasePath + QStringLiteral(".jet"))).fileName());
-    if (YesNo(question) != mrYes)
+    if (!PlainQuestion::yes(parent, QStringLiteral("Convert the speech database"), question))
         throw EAbort();
 
     const QString convertedPath = firstFreeName(databasePath + QStringLiteral(".converted"));

@@ -3,13 +3,13 @@
 #include "JetImport.h"
 #include "Mainfrm.h"
 #include "ModalDialogHelper.h"
-#include "TMessageForm.h"
 #include "TestFolder.h"
 #include "TestMain.h"
 #include "ui_Mainfrm.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -17,14 +17,18 @@ using namespace JetFixtures;
 
 namespace {
 
-// Answers the start-up question with a key on the named button and keeps its message.
+// Answers the start-up question with a key on the button of that caption and keeps its message.
 void answerQuestion(const QString &button, QString *message)
 {
     answerNextModal([button, message](QWidget *dialog) {
-        auto *form = qobject_cast<TMessageForm *>(dialog);
-        QVERIFY(form);
-        *message = form->findChild<QLabel *>(QStringLiteral("Message"))->text();
-        QTest::keyClick(form->findChild<QPushButton *>(button), Qt::Key_Space);
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY(box);
+        *message = box->text();
+        for (QAbstractButton *each : box->buttons()) {
+            if (each->text().remove(QLatin1Char('&')) == button)
+                return QTest::keyClick(each, Qt::Key_Space);
+        }
+        QFAIL(qPrintable(QStringLiteral("no button %1").arg(button)));
     });
 }
 
