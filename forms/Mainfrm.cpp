@@ -175,6 +175,7 @@ void TForm1::createStatusPanels()
 {
     for (const QString &layoutText : {QStringLiteral("xxxx from xxxxxx"), QStringLiteral("Hint area")}) {
         auto *panel = new QLabel(layoutText, m_ui->StatusBar1);
+        panel->setTextFormat(Qt::PlainText); // notices quote servers and speeches
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         m_statusPanels.append(panel);

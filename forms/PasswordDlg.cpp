@@ -46,6 +46,7 @@ std::optional<ServerPassword::Answer> askServerPassword(const QString &server, S
     dialog.setWindowTitle(QStringLiteral("Password"));
     auto *layout = new QVBoxLayout(&dialog);
     auto *question = new QLabel(questionFor(server, refused), &dialog);
+    question->setTextFormat(Qt::PlainText); // the server's name is the server's, not the program's
     question->setWordWrap(true);
     // Wide enough that a server's name is seldom broken over lines.
     question->setMinimumWidth(question->fontMetrics().averageCharWidth() * 60);

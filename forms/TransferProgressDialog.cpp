@@ -2,6 +2,8 @@
 
 #include "TApplication.h"
 
+#include <QLabel>
+
 namespace {
 
 int showDelayMs = 500;
@@ -13,6 +15,10 @@ TransferProgressDialog::TransferProgressDialog(const QString &label, QWidget *pa
     : m_dialog(label, QStringLiteral("Cancel"), 0, Steps, parent)
 {
     m_dialog.setWindowTitle(TApplication::instance()->title());
+    // The label names a file, whatever its name holds.
+    auto *text = new QLabel(label, &m_dialog);
+    text->setTextFormat(Qt::PlainText);
+    m_dialog.setLabel(text);
     m_dialog.setWindowModality(Qt::ApplicationModal);
     m_dialog.setMinimumDuration(showDelayMs);
     m_dialog.setAutoReset(false);

@@ -146,6 +146,7 @@ void KillProgram(const QString &message)
     TApplication *application = TApplication::instance();
     if (!message.isEmpty()) {
         QMessageBox box(QMessageBox::Critical, application->title(), message, QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
     application->hiddenWindow()->postMessage(TerminateRequest, 0, 0);

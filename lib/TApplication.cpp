@@ -68,6 +68,7 @@ void TApplication::setExceptionDisplay(std::function<void(const QString &)> disp
 void TApplication::showMessageBox(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, m_title, message, QMessageBox::Ok, activeWindow());
+    box.setTextFormat(Qt::PlainText); // a message may quote a server, a file or a speech
     box.exec();
 }
 
