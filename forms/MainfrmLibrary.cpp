@@ -9,6 +9,7 @@
 #include "IniFile.h"
 #include "LibraryChoice.h"
 #include "LibraryTransfer.h"
+#include "NoticeBar.h"
 #include "SpeechTables.h"
 #include "TApplication.h"
 
@@ -83,6 +84,7 @@ void TForm1::switchLibrary(const QString &dataSource)
     m_databasePath.clear();
     m_readOnlyReason.clear();
     m_backupFailure.clear();
+    m_noticeBar->hide(); // what was said of the library left behind
     SearchText.clear();
     SearchCount = 0;
     const auto refresh = qScopeGuard([this] {
