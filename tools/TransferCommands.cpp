@@ -40,14 +40,21 @@ int importCommand(const MakeDbCommandLine &line, QTextStream &out, QTextStream &
     const SpeechImport::Mode mode = line.preview ? SpeechImport::Mode::Preview : SpeechImport::Mode::Store;
     const QString &library = line.databases[1];
     try {
+        // The input is read and checked whole first (a preview stores nothing): a missing or bad
+        // file, or one that adds nothing, is refused before any backup is made or rotated.
+        const SpeechImport::Counts preview = SpeechImport::fromFile(inPath, library, formatOf(line), SpeechImport::Mode::Preview);
+        if (mode == SpeechImport::Mode::Preview || (preview.added == 0 && preview.languagesCreated == 0)) {
+            out << SpeechImport::describe(preview, mode) << "; nothing was stored\n";
+            return 0;
+        }
         // A library file is backed up before anything is stored in it, into its backups folder
         // as the program's own backups are; a file that is read wrong can then be undone.
-        if (mode == SpeechImport::Mode::Store && !isServerDataSource(library) && QFileInfo::exists(library)) {
+        if (!isServerDataSource(library) && QFileInfo::exists(library)) {
             const QString made = backUpAndRotate(library, LibraryBackup::folderFor(library));
             out << "Backed up " << library << " into " << QDir::toNativeSeparators(made) << "\n";
         }
         const SpeechImport::Counts counts = SpeechImport::fromFile(inPath, library, formatOf(line), mode);
-        out << SpeechImport::describe(counts, mode) << (line.preview ? "; nothing was stored" : "") << "\n";
+        out << SpeechImport::describe(counts, mode) << "\n";
     } catch (const ETransferError &error) {
         err << "tinlark-makedb: " << inPath << ", " << error.message() << "; nothing was imported\n";
         return 1;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -83,16 +84,21 @@ void prepareFolder(const QString &folder, const BackupFailure &failure)
         failure.raise(QStringLiteral("it is not a folder"));
 }
 
-// The first free name of the day; the bare date is the day's first backup.
+// The name the backup of now takes. The bare date belongs to the day's first backup only: once
+// the day has a backup, later ones carry their time, so that a name rotation freed is never taken
+// again by a newer backup that would then sort as the day's oldest.
 QString freeName(const QString &databasePath, const QString &folder, const QDateTime &now, const BackupFailure &failure)
 {
     const QString date = now.date().toString(QStringLiteral("yyyy-MM-dd"));
-    for (const QString &stamp : {date, date + now.time().toString(QStringLiteral("'T'hhmmss"))}) {
-        const QString path = QDir(folder).filePath(nameFor(databasePath, stamp));
-        if (!nameTaken(path))
-            return path;
-    }
-    failure.raise(QStringLiteral("a backup of this moment exists already"));
+    const QStringList stamps = LibraryBackup::stampsIn(databasePath, folder);
+    const bool dayHasOne = std::any_of(stamps.begin(), stamps.end(), [&](const QString &stamp) { return stamp.startsWith(date); });
+    const QString first = QDir(folder).filePath(nameFor(databasePath, date));
+    if (!dayHasOne && !nameTaken(first))
+        return first;
+    const QString later = QDir(folder).filePath(nameFor(databasePath, date + now.time().toString(QStringLiteral("'T'hhmmss"))));
+    if (nameTaken(later))
+        failure.raise(QStringLiteral("a backup of this moment exists already"));
+    return later;
 }
 
 // The private file a backup is written into, removed unless it was given its name.
@@ -189,6 +195,9 @@ QString folderFor(const QString &databasePath)
 QString make(const QString &databasePath, const QString &folder, const QDateTime &now, const std::atomic_bool *stop)
 {
     const BackupFailure failure(databasePath, folder);
+    // Checked before the folder is made, so that a wrong name leaves no empty folder behind.
+    if (!QFileInfo::exists(databasePath))
+        failure.raise(QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(databasePath)));
     prepareFolder(folder, failure);
     const QString target = freeName(databasePath, folder, now, failure);
     TemporaryFile file(target, failure);
@@ -219,10 +228,14 @@ QStringList stampsIn(const QString &databasePath, const QString &folder)
     return stamps;
 }
 
-void rotate(const QString &databasePath, const QString &folder, const BackupRotation &rotation)
+void rotate(const QString &databasePath, const QString &folder, const BackupRotation &rotation, const QString &made)
 {
-    for (const QString &stamp : rotation.toRemove(stampsIn(databasePath, folder)))
-        QFile::remove(QDir(folder).filePath(nameFor(databasePath, stamp)));
+    const QString spared = QFileInfo(made).fileName();
+    for (const QString &stamp : rotation.toRemove(stampsIn(databasePath, folder))) {
+        const QString name = nameFor(databasePath, stamp);
+        if (name != spared)
+            QFile::remove(QDir(folder).filePath(name));
+    }
 }
 
 QString makeDaily(const QString &databasePath, const BackupRotation &rotation, const QDateTime &now,
@@ -235,14 +248,14 @@ QString makeDaily(const QString &databasePath, const BackupRotation &rotation, c
             return QString();
     }
     const QString made = make(databasePath, folder, now, stop);
-    rotate(databasePath, folder, rotation);
+    rotate(databasePath, folder, rotation, made);
     return made;
 }
 
 QString makeAndRotate(const QString &databasePath, const QString &folder, const BackupRotation &rotation)
 {
     const QString made = make(databasePath, folder, QDateTime::currentDateTime());
-    rotate(databasePath, folder, rotation);
+    rotate(databasePath, folder, rotation, made);
     return made;
 }
 

@@ -12,7 +12,8 @@
 // takes from anything there. A backup that fails leaves nothing behind and the earlier ones
 // as they were. Backups of Speeches.csp are named Speeches-2026-12-08.csp after the day they
 // were made (Speeches-2026-12-08T134501.csp for a later one of the same day), so that they
-// sort by their age.
+// sort by their age. The bare date is the
+// day's first backup only, never taken again by a later one.
 namespace LibraryBackup {
 
 // The folder beside the database that its backups go into: "backups".
@@ -28,8 +29,10 @@ QString make(const QString &databasePath, const QString &folder, const QDateTime
 // regular files whose names follow the pattern.
 QStringList stampsIn(const QString &databasePath, const QString &folder);
 
-// Removes the backups of databasePath in folder that rotation no longer keeps.
-void rotate(const QString &databasePath, const QString &folder, const BackupRotation &rotation);
+// Removes the backups of databasePath in folder that rotation no longer keeps, never the
+// backup at made (the one just made, whose path was reported).
+void rotate(const QString &databasePath, const QString &folder, const BackupRotation &rotation,
+            const QString &made = QString());
 
 // A backup made now in folder, the older ones there thinned out; returns its path. Made before
 // a change of a whole library (an import), and by the command line's --backup.

@@ -184,7 +184,8 @@ Counts fromFile(const QString &inPath, Database &database, TransferFormat format
 {
     QFile in(inPath);
     if (!in.open(QIODevice::ReadOnly))
-        throw ETransferError(QStringLiteral("Cannot read %1: %2").arg(inPath, in.errorString()));
+        // Callers name the file before the reason.
+        throw ETransferError(QStringLiteral("cannot be read: %1").arg(in.errorString()));
     const auto keepGoing = [&] {
         reportTransferProgress(progress, in.pos(), in.size());
         return true;

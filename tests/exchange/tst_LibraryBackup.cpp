@@ -7,6 +7,7 @@
 #include "TestDatabase.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +61,7 @@ class tst_LibraryBackup : public QObject
 
 private slots:
     void backupIsWholePrivateAndOncePerDay();
+    void everyReportedBackupOutlivesRotation();
     void rotationKeepsTheNewestOfEachPeriod_data();
     void rotationKeepsTheNewestOfEachPeriod();
     void failedBackupKeepsTheOldOnes_data();
@@ -96,6 +98,26 @@ void tst_LibraryBackup::backupIsWholePrivateAndOncePerDay()
     QCOMPARE(LibraryBackup::makeDaily(databasePath, {}, Now.addSecs(3600)), QString());
     QCOMPARE(LibraryBackup::make(databasePath, folder, Now.addSecs(60)), folder + QStringLiteral("/Speeches-2026-12-08T134601.csp"));
     QCOMPARE(entriesOf(folder), (QStringList{"Speeches-2026-12-08.csp", "Speeches-2026-12-08T134601.csp"}));
+}
+
+// Backups made one after another on one day, each followed by the rotation: the one just made is
+// on disk under the name reported, and the names sort in the order the backups were made.
+void tst_LibraryBackup::everyReportedBackupOutlivesRotation()
+{
+    QTemporaryDir dir;
+    const QString databasePath = dir.filePath(QStringLiteral("Speeches.csp"));
+    TestDatabase db(databasePath);
+    const QString folder = dir.filePath(QStringLiteral("backups"));
+    QStringList madeInOrder;
+    for (int second = 0; second < 4; ++second) {
+        const QString made = LibraryBackup::make(databasePath, folder, Now.addSecs(second));
+        LibraryBackup::rotate(databasePath, folder, {}, made);
+        QVERIFY2(QFile::exists(made), qPrintable(made));
+        madeInOrder.append(QFileInfo(made).fileName());
+    }
+    QStringList sorted = madeInOrder;
+    sorted.sort();
+    QCOMPARE(sorted, madeInOrder);
 }
 
 void tst_LibraryBackup::rotationKeepsTheNewestOfEachPeriod_data()

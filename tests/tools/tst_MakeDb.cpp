@@ -349,6 +349,12 @@ void tst_MakeDb::exportsAndImportsWithCounts()
     QCOMPARE(refused.exitCode, 1);
     QCOMPARE(refused.err, "tinlark-makedb: bad.csv, line 1: the header has no column Comments (it needs "
                           "Language,Keywords,Text,Comments); nothing was imported\n");
+    QCOMPARE(makeDb({"--import", "missing.csv", "to.csp"}, dir.path()).err,
+             "tinlark-makedb: missing.csv, cannot be read: No such file or directory; nothing was imported\n");
+    const Run again = makeDb({"--import", "speeches.json", "to.csp"}, dir.path());
+    QCOMPARE(again.out, "Imported 0 new speeches and 0 new languages; 5 speeches were already there; nothing was stored\n");
+    // Neither a refused import nor one that adds nothing makes a backup.
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("backups"))).entryList(QDir::Files).size(), 1);
 }
 
 void tst_MakeDb::serverTablesAreMadeOnce()
@@ -513,12 +519,21 @@ void tst_MakeDb::backupNamesTheFileItMade()
     QCOMPARE(makeDb({QStringLiteral("--sample"), QStringLiteral("30"), QStringLiteral("lib.csp")}, dir.path()).exitCode, 0);
     const QString first = QStringLiteral("saved/lib-%1.csp").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
     const QStringList arguments{QStringLiteral("--backup"), QStringLiteral("lib.csp"), QStringLiteral("saved")};
+    const Run missing = makeDb({QStringLiteral("--backup"), QStringLiteral("missing.csp"), QStringLiteral("saved")}, dir.path());
+    QVERIFY2(missing.exitCode == 1 && missing.err.contains("missing.csp does not exist"), missing.err.constData());
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("saved")))); // no empty folder left behind
     QCOMPARE(makeDb(arguments, dir.path()).out, QStringLiteral("Backed up lib.csp into %1\n").arg(first).toUtf8());
     QCOMPARE(contentsOf(dir.filePath(first)), contentsOf(dir.filePath(QStringLiteral("lib.csp"))));
     const Run second = makeDb(arguments, dir.path());
     const QStringList kept = QDir(dir.filePath(QStringLiteral("saved"))).entryList(QDir::Files);
     QVERIFY2(second.exitCode == 0 && kept.size() == 1 && second.out.contains("saved/" + kept[0].toUtf8()), second.out.constData());
     QVERIFY(kept[0] != QFileInfo(first).fileName());
+    // A third that day (in another second) is the one kept, under the name it reported.
+    const QTime secondBefore = QTime::currentTime();
+    QTRY_VERIFY(QTime::currentTime().second() != secondBefore.second());
+    const Run third = makeDb(arguments, dir.path());
+    const QByteArray reported = third.out.mid(third.out.indexOf("saved/")).trimmed();
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("saved"))).entryList(QDir::Files), QStringList{QFileInfo(reported).fileName()});
 }
 
 QTEST_GUILESS_MAIN(tst_MakeDb)
