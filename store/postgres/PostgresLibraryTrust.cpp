@@ -13,7 +13,8 @@ namespace {
 
 // The roles the user trusts, as a query's first words: the user, the roles the user belongs
 // to (such as a team's role that owns the library; a superuser is no member of every role
-// here), the database's owner role when one of those owns the database, and superusers.
+// here), superusers, and pg_database_owner (the owner of PostgreSQL 15's schema public) when
+// the database belongs to one of those: whoever owns the database controls it anyway.
 const char *const TrustedRoles = R"sql(WITH RECURSIVE mine(oid) AS (
   SELECT r.oid FROM pg_catalog.pg_roles r WHERE r.rolname OPERATOR(pg_catalog.=) CURRENT_USER
   UNION SELECT m.roleid FROM pg_catalog.pg_auth_members m JOIN mine ON m.member OPERATOR(pg_catalog.=) mine.oid),
@@ -22,7 +23,8 @@ trusted(oid) AS (
   UNION SELECT r.oid FROM pg_catalog.pg_roles r WHERE r.rolsuper
   UNION SELECT r.oid FROM pg_catalog.pg_roles r, pg_catalog.pg_database d
     WHERE r.rolname OPERATOR(pg_catalog.=) 'pg_database_owner' AND d.datname OPERATOR(pg_catalog.=) pg_catalog.current_database()
-    AND EXISTS (SELECT FROM mine WHERE mine.oid OPERATOR(pg_catalog.=) d.datdba)) )sql";
+    AND (EXISTS (SELECT FROM mine WHERE mine.oid OPERATOR(pg_catalog.=) d.datdba)
+      OR EXISTS (SELECT FROM pg_catalog.pg_roles s WHERE s.oid OPERATOR(pg_catalog.=) d.datdba AND s.rolsuper))) )sql";
 
 // Whether the role in the column is one of them.
 QByteArray trusted(const char *roleColumn)
@@ -50,9 +52,8 @@ std::pair<QByteArray, QString> librarySchema(PostgresSession &session)
     return {QByteArray(PQgetvalue(result.get(), 0, 0)), text(result.get(), 0, 1)};
 }
 
-// Roles the user does not trust that may create objects in the schema: its owner, or a
-// grantee of CREATE ("PUBLIC" for every role).
-QStringList strangersCreatingIn(PostgresSession &session, const QByteArray &schema)
+// Roles the user does not trust that were granted CREATE on the schema ("PUBLIC" for every role).
+QStringList strangersGrantedCreate(PostgresSession &session, const QByteArray &schema)
 {
     const QByteArray sql = TrustedRoles
         + QByteArray("SELECT CASE WHEN a.grantee OPERATOR(pg_catalog.=) 0::pg_catalog.oid THEN 'PUBLIC' "
@@ -61,16 +62,25 @@ QStringList strangersCreatingIn(PostgresSession &session, const QByteArray &sche
                      "pg_catalog.aclexplode(coalesce(n.nspacl, pg_catalog.acldefault('n', n.nspowner))) a "
                      "WHERE n.oid OPERATOR(pg_catalog.=) $1::pg_catalog.oid "
                      "AND a.privilege_type OPERATOR(pg_catalog.=) 'CREATE' "
+                     "AND a.grantee OPERATOR(pg_catalog.<>) n.nspowner "
                      "AND (a.grantee OPERATOR(pg_catalog.=) 0::pg_catalog.oid OR NOT ")
-        + trusted("a.grantee")
-        + ") UNION SELECT pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(n.nspowner)) FROM pg_catalog.pg_namespace n "
-          "WHERE n.oid OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND NOT "
-        + trusted("n.nspowner") + " ORDER BY 1";
+        + trusted("a.grantee") + ") ORDER BY 1";
     const PostgresResult result = session.execute(sql, {schema});
     QStringList roles;
     for (int row = 0; row < PQntuples(result.get()); ++row)
         roles.append(text(result.get(), row, 0));
     return roles;
+}
+
+// The schema's owner when the user does not trust it: an owner may always create in its schema.
+QString strangerOwning(PostgresSession &session, const QByteArray &schema)
+{
+    const QByteArray sql = TrustedRoles
+        + QByteArray("SELECT pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(n.nspowner)) FROM pg_catalog.pg_namespace n "
+                     "WHERE n.oid OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND NOT ")
+        + trusted("n.nspowner");
+    const PostgresResult result = session.execute(sql, {schema});
+    return PQntuples(result.get()) == 1 ? text(result.get(), 0, 0) : QString();
 }
 
 // What the program runs in the schema that a role the user does not trust owns: its
@@ -136,13 +146,28 @@ void secure(PostgresSession &session)
 {
     const auto [schema, schemaName] = librarySchema(session);
     const QString refused = QStringLiteral("The library on the %1 is not safe to use: ").arg(session.describe());
-    if (const QStringList roles = strangersCreatingIn(session, schema); !roles.isEmpty())
+    if (const QStringList roles = strangersGrantedCreate(session, schema); !roles.isEmpty())
         throw EDatabaseError(refused
                              + QStringLiteral("%1 may create functions in its schema \"%2\", which would run as you "
                                               "inside the program's statements. Have the schema's owner revoke that "
                                               "(REVOKE CREATE ON SCHEMA \"%2\" FROM %1) or keep the library in a "
                                               "schema of its own")
                                    .arg(roles.join(QStringLiteral(", ")), schemaName));
+    if (const QString owner = strangerOwning(session, schema); owner == QLatin1String("pg_database_owner"))
+        throw EDatabaseError(refused
+                             + QStringLiteral("its schema \"%1\" belongs to the owner of the database, a role you are "
+                                              "no member of, who may create functions there that would run as you "
+                                              "inside the program's statements. Have the database handed to you or "
+                                              "to your team's role (ALTER DATABASE ... OWNER TO), or be made a member "
+                                              "of its owner's role")
+                                   .arg(schemaName));
+    else if (!owner.isEmpty())
+        throw EDatabaseError(refused
+                             + QStringLiteral("its schema \"%1\" belongs to the role %2, who may create functions "
+                                              "there that would run as you inside the program's statements. Have the "
+                                              "schema handed to you or to your team's role (ALTER SCHEMA \"%1\" OWNER "
+                                              "TO ...), or keep the library in a schema of your own")
+                                   .arg(schemaName, owner));
     if (const auto object = strangersObject(session, schema))
         throw EDatabaseError(refused
                              + QStringLiteral("the %1 in the schema \"%2\" belongs to the role %3, which could run "

@@ -637,7 +637,11 @@ void tst_PostgresDatabase::unsafeLibraryIsRefused_data()
         ALTER TABLE "TinlarkKeywordFolded" OWNER TO team; ALTER TABLE "TinlarkKeywordPending" OWNER TO team;
         ALTER FUNCTION "TinlarkKeywordsChanged"() OWNER TO team; GRANT team TO ann)";
     QTest::newRow("a team member") << teamOwnsAll << "ann" << QStringList();
-    QTest::newRow("the superuser, not of the team") << teamOwnsAll << admin << QStringList{"pg_database_owner"};
+    QTest::newRow("the superuser, not of the team") << teamOwnsAll << admin
+                                                    << QStringList{"owner of the database", "ALTER DATABASE"};
+    // A database a superuser made, as createdb does: its schema public belongs to pg_database_owner.
+    QTest::newRow("a reader of a database a superuser owns")
+        << QByteArray("GRANT SELECT ON ALL TABLES IN SCHEMA public TO ann") << "ann" << QStringList();
 }
 
 void tst_PostgresDatabase::unsafeLibraryIsRefused()
