@@ -4,6 +4,7 @@
 #include "KeywordQuery.h"
 #include "PostgresChangeListener.h"
 #include "PostgresKeywordIndex.h"
+#include "PostgresLibraryTrust.h"
 #include "PostgresStatement.h"
 #include "PostgresWriteRights.h"
 
@@ -24,6 +25,12 @@ void PostgresDatabase::begin()
     m_session.reconnectIfLost();
     m_session.execute("BEGIN ISOLATION LEVEL READ COMMITTED");
     m_transactionGeneration = m_session.generation();
+    try {
+        PostgresLibraryTrust::checkBeforeWrite(m_session);
+    } catch (const EDatabaseError &) {
+        rollback();
+        throw;
+    }
 }
 
 void PostgresDatabase::commit()

@@ -26,6 +26,13 @@ trusted(oid) AS (
     AND (EXISTS (SELECT FROM mine WHERE mine.oid OPERATOR(pg_catalog.=) d.datdba)
       OR EXISTS (SELECT FROM pg_catalog.pg_roles s WHERE s.oid OPERATOR(pg_catalog.=) d.datdba AND s.rolsuper))) )sql";
 
+// The program's tables in the schema given as $1, as a condition on pg_class c.
+const QByteArray OwnTables = "c.relnamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND c.relname "
+                             "OPERATOR(pg_catalog.=) ANY ('{Taal,Speeches,TinlarkKeywordFolded,"
+                             "TinlarkKeywordPending,TinlarkKeywordWords,TinlarkKeywordPostings,TinlarkKeywordWordState,SpeechHistory,"
+                             "TinlarkHistoryLimit,SpeechCopies,TinlarkWords,TinlarkWordPending,"
+                             "TinlarkWordState}'::pg_catalog.name[])";
+
 // Whether the role in the column is one of them.
 QByteArray trusted(const char *roleColumn)
 {
@@ -88,16 +95,11 @@ QString strangerOwning(PostgresSession &session, const QByteArray &schema)
 // matches), and the functions of the triggers on its tables wherever they are.
 std::optional<std::pair<QString, QString>> strangersObject(PostgresSession &session, const QByteArray &schema)
 {
-    const QByteArray ownTables = "c.relnamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid AND c.relname "
-                                 "OPERATOR(pg_catalog.=) ANY ('{Taal,Speeches,TinlarkKeywordFolded,"
-                                 "TinlarkKeywordPending,TinlarkKeywordWords,TinlarkKeywordPostings,TinlarkKeywordWordState,SpeechHistory,"
-                                 "TinlarkHistoryLimit,SpeechCopies,TinlarkWords,TinlarkWordPending,"
-                                 "TinlarkWordState}'::pg_catalog.name[])";
     const QByteArray sql = TrustedRoles
         + QByteArray("SELECT kind, name, pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(owner)) FROM ("
                      "SELECT 'table' AS kind, c.relname::pg_catalog.text AS name, c.relowner AS owner "
                      "FROM pg_catalog.pg_class c WHERE ")
-        + ownTables
+        + OwnTables
         + " UNION ALL SELECT 'function', p.oid::pg_catalog.regprocedure::pg_catalog.text, p.proowner "
           "FROM pg_catalog.pg_proc p WHERE p.pronamespace OPERATOR(pg_catalog.=) $1::pg_catalog.oid "
           "UNION ALL SELECT 'operator', o.oid::pg_catalog.regoperator::pg_catalog.text, o.oprowner "
@@ -105,11 +107,45 @@ std::optional<std::pair<QString, QString>> strangersObject(PostgresSession &sess
           "UNION ALL SELECT 'trigger function', p.oid::pg_catalog.regprocedure::pg_catalog.text, p.proowner "
           "FROM pg_catalog.pg_trigger t JOIN pg_catalog.pg_proc p ON p.oid OPERATOR(pg_catalog.=) t.tgfoid "
           "JOIN pg_catalog.pg_class c ON c.oid OPERATOR(pg_catalog.=) t.tgrelid WHERE "
-        + ownTables + ") AS used WHERE NOT " + trusted("owner") + " ORDER BY 1, 2 LIMIT 1";
+        + OwnTables + ") AS used WHERE NOT " + trusted("owner") + " ORDER BY 1, 2 LIMIT 1";
     const PostgresResult result = session.execute(sql, {schema});
     if (PQntuples(result.get()) == 0)
         return std::nullopt;
     return std::pair{text(result.get(), 0, 0) + QLatin1Char(' ') + text(result.get(), 0, 1), text(result.get(), 0, 2)};
+}
+
+// A right on one of the program's tables held by a role the user does not trust ("PUBLIC" for
+// every role) that lets it run code as whoever writes there (TRIGGER) or get in the way of the
+// writes (REFERENCES, TRUNCATE): the role and the table, or nothing. Also a trigger on those
+// tables whose function such a role owns.
+std::optional<std::pair<QString, QString>> strangersRight(PostgresSession &session, const QByteArray &schema)
+{
+    const QByteArray sql = TrustedRoles
+        + QByteArray("SELECT CASE WHEN a.grantee OPERATOR(pg_catalog.=) 0::pg_catalog.oid THEN 'PUBLIC' "
+                     "ELSE pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(a.grantee)) END, "
+                     "a.privilege_type::pg_catalog.text OPERATOR(pg_catalog.||) ' on ' OPERATOR(pg_catalog.||) c.relname::pg_catalog.text "
+                     "FROM pg_catalog.pg_class c, pg_catalog.aclexplode(c.relacl) a WHERE ")
+        + OwnTables
+        + " AND a.privilege_type OPERATOR(pg_catalog.=) ANY ('{TRIGGER,REFERENCES,TRUNCATE}'::pg_catalog.text[]) "
+          "AND (a.grantee OPERATOR(pg_catalog.=) 0::pg_catalog.oid OR NOT " + trusted("a.grantee") + ") "
+          "UNION ALL SELECT pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(p.proowner)), "
+          "'the trigger ' OPERATOR(pg_catalog.||) t.tgname::pg_catalog.text OPERATOR(pg_catalog.||) ' on ' "
+          "OPERATOR(pg_catalog.||) c.relname::pg_catalog.text "
+          "FROM pg_catalog.pg_trigger t JOIN pg_catalog.pg_proc p ON p.oid OPERATOR(pg_catalog.=) t.tgfoid "
+          "JOIN pg_catalog.pg_class c ON c.oid OPERATOR(pg_catalog.=) t.tgrelid WHERE "
+        + OwnTables + " AND NOT " + trusted("p.proowner") + " ORDER BY 1, 2 LIMIT 1";
+    const PostgresResult result = session.execute(sql, {schema});
+    if (PQntuples(result.get()) == 0)
+        return std::nullopt;
+    return std::pair{text(result.get(), 0, 0), text(result.get(), 0, 1)};
+}
+
+[[noreturn]] void refuseRight(PostgresSession &session, const std::pair<QString, QString> &right)
+{
+    throw EDatabaseError(QStringLiteral("The library on the %1 is not safe to use: %2 holds %3, which lets it run "
+                                        "code as you or stop your changes when you store a speech. Have the tables' owner revoke it "
+                                        "(a writer needs only SELECT, INSERT, UPDATE and DELETE, never ALL)")
+                             .arg(session.describe(), right.first, right.second));
 }
 
 // Gives a library made by an earlier build what it lacks (missingTable: a table that create
@@ -174,6 +210,8 @@ void secure(PostgresSession &session)
                                               "anything as you through it. Have it handed to you or to your team's "
                                               "role (ALTER ... OWNER TO), or drop it")
                                    .arg(object->first, schemaName, object->second));
+    if (const auto right = strangersRight(session, schema))
+        refuseRight(session, *right);
     // Nothing but the library's schema (trusted now; new tables go there) and the built-ins.
     session.execute("SELECT pg_catalog.set_config('search_path', pg_catalog.quote_ident($1) "
                     "OPERATOR(pg_catalog.||) ', pg_catalog, pg_temp', false)",
@@ -202,6 +240,15 @@ void secure(PostgresSession &session)
                    R"(pg_catalog.to_regclass('"TinlarkKeywordFolded"') IS NOT NULL)",
                    [](PostgresSession &owned) { PostgresKeywordWords::create(owned, false); });
     PostgresWordIndex::ensure(session);
+}
+
+void checkBeforeWrite(PostgresSession &session)
+{
+    const PostgresResult schema = session.execute("SELECT pg_catalog.current_schema()::pg_catalog.regnamespace::pg_catalog.oid");
+    if (PQntuples(schema.get()) != 1 || PQgetisnull(schema.get(), 0, 0))
+        return;
+    if (const auto right = strangersRight(session, QByteArray(PQgetvalue(schema.get(), 0, 0))))
+        refuseRight(session, *right);
 }
 
 } // namespace PostgresLibraryTrust

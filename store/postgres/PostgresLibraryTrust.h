@@ -15,4 +15,9 @@ namespace PostgresLibraryTrust {
 // how to mend it when it is not safe to use, and makes it the session's whole search path.
 void secure(PostgresSession &session);
 
+// Run first in each transaction: refuses with EDatabaseError when, since the library was
+// opened, a role the user does not trust was given a right on its tables that runs code as the
+// writer (TRIGGER) or put a trigger of its own on them, before any statement could fire it.
+void checkBeforeWrite(PostgresSession &session);
+
 } // namespace PostgresLibraryTrust

@@ -168,6 +168,7 @@ private slots:
     void unsafeLibraryIsRefused_data();
     void unsafeLibraryIsRefused();
     void triggerRunsWithTheLibrarysPath();
+    void triggerPlantedWhileOpenNeverRuns();
     void networkServerMustProveItself_data();
     void serverNoticeCannotSteerTheTerminal();
     void networkServerMustProveItself();
@@ -639,6 +640,10 @@ void tst_PostgresDatabase::unsafeLibraryIsRefused_data()
     QTest::newRow("a team member") << teamOwnsAll << "ann" << QStringList();
     QTest::newRow("the superuser, not of the team") << teamOwnsAll << admin
                                                     << QStringList{"owner of the database", "ALTER DATABASE"};
+    QTest::newRow("all rights granted to another role") << QByteArray("GRANT ALL ON ALL TABLES IN SCHEMA public TO mallory")
+                                                         << admin << QStringList{"mallory holds", "never ALL"};
+    QTest::newRow("a writer's rights granted to another role")
+        << QByteArray("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO mallory") << admin << QStringList();
     // A database a superuser made, as createdb does: its schema public belongs to pg_database_owner.
     QTest::newRow("a reader of a database a superuser owns")
         << QByteArray("GRANT SELECT ON ALL TABLES IN SCHEMA public TO ann") << "ann" << QStringList();
@@ -679,6 +684,29 @@ void tst_PostgresDatabase::triggerRunsWithTheLibrarysPath()
     QCOMPARE(pathOfTrigger(), QVariantList{QVariant()});
     PostgresDatabase(m_dataSource, nullptr);
     QCOMPARE(pathOfTrigger(), own);
+}
+
+// A role given TRIGGER after the library was opened puts a trigger on Speeches: the next
+// transaction is refused before any statement could fire it.
+void tst_PostgresDatabase::triggerPlantedWhileOpenNeverRuns()
+{
+    const QString dataSource = m_server.createDatabase(QStringLiteral("planted"));
+    PostgresDatabase db(dataSource, nullptr);
+    PostgresSchema::create(db);
+    const qint64 language = insertRow(db, QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES ('x') RETURNING \"ID\""), {});
+    QCOMPARE(runAsAdministrator(dataSource, R"sql(CREATE SCHEMA m AUTHORIZATION mallory;
+        GRANT TRIGGER ON "Speeches" TO mallory; GRANT USAGE ON SCHEMA public TO mallory; SET ROLE mallory;
+        CREATE FUNCTION m.planted() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN CREATE TABLE m.ran(); RETURN NEW; END $$;
+        CREATE TRIGGER planted BEFORE INSERT ON public."Speeches" FOR EACH ROW EXECUTE FUNCTION m.planted())sql"),
+             QString());
+    try {
+        db.begin();
+        addSpeech(db, language, QStringLiteral("planted"));
+        QFAIL("a transaction began under a planted trigger");
+    } catch (const EDatabaseError &error) {
+        QVERIFY2(error.message().contains(QLatin1String("mallory holds TRIGGER on Speeches")), qPrintable(error.message()));
+    }
+    QCOMPARE(column(db, QStringLiteral("SELECT pg_catalog.to_regclass('m.ran') IS NULL")), QVariantList{true});
 }
 
 void tst_PostgresDatabase::networkServerMustProveItself_data()
