@@ -35,6 +35,10 @@ extern "C" {
 TINLARK_LIBPQ(PGconn *, PQconnectdbParams, (const char *const *keywords, const char *const *values, int expand),
               (keywords, values, expand))
 TINLARK_LIBPQ(PQconninfoOption *, PQconninfoParse, (const char *conninfo, char **error), (conninfo, error))
+TINLARK_LIBPQ(PGconn *, PQconnectStartParams, (const char *const *keywords, const char *const *values, int expand),
+              (keywords, values, expand))
+TINLARK_LIBPQ(PQconninfoOption *, PQconninfo, (PGconn * conn), (conn))
+TINLARK_LIBPQ(PQconninfoOption *, PQconndefaults, (), ())
 TINLARK_LIBPQ(void, PQconninfoFree, (PQconninfoOption * options), (options))
 TINLARK_LIBPQ(void, PQfreemem, (void *memory), (memory))
 TINLARK_LIBPQ(void, PQfinish, (PGconn * conn), (conn))

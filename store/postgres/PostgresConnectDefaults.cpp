@@ -24,9 +24,62 @@ QByteArray setting(PQconninfoOption *options, const char *keyword, const char *v
     return value.isEmpty() ? qgetenv(variable) : value;
 }
 
+// libpq's own default for a keyword (or the environment's), before any string or service.
+QByteArray builtInDefault(const char *keyword)
+{
+    PQconninfoOption *defaults = PQconndefaults();
+    const QByteArray value = valueOf(defaults, keyword);
+    PQconninfoFree(defaults);
+    return value;
+}
+
+// A value the expanded options hold that libpq would not have taken by itself: the service's.
+bool serviceChose(const PostgresConnectDefaults::Settings &expanded, const char *keyword)
+{
+    for (const auto &[name, value] : expanded) {
+        if (name == keyword)
+            return value != builtInDefault(keyword);
+    }
+    return false;
+}
+
 } // namespace
 
 namespace PostgresConnectDefaults {
+
+QByteArray valueIn(const Settings &settings, const char *keyword)
+{
+    for (const auto &[name, value] : settings) {
+        if (name == keyword)
+            return value;
+    }
+    return QByteArray();
+}
+
+Settings serviceExpanded(const QByteArray &dataSource)
+{
+    char *error = nullptr;
+    PQconninfoOption *options = PQconninfoParse(dataSource.constData(), &error);
+    PQfreemem(error);
+    const bool service = !setting(options, "service", "PGSERVICE").isEmpty();
+    PQconninfoFree(options);
+    Settings expanded;
+    if (!service)
+        return expanded;
+    // libpq reads the service file when a connection starts; one started without waiting and
+    // dropped at once has sent nothing (no password above all), but holds what it would use.
+    const char *keywords[] = {"dbname", nullptr};
+    const char *values[] = {dataSource.constData(), nullptr};
+    PGconn *conn = PQconnectStartParams(keywords, values, 1);
+    PQconninfoOption *used = conn ? PQconninfo(conn) : nullptr;
+    for (PQconninfoOption *o = used; o && o->keyword; ++o) {
+        if (o->val)
+            expanded.emplace_back(o->keyword, o->val);
+    }
+    PQconninfoFree(used);
+    PQfinish(conn);
+    return expanded;
+}
 
 bool overNetwork(const QByteArray &host, const QByteArray &hostaddr)
 {
@@ -49,12 +102,17 @@ Settings forDataSource(const QByteArray &dataSource)
     Settings settings;
     if (setting(options, "connect_timeout", "PGCONNECT_TIMEOUT").isEmpty())
         settings.emplace_back("connect_timeout", ConnectTimeoutSeconds);
-    // A service file may name its own; the string and the environment name none here.
-    const bool ownService = !setting(options, "service", "PGSERVICE").isEmpty();
-    if (!ownService && overNetwork(setting(options, "host", "PGHOST"), setting(options, "hostaddr", "PGHOSTADDR"))) {
-        if (setting(options, "sslmode", "PGSSLMODE").isEmpty() && valueOf(options, "requiressl").isEmpty())
+    // A service's entry counts as if the string said it: where it reaches a host over the
+    // network without its own choice, the same defaults hold.
+    const Settings expanded = serviceExpanded(dataSource);
+    const bool network = expanded.empty()
+                             ? overNetwork(setting(options, "host", "PGHOST"), setting(options, "hostaddr", "PGHOSTADDR"))
+                             : overNetwork(valueIn(expanded, "host"), valueIn(expanded, "hostaddr"));
+    if (network) {
+        if (setting(options, "sslmode", "PGSSLMODE").isEmpty() && valueOf(options, "requiressl").isEmpty()
+            && !serviceChose(expanded, "sslmode"))
             settings.emplace_back("sslmode", "verify-full");
-        if (setting(options, "channel_binding", "PGCHANNELBINDING").isEmpty())
+        if (setting(options, "channel_binding", "PGCHANNELBINDING").isEmpty() && !serviceChose(expanded, "channel_binding"))
             settings.emplace_back("channel_binding", "require");
     }
     PQconninfoFree(options);

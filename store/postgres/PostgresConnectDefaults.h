@@ -16,6 +16,12 @@ using Settings = std::vector<std::pair<QByteArray, QByteArray>>;
 // PostgreSQL reads.
 Settings forDataSource(const QByteArray &dataSource);
 
+// When the data source (or PGSERVICE) names a service: every option a connection would use,
+// the service file's entry expanded, read without sending anything to a server; otherwise none.
+Settings serviceExpanded(const QByteArray &dataSource);
+// The value of keyword in settings, or empty.
+QByteArray valueIn(const Settings &settings, const char *keyword);
+
 // Whether the connection reaches a host over TCP rather than a Unix socket (a host that is
 // not a folder, or a host address), given the host and hostaddr values (comma lists).
 bool overNetwork(const QByteArray &host, const QByteArray &hostaddr);

@@ -94,6 +94,16 @@ PostgresSession::PostgresSession(const QString &dataSource, std::function<void()
     m_server = serverName(host.isEmpty() ? option(options, "hostaddr") : host, option(options, "port"),
                           option(options, "dbname"), option(options, "user"));
     PQconninfoFree(options);
+    // A password is kept for the server a connection really reaches: two services never share one.
+    const PostgresConnectDefaults::Settings expanded = PostgresConnectDefaults::serviceExpanded(m_dataSource);
+    if (!expanded.empty()) {
+        const auto value = [&](const char *keyword) {
+            return QString::fromUtf8(PostgresConnectDefaults::valueIn(expanded, keyword));
+        };
+        const QString expandedHost = value("host");
+        m_server = serverName(expandedHost.isEmpty() ? value("hostaddr") : expandedHost, value("port"), value("dbname"),
+                              value("user"));
+    }
     m_passwordKey = m_server;
     // A data source written without its password (as the settings hold it) uses the one the
     // server accepted earlier in this run.

@@ -1,6 +1,11 @@
+#include "EDatabaseError.h"
 #include "PostgresConnectDefaults.h"
+#include "PostgresDatabase.h"
 #include "ServerDataSource.h"
 #include "TestMain.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 class tst_ServerDataSource : public QObject
 {
@@ -14,6 +19,10 @@ private slots:
     void passwordIsLeftOut();
     void networkConnectionsAreVerified_data();
     void networkConnectionsAreVerified();
+    void servicesAreNamedByWhatTheyReach();
+
+private:
+    QTemporaryDir m_serviceFolder;
 };
 
 void tst_ServerDataSource::initTestCase()
@@ -21,6 +30,15 @@ void tst_ServerDataSource::initTestCase()
     // The rows say what the environment holds.
     for (const char *name : {"PGHOST", "PGHOSTADDR", "PGSSLMODE", "PGCHANNELBINDING", "PGCONNECT_TIMEOUT", "PGSERVICE"})
         qunsetenv(name);
+    // Services as a user's ~/.pg_service.conf holds them; nothing listens on their ports.
+    QFile services(m_serviceFolder.filePath(QStringLiteral("pg_service.conf")));
+    QVERIFY(services.open(QIODevice::WriteOnly));
+    services.write("[prod]\nhost=localhost\nport=1\ndbname=proddb\nuser=anna\n"
+                   "[test]\nhost=localhost\nport=2\ndbname=testdb\nuser=anna\n"
+                   "[lab]\nhost=localhost\nport=1\nsslmode=require\n"
+                   "[desk]\nhost=/run/postgresql\ndbname=speeches\n");
+    services.close();
+    qputenv("PGSERVICEFILE", QFile::encodeName(services.fileName()));
 }
 
 void tst_ServerDataSource::toldFromAFilePath_data()
@@ -109,6 +127,11 @@ void tst_ServerDataSource::networkConnectionsAreVerified_data()
     QTest::newRow("the string's own choice")
         << QByteArray("host=db.example.com sslmode=require channel_binding=prefer connect_timeout=3") << QByteArray()
         << QStringList();
+    QTest::newRow("a service reaching a host") << QByteArray("service=prod") << QByteArray() << all;
+    QTest::newRow("a service's own choice") << QByteArray("service=lab") << QByteArray()
+                                            << QStringList{"connect_timeout=10", "channel_binding=require"};
+    QTest::newRow("a service on a socket") << QByteArray("service=desk") << QByteArray() << timeoutOnly;
+    QTest::newRow("a service from the environment") << QByteArray("dbname=speeches") << QByteArray("PGSERVICE=prod") << all;
     QTest::newRow("the environment's own choice") << QByteArray("host=db.example.com") << QByteArray("PGSSLMODE=disable")
                                                   << QStringList{"connect_timeout=10", "channel_binding=require"};
 }
@@ -127,6 +150,20 @@ void tst_ServerDataSource::networkConnectionsAreVerified()
     if (!environment.isEmpty())
         qunsetenv(name.constData());
     QCOMPARE(given, defaults);
+}
+
+// Two services are two servers: each is named (and its password kept) by where it leads.
+void tst_ServerDataSource::servicesAreNamedByWhatTheyReach()
+{
+    for (const auto &[service, server] : {std::pair{"service=prod", "localhost:1/proddb as anna"},
+                                          std::pair{"service=test", "localhost:2/testdb as anna"}}) {
+        try {
+            PostgresDatabase(QString::fromLatin1(service), nullptr);
+            QFAIL("a server answered on a port nothing listens on");
+        } catch (const EDatabaseError &error) {
+            QVERIFY2(error.message().contains(QLatin1String(server)), qPrintable(error.message()));
+        }
+    }
 }
 
 TINLARK_TEST_MAIN(tst_ServerDataSource)
