@@ -7,6 +7,8 @@
 #include "PostgresSession.h"
 #include "SpeechWords.h"
 
+#include <QSet>
+
 namespace {
 
 const char *const CreateSql = R"sql(
@@ -41,18 +43,36 @@ QByteArray lexemeOf(const QString &word)
     return '\'' + lexeme + '\'';
 }
 
+// What a tsvector holds at most: the server refuses a lexeme longer than 2046 bytes, and a
+// vector whose lexemes take more than 1 MiB together; a speech with more words is indexed as
+// far as that goes (its first words), so that it never stops the change it came with or another's.
+constexpr qsizetype MaxLexemeBytes = 2046;
+constexpr qsizetype MaxVectorLexemeBytes = 1000000;
+
 // The words of keywords, text and comments (or of the first columns only) as a tsvector: each
 // at one position weighted A, B or C by its column. The server keeps one weight for a word at
-// one position, the best (A before B before C): where a word first occurs.
+// one position, the best (A before B before C): where a word first occurs, which is the one
+// kept here too.
 QByteArray vectorOf(const PGresult *speeches, int row, int columns)
 {
     QByteArrayList lexemes;
+    QSet<QString> taken;
+    qsizetype bytes = 0;
     const char weights[] = {'A', 'B', 'C'};
     for (int column = 0; column < columns; ++column) {
         const QStringList words = SpeechWords::words(
             QString::fromUtf8(PQgetvalue(speeches, row, 2 + column), PQgetlength(speeches, row, 2 + column)));
-        for (const QString &word : words)
-            lexemes.append(lexemeOf(word) + ":1" + weights[column]);
+        for (const QString &word : words) {
+            if (word.toUtf8().size() > MaxLexemeBytes || taken.contains(word))
+                continue;
+            const QByteArray lexeme = lexemeOf(word) + ":1" + weights[column];
+            // Counted as written, quotes and weight included: more than the server counts.
+            if (bytes + lexeme.size() + 1 > MaxVectorLexemeBytes)
+                return lexemes.join(' ');
+            bytes += lexeme.size() + 1;
+            taken.insert(word);
+            lexemes.append(lexeme);
+        }
     }
     return lexemes.join(' ');
 }

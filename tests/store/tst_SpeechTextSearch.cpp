@@ -18,6 +18,7 @@ private slots:
     void findsRankedPlainWords();
     void indexFollowsEveryChange();
     void interruptedBuildGoesOn();
+    void hugeSpeechBlocksNoOtherChange();
 
 private:
     std::unique_ptr<Library> m_library; // read only, shared by the rows
@@ -184,6 +185,32 @@ void tst_SpeechTextSearch::interruptedBuildGoesOn()
     QVERIFY(!WordIndexBuild::wanted(*l.f.connection));
     QCOMPARE(l.find("groe", true), (QList<qint64>{l.greetings, l.complaint, l.farewell, l.greeting}));
     QCOMPARE(l.find("weg"), QList<qint64>{l.formal});
+}
+
+// A speech of 1.4 MB in 110,000 different words (more than an engine's word index may hold for
+// one row), and a word of 3,000 letters, stored by another program: the next post of a speech
+// is stored and found, and the huge speech is found by its first words.
+void tst_SpeechTextSearch::hugeSpeechBlocksNoOtherChange()
+{
+    Library l;
+    QStringList words;
+    for (int i = 0; i < 110000; ++i) {
+        QString word = QStringLiteral("huge");
+        for (int n = i, digit = 0; digit < 4; ++digit, n /= 26)
+            word += QChar(u'a' + n % 26);
+        words.append(word + QStringLiteral("lexeme"));
+    }
+    l.f.db->execute(QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst) VALUES (%1, 'huge', '%2 %3')")
+                        .arg(l.dutch)
+                        .arg(QString(3000, QChar(u'x')), words.join(QLatin1Char(' '))));
+    auto set = l.f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    QVERIFY(set->locate(QStringLiteral("ID"), l.formal));
+    set->edit();
+    set->fieldByName(QStringLiteral("Comments"))->setAsString(QStringLiteral("zeldzaam"));
+    set->post();
+    QCOMPARE(l.find("zeldz"), QList<qint64>{l.formal});
+    QCOMPARE(l.find(words.first()).size(), 1);
 }
 
 QTEST_MAIN(tst_SpeechTextSearch)
