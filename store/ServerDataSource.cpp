@@ -1,6 +1,7 @@
 #include "ServerDataSource.h"
 
 #include <QRegularExpression>
+#include <cstring>
 #include <libpq-fe.h>
 
 namespace {
@@ -52,7 +53,8 @@ QString withoutPassword(const QString &dataSource)
     for (PQconninfoOption *o = options; o && o->keyword; ++o) {
         if (!o->val)
             continue;
-        if (qstrcmp(o->keyword, "password") == 0) {
+        // libpq marks every secret option ("*"): password, sslpassword, and any it adds.
+        if (o->dispchar && std::strchr(o->dispchar, '*')) {
             hadPassword = true;
             continue;
         }

@@ -12,8 +12,8 @@ bool isServerDataSource(const QString &dataSource);
 // than taken for a file name that may hold a password.
 bool looksLikeServerDataSource(const QString &dataSource);
 
-// A server's data source as it may be written into the settings or shown: a password in it is
-// left out (the program then asks for it, or finds it in the keyring), the rest written as a
+// A server's data source as it may be written into the settings or shown: a password in it (and
+// any other secret, such as a key's sslpassword) is left out (the program then asks for it, or finds it in the keyring), the rest written as a
 // keyword string that libpq reads to the same settings. Any other data source comes back as it is.
 QString withoutPassword(const QString &dataSource);
 

@@ -86,6 +86,8 @@ void tst_ServerDataSource::passwordIsLeftOut_data()
     QTest::newRow("keyword string, quotes and backslashes kept")
         << "host=db dbname=team application_name='a\\'b\\\\c' password='it\\'s mine'"
         << QStringList{"host='db'", "dbname='team'", "application_name='a\\'b\\\\c'"};
+    QTest::newRow("a key's passphrase") << "host=db sslkey=/home/ann/k.key sslpassword=unlock"
+                                        << QStringList{"host='db'", "sslkey='/home/ann/k.key'"};
     QTest::newRow("no password") << "postgresql://anna@db.example.org/speeches" << QStringList();
     QTest::newRow("file") << "/home/ann/password=it's mine.csp" << QStringList();
 }
