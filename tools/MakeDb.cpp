@@ -8,6 +8,7 @@
 #include "LibraryCopy.h"
 #include "MakeDbCommandLine.h"
 #include "SampleDatabase.h"
+#include "ServerDataSource.h"
 #include "ServerSchema.h"
 #include "TransferCommands.h"
 
@@ -50,6 +51,12 @@ int make(const MakeDbCommandLine &line, QTextStream &out, QTextStream &err)
 {
     const QString file = line.databases.first();
     const int languages = line.speeches > 0 ? line.languages : 0;
+    // Never taken for a file's name, nor echoed: a server's connection string may hold a password.
+    if (isServerDataSource(file) || looksLikeServerDataSource(file)) {
+        err << "tinlark-makedb: FILE reads like a server's connection string, not a file; make a server "
+               "library's tables with --server\n";
+        return 2;
+    }
     try {
         SampleDatabase::create(file, line.speeches, languages);
     } catch (const EDatabaseError &error) {

@@ -303,6 +303,8 @@ void tst_MakeDb::badUsageExitsWith2_data()
     row("server with a file", {"--server", "a.csp"}, "--server takes a PostgreSQL connection URI");
     row("copy without target", {"--copy", "a.csp"}, "--copy takes two databases, FROM and TO (1 given)");
     row("conversion without target", {"--from-jet", "old.mdb"}, "--from-jet takes two databases, OLD and NEW (1 given)");
+    row("a server where a file is wanted", {"host=x password='two words'"}, "reads like a server's connection string");
+    row("a server URI where a file is wanted", {"postgresql://anna:secretpw@db/speeches"}, "make a server library's tables");
     row("backup without a folder", {"--backup", "a.csp"}, "--backup takes a database FILE and a folder DIR (1 given)");
     row("backup of a server", {"--backup", "postgresql://anna@db/speeches", "saved"}, "back up a server library with pg_dump");
     row("export without OUT", {"--export", "a.csp"}, "--export takes a database FILE and the file OUT (1 given)");
@@ -321,6 +323,7 @@ void tst_MakeDb::badUsageExitsWith2()
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.startsWith("tinlark-makedb: ") && run.err.contains(message.toUtf8()), run.err.constData());
     QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(!run.err.contains("secretpw") && !run.err.contains("two words"), run.err.constData());
     QVERIFY(run.out.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
