@@ -7,9 +7,16 @@
 #include "RecordWriter.h"
 #include "Statement.h"
 
+#include "FileMoves.h"
+#include "NewPrivateFile.h"
+
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstring>
 #include <limits>
+#include <unistd.h>
 
 namespace {
 
@@ -82,12 +89,34 @@ qint64 toFile(const QString &dataSource, const QString &outPath, TransferFormat 
 qint64 toFile(Database &database, const QString &outPath, TransferFormat format, const QString &language,
               const TransferProgress &progress)
 {
-    QSaveFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly))
-        throw ETransferError(QStringLiteral("Cannot write %1: %2").arg(outPath, out.errorString()));
+    // Written whole under a private name beside the target, then linked to its name, never over
+    // what is there: a file, or a link someone planted there to have the speeches written elsewhere.
+    const auto failed = [&](const QString &reason) {
+        return ETransferError(QStringLiteral("Cannot write %1: %2").arg(outPath, reason));
+    };
+    QByteArray temporary;
+    const int fd = NewPrivateFile::createTemporary(outPath, &temporary);
+    if (fd < 0)
+        throw failed(QString::fromLocal8Bit(std::strerror(errno)));
+    auto removeTemporary = qScopeGuard([&] { ::unlink(temporary.constData()); });
+    QFile out;
+    if (!out.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw failed(out.errorString());
+    }
     const qint64 written = write(database, *RecordWriter::open(format, out), language, progress);
-    if (!out.commit())
-        throw ETransferError(QStringLiteral("Cannot write %1: %2").arg(outPath, out.errorString()));
+    if (!out.flush())
+        throw failed(out.errorString());
+    if (::fsync(out.handle()) != 0)
+        throw failed(QString::fromLocal8Bit(std::strerror(errno)));
+    out.close();
+    const int error = FileMoves::renameWithoutReplacing(QFile::decodeName(temporary), outPath);
+    if (error == EEXIST)
+        throw ETransferError(QStringLiteral("%1 already exists; it is left as it is").arg(outPath));
+    if (error != 0)
+        throw failed(QString::fromLocal8Bit(std::strerror(error)));
+    removeTemporary.dismiss();
+    FileMoves::syncFolderOf(outPath);
     return written;
 }
 

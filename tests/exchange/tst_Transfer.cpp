@@ -12,6 +12,9 @@
 #include "TestMain.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,6 +68,8 @@ private slots:
     void previewCountsWhatTheImportStores();
     void badInputChangesNothing_data();
     void badInputChangesNothing();
+    void exportWritesNothingThroughWhatIsThere_data();
+    void exportWritesNothingThroughWhatIsThere();
 };
 
 void tst_Transfer::roundTripKeepsEveryCharacter_data()
@@ -207,6 +212,47 @@ void tst_Transfer::badInputChangesNothing()
         }
     }
     QCOMPARE(contentOf(*database), before);
+}
+
+void tst_Transfer::exportWritesNothingThroughWhatIsThere_data()
+{
+    QTest::addColumn<QString>("there"); // what has the export's name already: "", "file", "link", "dangling link"
+    QTest::newRow("nothing") << QString();
+    QTest::newRow("a file") << QStringLiteral("file");
+    QTest::newRow("a link to another's file") << QStringLiteral("link");
+    QTest::newRow("a dangling link, as another user plants one") << QStringLiteral("dangling link");
+}
+
+// The export is a new file, whole; whatever has its name already is refused and left as it was,
+// and what a link points to is neither written nor created.
+void tst_Transfer::exportWritesNothingThroughWhatIsThere()
+{
+    QFETCH(QString, there);
+    QTemporaryDir dir;
+    TestDatabase library(dir.filePath(QStringLiteral("lib.csp")));
+    library.addSpeech(library.addLanguage(QStringLiteral("English")), QStringLiteral("hello"), QStringLiteral("text"));
+    const std::unique_ptr<Database> database = openDatabase(library.dataSource(), nullptr);
+    const QString out = dir.filePath(QStringLiteral("speeches.csv"));
+    const QString victim = dir.filePath(QStringLiteral("authorized_keys"));
+    if (there == QLatin1String("file") || there == QLatin1String("link")) {
+        QFile file(there == QLatin1String("file") ? out : victim);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept") == 4);
+    }
+    if (there.endsWith(QLatin1String("link")))
+        QVERIFY(QFile::link(victim, out));
+    try {
+        SpeechExport::toFile(*database, out, TransferFormat::Csv, QString());
+        QVERIFY2(there.isEmpty(), "an export was written over what was there");
+        QFile written(out);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), exported(*database, TransferFormat::Csv));
+    } catch (const ETransferError &error) {
+        QVERIFY2(!there.isEmpty() && error.message().contains(QLatin1String("already exists")), qPrintable(error.message()));
+        QCOMPARE(QFileInfo(out).isSymLink(), there.endsWith(QLatin1String("link")));
+    }
+    if (there == QLatin1String("dangling link"))
+        QVERIFY(!QFileInfo::exists(victim));
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral(".speeches.csv*")}, QDir::Files | QDir::Hidden), QStringList()); // no temporary left
 }
 
 TINLARK_TEST_MAIN(tst_Transfer)
