@@ -71,7 +71,8 @@ bool nameTaken(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 || errno != ENOENT;
 }
 
-// The folder itself, made private when it is new; one that is a symbolic link is refused.
+// The folder itself, made private when it is new; one that is a symbolic link, belongs to
+// another user or may be written by others is refused.
 void prepareFolder(const QString &folder, const BackupFailure &failure)
 {
     const QByteArray name = QFile::encodeName(folder);
@@ -82,6 +83,11 @@ void prepareFolder(const QString &folder, const BackupFailure &failure)
         failure.raiseErrno(errno);
     if (!S_ISDIR(status.st_mode))
         failure.raise(QStringLiteral("it is not a folder"));
+    // Another user's folder, or one others may write in, could hand them the copy or swap it.
+    if (status.st_uid != ::geteuid())
+        failure.raise(QStringLiteral("the folder belongs to another user"));
+    if (status.st_mode & (S_IWGRP | S_IWOTH))
+        failure.raise(QStringLiteral("others may write in the folder"));
 }
 
 // The name the backup of now takes. The bare date belongs to the day's first backup only: once

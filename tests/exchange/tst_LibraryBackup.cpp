@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -198,6 +199,7 @@ void tst_LibraryBackup::failedBackupKeepsTheOldOnes()
         disk.emplace(folder, 1 << 20);
         if (!disk->available())
             QSKIP(qPrintable(disk->skipReason()));
+
     } else {
         // The middle of the file overwritten, as a failing disk does: the pages link to pages that are not there.
         QVERIFY(QDir().mkpath(folder));
@@ -224,6 +226,8 @@ void tst_LibraryBackup::symbolicLinksAreNotFollowed_data()
     QTest::addColumn<QString>("made");     // the backup's name; empty when refused
     QTest::newRow("at the day's name") << QStringLiteral("backups/Speeches-2026-12-08.csp") << QStringLiteral("Speeches-2026-12-08T134501.csp");
     QTest::newRow("as the folder") << QStringLiteral("backups") << QString();
+    QTest::newRow("another user's folder") << QStringLiteral("foreign") << QString();
+    QTest::newRow("a folder others may write in") << QStringLiteral("shared") << QString();
 }
 
 // What a link points to is never written.
@@ -236,6 +240,22 @@ void tst_LibraryBackup::symbolicLinksAreNotFollowed()
     TestDatabase db(databasePath);
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("elsewhere")));
     layFile(dir.filePath(QStringLiteral("elsewhere/victim")), "the user's");
+    if (linkName == QLatin1String("foreign") || linkName == QLatin1String("shared")) {
+        // Planted by another user (nobody) or left open to everyone; nothing goes into it.
+        const QString folder = dir.filePath(QStringLiteral("backups"));
+        QVERIFY(QDir().mkpath(folder));
+        if (linkName == QLatin1String("foreign"))
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0 || ::geteuid() != 0);
+        else
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+        if (linkName == QLatin1String("foreign") && ::geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        const QString said = failureOf([&] { LibraryBackup::make(databasePath, folder, Now); });
+        QVERIFY2(said.contains(linkName == QLatin1String("foreign") ? QStringLiteral("another user") : QStringLiteral("others may write")),
+                 qPrintable(said));
+        QCOMPARE(entriesOf(folder), QStringList());
+        return;
+    }
     if (made.isEmpty()) {
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("elsewhere")), dir.filePath(linkName)));
         QVERIFY(failureOf([&] { LibraryBackup::make(databasePath, LibraryBackup::folderFor(databasePath), Now); })

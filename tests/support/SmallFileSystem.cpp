@@ -21,7 +21,8 @@ SmallFileSystem::SmallFileSystem(const QString &mountPoint, qint64 bytes) : m_mo
         return;
     }
     QDir().mkpath(mountPoint);
-    const QByteArray options = "size=" + QByteArray::number(bytes);
+    // Private, as the folders the program makes itself are (a new tmpfs is open to everyone).
+    const QByteArray options = "mode=0700,size=" + QByteArray::number(bytes);
     if (::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, options.constData()) != 0) {
         m_skipReason = QStringLiteral("mounting a tmpfs failed: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
         return;
