@@ -112,9 +112,13 @@ std::vector<qint64> exactHits(PostgresSession &session, const QByteArray &langua
         R"(AND "Folded" OPERATOR(pg_catalog.~~) $2::pg_catalog.text)",
         {language, pattern});
     const int rows = PQntuples(hits.get());
-    std::vector<qint64> ids(size_t(rows), 0);
-    for (int row = 0; row < rows; ++row)
-        ids[size_t(row)] = qint64(qFromBigEndian<quint64>(PQgetvalue(hits.get(), row, 0)));
+    std::vector<qint64> ids;
+    ids.reserve(size_t(rows));
+    // Only a value of a bigint's 8 bytes is read as one (a column someone altered is not).
+    for (int row = 0; row < rows; ++row) {
+        if (PQgetlength(hits.get(), row, 0) == 8)
+            ids.push_back(qint64(qFromBigEndian<quint64>(PQgetvalue(hits.get(), row, 0))));
+    }
     std::sort(ids.begin(), ids.end());
     return ids;
 }

@@ -127,12 +127,16 @@ quint32 readUint32(const char *at)
 // Appends the elements of a one-dimensional bigint array in the server's binary form.
 void appendArray(const char *data, int length, std::vector<qint64> &ids)
 {
-    if (length < 12 || readUint32(data) != 1)
+    // The header (dimensions, flags, element type, then the dimension's size and lower bound)
+    // is read only when it is all there: a value of another shape adds nothing.
+    constexpr int HeaderBytes = 20;
+    if (length < HeaderBytes || readUint32(data) != 1)
         return; // an empty array has no dimension
     const quint32 count = readUint32(data + 12);
-    const char *element = data + 20;
+    const char *element = data + HeaderBytes;
     const char *const end = data + length;
-    for (quint32 i = 0; i < count && end - element >= 12; ++i, element += 12)
+    // Each element: its length (8 for a bigint; -1, with no bytes, for NULL), then its bytes.
+    for (quint32 i = 0; i < count && end - element >= 12 && readUint32(element) == 8; ++i, element += 12)
         ids.push_back(qint64(qFromBigEndian<quint64>(element + 4)));
 }
 
