@@ -806,7 +806,7 @@ void TForm1::DataSetPostExecute()
     try {
         tblSpeech.post();
     } catch (const EPostConflict &) {
-        const TPostConflictDialog::Choice choice = settlePostConflict(this, tblSpeech);
+        const TPostConflictDialog::Choice choice = settleConflictOfSpeech();
         // The speech stored as new takes its place in the list; a dropped one shows as it is
         // stored now, or, deleted, gives way to the one after it.
         if (choice == TPostConflictDialog::StoreAsNew || choice == TPostConflictDialog::Drop)
@@ -814,12 +814,18 @@ void TForm1::DataSetPostExecute()
     }
 }
 
+// What was merged with another user's change stays in the notice bar until read.
+TPostConflictDialog::Choice TForm1::settleConflictOfSpeech()
+{
+    return settlePostConflict(this, tblSpeech, [this](const QString &merged) { setOutsideNotice(merged); });
+}
+
 // A speech someone else changed or deleted meanwhile is not lost on any way out of editing
 // it (closing, a move, another language, the read-only switch): the user sees both versions
 // and chooses what to keep. Going on editing stops the action that was leaving the speech.
 void TForm1::settleRefusedSpeech()
 {
-    if (settlePostConflict(this, tblSpeech) == TPostConflictDialog::KeepEditing)
+    if (settleConflictOfSpeech() == TPostConflictDialog::KeepEditing)
         throw EAbort();
 }
 void TForm1::DataSetCancelExecute() { tblSpeech.cancel(); }

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DataSource.h"
+#include "PostConflictDlg.h"
 #include "RecordSet.h"
 
 #include <QMainWindow>
@@ -120,6 +121,7 @@ private:
     void showBusySign();
     void keepRefusedSpeech();
     void settleRefusedSpeech();
+    TPostConflictDialog::Choice settleConflictOfSpeech();
     void offerRecoveredSpeeches();
     void pruneHistory();
     void startDailyBackup();

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -25,9 +26,26 @@ QString storedText(RecordSet &speeches, const std::optional<QVariantList> &store
     return value.typeId() == QMetaType::QByteArray ? QString::fromUtf8(value.toByteArray()) : value.toString();
 }
 
+// The fields as the user knows them: "the keywords and the comments".
+QString fieldsInWords(const QStringList &fields)
+{
+    static const QMap<QString, QString> words{{QStringLiteral("Keywords"), QStringLiteral("keywords")},
+                                              {QStringLiteral("Tekst"), QStringLiteral("text")},
+                                              {QStringLiteral("Comments"), QStringLiteral("comments")},
+                                              {QStringLiteral("TaalID"), QStringLiteral("language")}};
+    QStringList named;
+    for (const QString &field : fields)
+        named.append(QStringLiteral("the ") + words.value(field, field));
+    if (named.size() < 2)
+        return named.join(QString());
+    const QString last = named.takeLast();
+    return named.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+}
+
 } // namespace
 
-TPostConflictDialog::TPostConflictDialog(QWidget *owner, RecordSet &typed, const std::optional<QVariantList> &stored)
+TPostConflictDialog::TPostConflictDialog(QWidget *owner, RecordSet &typed, const std::optional<QVariantList> &stored,
+                                         const QStringList &bothChanged)
     : QDialog(owner), m_buttons(new QDialogButtonBox(this))
 {
     setObjectName(QStringLiteral("PostConflictDlg"));
@@ -38,9 +56,10 @@ TPostConflictDialog::TPostConflictDialog(QWidget *owner, RecordSet &typed, const
     auto *message = new QLabel(
         deleted ? QStringLiteral("Someone else deleted this speech while you were editing it. Your version is "
                                  "still here: store it as a new speech, or drop it.")
-                : QStringLiteral("Someone else changed this speech while you were editing it. Your version is on "
-                                 "the left, the one stored now on the right. Nothing you typed is lost unless you "
-                                 "drop it."),
+                : QStringLiteral("Someone else changed %1 of this speech while you were editing it. Your version "
+                                 "is on the left, the one stored now on the right. Storing yours over theirs "
+                                 "writes only what you changed; nothing you typed is lost unless you drop it.")
+                      .arg(bothChanged.isEmpty() ? QStringLiteral("the fields") : fieldsInWords(bothChanged)),
         this);
     message->setObjectName(QStringLiteral("lblMessage"));
     message->setWordWrap(true);
@@ -102,11 +121,25 @@ QWidget *TPostConflictDialog::versionPane(const QString &title, const QString &n
     return pane;
 }
 
-TPostConflictDialog::Choice settlePostConflict(QWidget *owner, RecordSet &speeches)
+TPostConflictDialog::Choice settlePostConflict(QWidget *owner, RecordSet &speeches,
+                                               const std::function<void(const QString &)> &tell)
 {
     for (;;) {
         const std::optional<QVariantList> stored = speeches.storedRow();
-        TPostConflictDialog dialog(owner, speeches, stored);
+        const QStringList bothChanged = stored ? speeches.fieldsChangedOnBothSides(*stored) : QStringList();
+        if (stored && bothChanged.isEmpty()) {
+            const QStringList theirs = speeches.fieldsChangedOnlyThere(*stored);
+            try {
+                speeches.postOver(*stored);
+            } catch (const EPostConflict &) {
+                continue;
+            }
+            if (tell)
+                tell(QStringLiteral("Stored your change together with %1 another user changed meanwhile")
+                         .arg(fieldsInWords(theirs)));
+            return TPostConflictDialog::Merged;
+        }
+        TPostConflictDialog dialog(owner, speeches, stored, bothChanged);
         const auto choice = TPostConflictDialog::Choice(dialog.exec());
         switch (choice) {
         case TPostConflictDialog::StoreOver:
@@ -124,6 +157,7 @@ TPostConflictDialog::Choice settlePostConflict(QWidget *owner, RecordSet &speech
             speeches.cancel();
             break;
         case TPostConflictDialog::KeepEditing:
+        case TPostConflictDialog::Merged:
             break;
         }
         return choice;

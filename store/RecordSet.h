@@ -78,9 +78,16 @@ public:
     // While a row is edited: the row as it is stored now (a value per field name, in order),
     // none when it is gone; after a post refused with EPostConflict, the other version.
     std::optional<QVariantList> storedRow();
-    // Stores the row being edited over seenRow, a stored version the user has seen: refused
-    // again (EPostConflict) when the row changed once more since, never overwritten unseen.
+    // Stores the row being edited over seenRow, a stored version the user has seen: a field
+    // the user did not change keeps what was stored there meanwhile, only the fields the user
+    // changed take the typed values. Refused again (EPostConflict) when the row changed once
+    // more since, never overwritten unseen.
     void postOver(const QVariantList &seenRow);
+    // Against storedNow, a version stored since the row was read: the fields both the user and
+    // someone else changed, each to something else (what a store over it must ask about), and
+    // the fields only someone else changed (what it takes from there).
+    QStringList fieldsChangedOnBothSides(const QVariantList &storedNow) const;
+    QStringList fieldsChangedOnlyThere(const QVariantList &storedNow) const;
     // Turns the row being edited into a new row at the end, with every value typed; a post
     // stores it under a new key, a cancel goes back to the row as it was read.
     void editAsNewRow();

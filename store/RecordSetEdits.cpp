@@ -58,6 +58,16 @@ void RecordSet::validateRow() const
     }
 }
 
+namespace {
+
+// Whether a field holds the same value in two versions of a row: NULL differs from an empty text.
+bool sameValue(const QVariant &one, const QVariant &other)
+{
+    return one == other && one.isNull() == other.isNull();
+}
+
+} // namespace
+
 void RecordSet::storeRow()
 {
     Database *db = m_connection->handle();
@@ -67,8 +77,7 @@ void RecordSet::storeRow()
     for (int column = 0; column < m_columns.size(); ++column) {
         if (column == m_keyColumn)
             continue;
-        if (m_state == DataSetState::Edit && m_row[column] == m_originalRow[column]
-            && m_row[column].isNull() == m_originalRow[column].isNull())
+        if (m_state == DataSetState::Edit && sameValue(m_row[column], m_originalRow[column]))
             continue;
         names.append(quoteIdentifier(m_columns[column]));
         values.append(m_row[column]);
@@ -156,16 +165,49 @@ void RecordSet::postOver(const QVariantList &seenRow)
     checkActive();
     if (m_state != DataSetState::Edit || seenRow.size() != m_columns.size())
         refuse(QStringLiteral("Cannot store over another version: no row is being edited"));
-    // The version the user has now seen becomes the one the update must still find; each
-    // column that differs from it takes the typed value.
+    // The version the user has now seen becomes the one the update must still find; a field
+    // the user left as it was read takes what is stored there now, so that only the fields
+    // the user changed are written over it.
     const QVariantList asRead = m_originalRow;
+    const QVariantList asTyped = m_row;
+    for (int column = 0; column < m_columns.size(); ++column) {
+        if (column != m_keyColumn && m_columnStored[size_t(column)] && sameValue(m_row[column], m_originalRow[column]))
+            m_row[column] = seenRow[column];
+    }
     m_originalRow = seenRow;
     try {
         post();
     } catch (...) {
         m_originalRow = asRead;
+        m_row = asTyped;
         throw;
     }
+}
+
+QStringList RecordSet::fieldsChangedOnBothSides(const QVariantList &storedNow) const
+{
+    QStringList fields;
+    for (int column = 0; column < m_columns.size() && column < storedNow.size(); ++column) {
+        if (column == m_keyColumn || !m_columnStored[size_t(column)])
+            continue;
+        const QVariant &read = m_originalRow[column];
+        if (!sameValue(m_row[column], read) && !sameValue(storedNow[column], read)
+            && !sameValue(m_row[column], storedNow[column]))
+            fields.append(m_columns[column]);
+    }
+    return fields;
+}
+
+QStringList RecordSet::fieldsChangedOnlyThere(const QVariantList &storedNow) const
+{
+    QStringList fields;
+    for (int column = 0; column < m_columns.size() && column < storedNow.size(); ++column) {
+        if (column == m_keyColumn || !m_columnStored[size_t(column)])
+            continue;
+        if (sameValue(m_row[column], m_originalRow[column]) && !sameValue(storedNow[column], m_originalRow[column]))
+            fields.append(m_columns[column]);
+    }
+    return fields;
 }
 
 void RecordSet::editAsNewRow()

@@ -51,6 +51,8 @@ private slots:
     void refusedWritesLeaveRowAndFileAsTheyWere_data();
     void refusedWritesLeaveRowAndFileAsTheyWere();
     void storingOverAnotherVersionIsCheckedAgainstTheOneSeen();
+    void storingOverWritesOnlyWhatTheUserChanged_data();
+    void storingOverWritesOnlyWhatTheUserChanged();
     void twoUsersOfOneFileSeeEachOthersWork();
     void closedAndEmptySetsRefuseWithClearMessages();
     void idsAreUniquePositiveAndNeverReused();
@@ -392,7 +394,7 @@ void tst_RecordSet::storingOverAnotherVersionIsCheckedAgainstTheOneSeen()
     QCOMPARE(f.db->text(row), QStringLiteral("again|theirs|note"));
     QCOMPARE(set->fieldByName(QStringLiteral("Comments"))->asString(), QStringLiteral("mine"));
     set->postOver(set->storedRow().value());
-    QCOMPARE(f.db->text(row), QStringLiteral("kw|text|mine")); // every field as the user had it
+    QCOMPARE(f.db->text(row), QStringLiteral("again|theirs|mine")); // only the field the user changed
 
     set->edit();
     set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("new"));
@@ -408,7 +410,48 @@ void tst_RecordSet::storingOverAnotherVersionIsCheckedAgainstTheOneSeen()
     set->post();
     QVERIFY(set->currentKey() != id);
     QCOMPARE(f.db->text(QStringLiteral("select Keywords || '|' || Tekst || '|' || Comments from Speeches")),
-             QStringLiteral("new|text|mine"));
+             QStringLiteral("new|theirs|mine"));
+}
+
+void tst_RecordSet::storingOverWritesOnlyWhatTheUserChanged_data()
+{
+    QTest::addColumn<QStringList>("mine");   // field, value typed here, field, value, ...
+    QTest::addColumn<QString>("theirs");     // what someone else stored meanwhile
+    QTest::addColumn<QStringList>("asked");  // the fields both changed
+    QTest::addColumn<QString>("stored");     // keywords|text|comments afterwards
+    QTest::newRow("different fields") << QStringList{"Comments", "mine"} << "Keywords = 'theirs'" << QStringList()
+                                      << "theirs|text|mine";
+    QTest::newRow("two of theirs, one of mine") << QStringList{"Keywords", "mine"} << "Tekst = 't2', Comments = ''"
+                                                << QStringList() << "mine|t2|";
+    QTest::newRow("one field both") << QStringList{"Comments", "mine", "Tekst", "mine too"}
+                                    << "Comments = 'theirs', Keywords = 'k2'" << QStringList{"Comments"} << "k2|mine too|mine";
+    QTest::newRow("the same change on both sides") << QStringList{"Comments", "same"} << "Comments = 'same'"
+                                                   << QStringList() << "kw|text|same";
+}
+
+// Two users changing one speech: a field only one of them changed keeps that change whoever
+// stores last; only the fields both changed are the user's to decide, and storing over the other
+// version writes only those the user changed.
+void tst_RecordSet::storingOverWritesOnlyWhatTheUserChanged()
+{
+    QFETCH(QStringList, mine);
+    QFETCH(QString, theirs);
+    QFETCH(QStringList, asked);
+    QFETCH(QString, stored);
+    StoreFixture f;
+    const int id = f.db->addSpeech(1, QStringLiteral("kw"), QStringLiteral("text"), QStringLiteral("note"));
+    auto set = f.recordSet(DatabaseTexts::SpeechListCommand);
+    set->open();
+    set->edit();
+    for (int i = 0; i < mine.size(); i += 2)
+        set->fieldByName(mine[i])->setAsString(mine[i + 1]);
+    f.db->execute(QStringLiteral("update Speeches set %1 where ID = %2").arg(theirs).arg(id));
+    QVERIFY_THROWS_EXCEPTION(EPostConflict, set->post());
+    const QVariantList seen = set->storedRow().value();
+    QCOMPARE(set->fieldsChangedOnBothSides(seen), asked);
+    set->postOver(seen);
+    QCOMPARE(f.db->text(QStringLiteral("select Keywords || '|' || Tekst || '|' || Comments from Speeches where ID = %1").arg(id)),
+             stored);
 }
 
 // Two programs on one file, each with its own connection: neither overwrites the other's
