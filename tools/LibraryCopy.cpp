@@ -13,12 +13,28 @@ namespace {
 struct CopiedTable
 {
     const char *name;
-    const char *columns; // ID first
-    int columnCount;
+    QStringList columns; // the key first: the rows are read in its order
+    bool keyKept;        // otherwise the target numbers the rows itself, in the same order
 };
 
-const CopiedTable Languages{"Taal", R"("ID", "Taal")", 2};
-const CopiedTable Speeches{"Speeches", R"("ID", "TaalID", "Keywords", "Tekst", "Comments")", 5};
+const CopiedTable Languages{"Taal", {"ID", "Taal"}, true};
+const CopiedTable Speeches{"Speeches", {"ID", "TaalID", "Keywords", "Tekst", "Comments"}, true};
+// What goes with the speeches: their kept versions (deleted speeches' too) and how often each
+// was copied to the clipboard.
+const CopiedTable Versions{"SpeechHistory",
+                           {"ID", "SpeechID", "TaalID", "Keywords", "Tekst", "Comments", "Change", "ChangedAt", "ChangedBy"},
+                           false};
+const CopiedTable Copies{"SpeechCopies", {"SpeechID", "Copies", "LastCopied"}, true};
+
+QString columnList(const QStringList &columns)
+{
+    return QLatin1Char('"') + columns.join(QStringLiteral("\", \"")) + QLatin1Char('"');
+}
+
+bool hasTable(Database &database, const char *table)
+{
+    return !database.tableColumns(QString::fromLatin1(table)).isEmpty();
+}
 
 // A text column's size in the source, so that a new target holds every value of it.
 int textLimit(Database &source, const QString &table, const QString &column, int ownLimit)
@@ -68,17 +84,16 @@ struct TableCopy
 // is read in slices of IDs.
 constexpr int RowsPerRead = 10000;
 
-// Copies every row of the table in the order of the IDs; the ID is named, so it is kept.
+// Copies every row of the table in the order of its key; a kept key is named, so it stays.
 TableCopy copyTable(Database &source, CopyTarget &target, const CopiedTable &table)
 {
-    QStringList marks;
-    for (int i = 0; i < table.columnCount; ++i)
-        marks.append(QStringLiteral("?"));
-    Statement read(&source, QStringLiteral("SELECT %1 FROM \"%2\" WHERE \"ID\" > ? ORDER BY \"ID\" LIMIT %3")
-                                .arg(QLatin1String(table.columns), QLatin1String(table.name))
+    const QStringList written = table.keyKept ? table.columns : table.columns.mid(1);
+    const QStringList marks(written.size(), QStringLiteral("?"));
+    Statement read(&source, QStringLiteral("SELECT %1 FROM \"%2\" WHERE \"%3\" > ? ORDER BY \"%3\" LIMIT %4")
+                                .arg(columnList(table.columns), QLatin1String(table.name), table.columns[0])
                                 .arg(RowsPerRead));
     Statement write(&target.database(), QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                            .arg(QLatin1String(table.name), QLatin1String(table.columns),
+                                            .arg(QLatin1String(table.name), columnList(written),
                                                  marks.join(QStringLiteral(", "))));
     TableCopy copied;
     copied.lastId = std::numeric_limits<qint64>::min();
@@ -87,16 +102,19 @@ TableCopy copyTable(Database &source, CopyTarget &target, const CopiedTable &tab
         read.bind(1, copied.lastId);
         while (read.step()) {
             QVariantList row;
-            for (int column = 0; column < table.columnCount; ++column)
+            for (int column = 0; column < table.columns.size(); ++column)
                 row.append(read.columnValue(column));
+            copied.lastId = row[0].toLongLong();
+            if (!table.keyKept)
+                row.removeFirst();
             try {
                 write.execute(row);
             } catch (const EDatabaseError &error) {
-                throw EDatabaseError(QStringLiteral("Cannot copy the row of %1 with ID %2 into %3: %4")
-                                         .arg(QLatin1String(table.name), row[0].toString(), target.describe(), error.message()));
+                throw EDatabaseError(QStringLiteral("Cannot copy the row of %1 with %2 %3 into %4: %5")
+                                         .arg(QLatin1String(table.name), table.columns[0]).arg(copied.lastId)
+                                         .arg(target.describe(), error.message()));
             }
             ++rowsRead;
-            copied.lastId = row[0].toLongLong();
         }
         read.reset();
         copied.rows += rowsRead;
@@ -116,10 +134,17 @@ Copied copy(const QString &from, const QString &to)
     try {
         const TableCopy languages = copyTable(*source, *target, Languages);
         const TableCopy speeches = copyTable(*source, *target, Speeches);
+        qint64 versions = 0;
+        for (const CopiedTable *table : {&Versions, &Copies}) {
+            if (hasTable(*source, table->name) && hasTable(target->database(), table->name)) {
+                const qint64 rows = copyTable(*source, *target, *table).rows;
+                versions += table == &Versions ? rows : 0;
+            }
+        }
         target->continueIds(std::max(languages.lastId, lastIdGivenOut(*source, from, Languages.name)),
                             std::max(speeches.lastId, lastIdGivenOut(*source, from, Speeches.name)));
         target->commit();
-        return {languages.rows, speeches.rows, target->describe()};
+        return {languages.rows, speeches.rows, versions, target->describe()};
     } catch (...) {
         target->abandon();
         throw;
@@ -131,7 +156,10 @@ int copyCommand(const QStringList &arguments, QTextStream &out, QTextStream &err
     try {
         const Copied copied = copy(arguments[0], arguments[1]);
         out << "Copied " << copied.languages << (copied.languages == 1 ? " language" : " languages") << " and "
-            << copied.speeches << (copied.speeches == 1 ? " speech" : " speeches") << " into " << copied.target << "\n";
+            << copied.speeches << (copied.speeches == 1 ? " speech" : " speeches");
+        if (copied.versions > 0)
+            out << " with " << copied.versions << (copied.versions == 1 ? " kept version" : " kept versions");
+        out << " into " << copied.target << "\n";
     } catch (const EDatabaseError &error) {
         err << "tinlark-makedb: " << error.message() << "\n";
         return 1;

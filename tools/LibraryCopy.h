@@ -4,14 +4,15 @@
 #include <QTextStream>
 
 // Copies a whole speech library between a file and a server (either way, or file to file):
-// every language and speech with its ID and every value as it is, into a target that holds
-// nothing yet, in one transaction.
+// every language and speech with its ID and every value as it is, the speeches' kept versions
+// and how often each was copied, into a target that holds nothing yet, in one transaction.
 namespace LibraryCopy {
 
 struct Copied
 {
     qint64 languages = 0;
     qint64 speeches = 0;
+    qint64 versions = 0; // kept versions of speeches
     QString target; // for messages; never a password
 };
 

@@ -106,7 +106,10 @@ QStringList contentsOf(const QString &dataSource)
     const std::unique_ptr<Database> db = openDatabase(dataSource, nullptr);
     QStringList rows;
     for (const char *sql : {R"(SELECT "ID", "Taal" FROM "Taal" ORDER BY "ID")",
-                            R"(SELECT "ID", "TaalID", "Keywords", "Tekst", "Comments" FROM "Speeches" ORDER BY "ID")"}) {
+                            R"(SELECT "ID", "TaalID", "Keywords", "Tekst", "Comments" FROM "Speeches" ORDER BY "ID")",
+                            R"(SELECT "SpeechID", "TaalID", "Keywords", "Tekst", "Comments", "Change", "ChangedAt", "ChangedBy")"
+                            R"( FROM "SpeechHistory" ORDER BY "ID")",
+                            R"(SELECT "SpeechID", "Copies", "LastCopied" FROM "SpeechCopies" ORDER BY "SpeechID")"}) {
         Statement select(db.get(), QString::fromLatin1(sql));
         while (select.step()) {
             QStringList values;
@@ -269,6 +272,10 @@ QString tst_MakeDb::sampleLibrary(const QString &path)
     // The highest ID given out so far is gone; a file copied from this one never gives it again.
     execute(db, "INSERT INTO Speeches (Tekst) VALUES ('deleted')");
     execute(db, "DELETE FROM Speeches WHERE Tekst = 'deleted'");
+    // Versions kept of a speech changed twice, and one speech copied three times.
+    execute(db, "UPDATE Speeches SET Tekst = 'first edit' WHERE ID = 2");
+    execute(db, "UPDATE Speeches SET Comments = 'second edit', Tekst = NULL WHERE ID = 2");
+    execute(db, "INSERT INTO SpeechCopies (SpeechID, Copies, LastCopied) VALUES (3, 3, '2026-12-01 10:00:00.000')");
     sqlite3_close(db);
     return path;
 }
@@ -389,7 +396,7 @@ void tst_MakeDb::copiesKeepEveryValueAndId()
     const QString source = sampleLibrary(m_dir.filePath(tag + QStringLiteral(".csp")));
     QVERIFY(!source.isEmpty());
     const QStringList original = contentsOf(source);
-    QCOMPARE(original.size(), 5 + 203);
+    QCOMPARE(original.size(), 5 + 203 + 3 + 1);
     QString from = source;
     for (int i = 0; i < through.size(); ++i) {
         const QString to = through[i] == QLatin1String("server") ? serverDatabase(tag.toLower())
@@ -398,7 +405,7 @@ void tst_MakeDb::copiesKeepEveryValueAndId()
             QSKIP(qPrintable(PostgresServer::missingReason()));
         const Run run = makeDb({QStringLiteral("--copy"), from, to});
         QVERIFY2(run.exitCode == 0, run.err.constData());
-        QVERIFY2(run.out.startsWith("Copied 5 languages and 203 speeches into "), run.out.constData());
+        QVERIFY2(run.out.startsWith("Copied 5 languages and 203 speeches with 3 kept versions into "), run.out.constData());
         QCOMPARE(contentsOf(to), original);
         from = to;
     }
