@@ -85,6 +85,10 @@ public:
     // for a BatchedJobRunner; none when there is nothing to do.
     virtual std::unique_ptr<BatchedJob> backgroundWork() { return {}; }
 
+    // The statement that counts one copy to the clipboard of the speech bound to its one '?',
+    // stamped with the engine's clock.
+    virtual QString noteCopyCommand() = 0;
+
     // The index of the speeches' words; none where the engine keeps none.
     virtual WordIndex *wordIndex() { return nullptr; }
 

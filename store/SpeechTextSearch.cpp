@@ -8,7 +8,6 @@
 #include "TransactionGuard.h"
 #include "WordIndex.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <set>
@@ -165,14 +164,8 @@ void noteCopied(Connection &connection, qint64 speechId)
     // A library that cannot be written still copies; it only counts nothing.
     if (!db->readOnlyReason().isEmpty())
         return;
-    // UTC, written the same way on every engine so that it sorts as text.
-    const QString now = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
     TransactionGuard transaction(db);
-    Statement(db, QStringLiteral("INSERT INTO \"SpeechCopies\" (\"SpeechID\", \"Copies\", \"LastCopied\") "
-                                 "SELECT \"ID\", 1, ? FROM \"Speeches\" WHERE \"ID\" = ? "
-                                 "ON CONFLICT (\"SpeechID\") DO UPDATE SET \"Copies\" = \"SpeechCopies\".\"Copies\" + 1, "
-                                 "\"LastCopied\" = excluded.\"LastCopied\""))
-        .execute({now, speechId});
+    Statement(db, db->noteCopyCommand()).execute({speechId});
     transaction.commit();
 }
 

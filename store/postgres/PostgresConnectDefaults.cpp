@@ -109,10 +109,16 @@ Settings forDataSource(const QByteArray &dataSource)
                              ? overNetwork(setting(options, "host", "PGHOST"), setting(options, "hostaddr", "PGHOSTADDR"))
                              : overNetwork(valueIn(expanded, "host"), valueIn(expanded, "hostaddr"));
     if (network) {
-        if (setting(options, "sslmode", "PGSSLMODE").isEmpty() && valueOf(options, "requiressl").isEmpty()
-            && !serviceChose(expanded, "sslmode"))
+        const QByteArray ownMode = !setting(options, "sslmode", "PGSSLMODE").isEmpty() ? setting(options, "sslmode", "PGSSLMODE")
+                                   : serviceChose(expanded, "sslmode")                   ? valueIn(expanded, "sslmode")
+                                                                                         : QByteArray();
+        if (ownMode.isEmpty() && valueOf(options, "requiressl").isEmpty())
             settings.emplace_back("sslmode", "verify-full");
-        if (setting(options, "channel_binding", "PGCHANNELBINDING").isEmpty() && !serviceChose(expanded, "channel_binding"))
+        // A mode that allows a connection without TLS (sslmode=disable, one step to opt out)
+        // cannot bind a password to the channel either.
+        const bool plainAllowed = ownMode == "disable" || ownMode == "allow" || ownMode == "prefer";
+        if (!plainAllowed && setting(options, "channel_binding", "PGCHANNELBINDING").isEmpty()
+            && !serviceChose(expanded, "channel_binding"))
             settings.emplace_back("channel_binding", "require");
     }
     PQconninfoFree(options);

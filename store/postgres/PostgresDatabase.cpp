@@ -3,6 +3,7 @@
 #include "EDatabaseError.h"
 #include "KeywordQuery.h"
 #include "PostgresChangeListener.h"
+#include "PostgresCopyCounts.h"
 #include "PostgresKeywordIndex.h"
 #include "PostgresLibraryTrust.h"
 #include "PostgresStatement.h"
@@ -106,6 +107,11 @@ QString PostgresDatabase::textOrderClause() const
 {
     // ICU's root collation, the same order as the program's own on a file.
     return QStringLiteral("COLLATE \"und-x-icu\"");
+}
+
+QString PostgresDatabase::noteCopyCommand()
+{
+    return QString::fromLatin1(PostgresCopyCounts::noteCopyCommand(session()));
 }
 
 std::optional<std::vector<qint64>> PostgresDatabase::findKeywords(const SqlCommand &command)

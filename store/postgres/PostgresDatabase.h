@@ -20,6 +20,7 @@ public:
     QList<TableColumn> tableColumns(const QString &table) override;
     QString sameValueCondition(const QString &quotedColumn) const override;
     QString textOrderClause() const override;
+    QString noteCopyCommand() override;
     std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) override;
     QString readOnlyReason() const override;
     QString describe() const override;

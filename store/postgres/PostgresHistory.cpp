@@ -4,7 +4,9 @@
 
 namespace {
 
-// The function runs with the path the library was made with, whoever changes a speech; every
+// The function runs as the library's owner, with the path the library was made with, whoever
+// changes a speech: a writer needs no right on the versions but to read them, so nobody can
+// forge or erase one, and the user recorded is the one logged in (SESSION_USER). Every
 // operator it names is the built-in one. Two versions that differ in no column are one
 // (composite values compare NULLs as equal). The time is UTC, written as on a file.
 const char *const CreateSql = R"sql(
@@ -23,7 +25,7 @@ CREATE INDEX "SpeechHistoryBySpeech" ON "SpeechHistory" ("SpeechID", "ID");
 CREATE INDEX "SpeechHistoryDeletes" ON "SpeechHistory" ("ChangedAt") WHERE "Change" OPERATOR(pg_catalog.=) 'delete';
 CREATE TABLE "TinlarkHistoryLimit" ("Versions" integer NOT NULL);
 INSERT INTO "TinlarkHistoryLimit" ("Versions") VALUES (20);
-CREATE FUNCTION "TinlarkKeepVersion"() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $body$
+CREATE FUNCTION "TinlarkKeepVersion"() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER SET search_path FROM CURRENT AS $body$
 BEGIN
   IF TG_OP OPERATOR(pg_catalog.=) 'UPDATE' AND OLD OPERATOR(pg_catalog.=) NEW THEN
     RETURN NULL;
@@ -51,6 +53,11 @@ namespace PostgresHistory {
 void create(PostgresSession &session)
 {
     session.execute(CreateSql);
+}
+
+void keepAsOwner(PostgresSession &session)
+{
+    session.execute(R"(ALTER FUNCTION "TinlarkKeepVersion"() SECURITY DEFINER)");
 }
 
 } // namespace PostgresHistory

@@ -11,5 +11,12 @@ namespace PostgresHistory {
 
 // Adds the table, its limits and trigger; run it in the transaction that makes the library.
 void create(PostgresSession &session);
+// Has the versions of a library made by an earlier build kept as its owner; run it as the owner.
+void keepAsOwner(PostgresSession &session);
+// Whether a role that may only read the versions still has its changes kept: a condition on a
+// library's functions, for SQL.
+inline constexpr const char *KeptAsOwnerCondition =
+    R"(coalesce((SELECT p.prosecdef FROM pg_catalog.pg_proc p WHERE p.oid OPERATOR(pg_catalog.=) )"
+    R"(pg_catalog.to_regprocedure('"TinlarkKeepVersion"()')), false))";
 
 } // namespace PostgresHistory

@@ -2,6 +2,7 @@
 
 #include "EDatabaseError.h"
 #include "PostgresChangeNotice.h"
+#include "PostgresCopyCounts.h"
 #include "PostgresHistory.h"
 #include "PostgresKeywordWords.h"
 #include "PostgresWordIndex.h"
@@ -240,6 +241,15 @@ void secure(PostgresSession &session)
                    R"(pg_catalog.to_regclass('"TinlarkKeywordFolded"') IS NOT NULL)",
                    [](PostgresSession &owned) { PostgresKeywordWords::create(owned, false); });
     PostgresWordIndex::ensure(session);
+    // Versions and copy counts of a library made by an earlier build are kept as its owner from now on.
+    addWhenMissing(session,
+                   QByteArray(R"(pg_catalog.to_regprocedure('"TinlarkKeepVersion"()') IS NOT NULL AND NOT )")
+                       + PostgresHistory::KeptAsOwnerCondition,
+                   PostgresHistory::keepAsOwner);
+    addWhenMissing(session,
+                   QByteArray(R"(pg_catalog.to_regclass('"SpeechCopies"') IS NOT NULL AND NOT )")
+                       + PostgresCopyCounts::CountedByOwnerCondition,
+                   PostgresCopyCounts::create);
 }
 
 void checkBeforeWrite(PostgresSession &session)

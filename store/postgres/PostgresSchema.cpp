@@ -2,6 +2,7 @@
 
 #include "PostgresDatabase.h"
 #include "PostgresChangeNotice.h"
+#include "PostgresCopyCounts.h"
 #include "PostgresHistory.h"
 #include "PostgresKeywordIndex.h"
 #include "PostgresWordIndex.h"
@@ -40,6 +41,7 @@ void create(PostgresDatabase &database, Schema::TextLimits limits)
         PostgresKeywordIndex::create(database.session());
         PostgresHistory::create(database.session());
         PostgresWordIndex::create(database.session(), true);
+        PostgresCopyCounts::create(database.session());
         PostgresChangeNotice::create(database.session());
         database.commit();
     } catch (...) {

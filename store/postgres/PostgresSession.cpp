@@ -213,9 +213,18 @@ QString PostgresSession::defaultsNote() const
     if (!aboutTls.match(reason()).hasMatch())
         return QString();
     for (const auto &[keyword, value] : m_defaults) {
-        if (keyword == "sslmode")
-            return QStringLiteral(" (over the network the program asks for sslmode=verify-full and "
-                                  "channel_binding=require unless the connection string names others)");
+        if (keyword != "sslmode")
+            continue;
+        QString note = QStringLiteral(" (over the network the program asks for sslmode=verify-full and "
+                                      "channel_binding=require unless the connection string names others)");
+        // A server on this machine is usually reached through its socket, where TLS has no part.
+        static const QRegularExpression local(QStringLiteral("^(localhost|127\\.[0-9.]+|::1)$"));
+        if (m_conn && local.match(QString::fromUtf8(PQhost(m_conn))).hasMatch())
+            note += QStringLiteral(". A server on this machine is reached without TLS through its local socket: "
+                                   "postgresql:///%1 or host=/var/run/postgresql dbname=%1; or add sslmode=disable "
+                                   "to the connection string")
+                        .arg(TerminalText::printable(QString::fromUtf8(PQdb(m_conn))));
+        return note;
     }
     return QString();
 }

@@ -167,6 +167,15 @@ QString SqliteDatabase::textOrderClause() const
     return QStringLiteral("COLLATE %1").arg(QLatin1String(TextCollation::Name));
 }
 
+QString SqliteDatabase::noteCopyCommand()
+{
+    // UTC, written the same way on every engine so that it sorts as text.
+    return QStringLiteral("INSERT INTO SpeechCopies (SpeechID, Copies, LastCopied) "
+                          "SELECT ID, 1, strftime('%Y-%m-%d %H:%M:%f', 'now') FROM Speeches WHERE ID = ? "
+                          "ON CONFLICT (SpeechID) DO UPDATE SET Copies = SpeechCopies.Copies + 1, "
+                          "LastCopied = excluded.LastCopied");
+}
+
 std::optional<std::vector<qint64>> SqliteDatabase::findKeywords(const SqlCommand &command)
 {
     return KeywordIndex::find(m_db, command);

@@ -27,6 +27,7 @@ public:
     QString sameValueCondition(const QString &quotedColumn) const override;
     QString sameBytesCondition(const QString &quotedColumn) const override;
     QString textOrderClause() const override;
+    QString noteCopyCommand() override;
     std::optional<std::vector<qint64>> findKeywords(const SqlCommand &command) override;
     std::unique_ptr<BatchedJob> backgroundWork() override;
     QString readOnlyReason() const override { return m_readOnlyReason; }

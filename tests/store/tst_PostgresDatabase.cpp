@@ -3,6 +3,7 @@
 #include "LibraryCopy.h"
 #include "LikePattern.h"
 #include "PostgresChangeListener.h"
+#include "PostgresChangeNotice.h"
 #include "PostgresDatabase.h"
 #include "PostgresPlaceholders.h"
 #include "PostgresSchema.h"
@@ -169,6 +170,9 @@ private slots:
     void unsafeLibraryIsRefused();
     void triggerRunsWithTheLibrarysPath();
     void triggerPlantedWhileOpenNeverRuns();
+    void writerCannotForgeVersionsOrCopies();
+    void teamRecipesWorkAsWritten();
+    void noticesOnlyFromWritersAndMerged();
     void networkServerMustProveItself_data();
     void serverNoticeCannotSteerTheTerminal();
     void networkServerMustProveItself();
@@ -709,6 +713,104 @@ void tst_PostgresDatabase::triggerPlantedWhileOpenNeverRuns()
     QCOMPARE(column(db, QStringLiteral("SELECT pg_catalog.to_regclass('m.ran') IS NULL")), QVariantList{true});
 }
 
+// A writer as the README makes one stores speeches, and their versions and copies are kept
+// under the writer's name, but the writer can neither add, change nor erase a version or a
+// count; a library made by an earlier build gets the same once its owner opens it.
+void tst_PostgresDatabase::writerCannotForgeVersionsOrCopies()
+{
+    const QString dataSource = m_server.createDatabase(QStringLiteral("forged"));
+    PostgresSchema::create(*std::make_unique<PostgresDatabase>(dataSource, nullptr));
+    QCOMPARE(runAsAdministrator(dataSource, R"sql(CREATE ROLE wendy LOGIN;
+        ALTER FUNCTION "TinlarkKeepVersion"() SECURITY INVOKER; DROP FUNCTION "TinlarkNoteCopy"(bigint);
+        GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO wendy;
+        REVOKE INSERT, UPDATE, DELETE ON "SpeechHistory", "SpeechCopies" FROM wendy;
+        GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO wendy)sql"),
+             QString());
+    // Until the owner opens it, the earlier library needs the writer to write its versions.
+    QVERIFY(PostgresDatabase(dataSource + QStringLiteral(" user=wendy"), nullptr).readOnlyReason().contains("SpeechHistory"));
+    PostgresDatabase(dataSource, nullptr);
+
+    PostgresDatabase wendy(dataSource + QStringLiteral(" user=wendy"), nullptr);
+    QCOMPARE(wendy.readOnlyReason(), QString());
+    const qint64 language = insertRow(wendy, QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES ('x') RETURNING \"ID\""), {});
+    const qint64 speech = addSpeech(wendy, language, QStringLiteral("first"));
+    column(wendy, QStringLiteral("UPDATE \"Speeches\" SET \"Keywords\" = 'second' WHERE \"ID\" = ?"), {speech});
+    column(wendy, wendy.noteCopyCommand(), {speech});
+    QCOMPARE(column(wendy, QStringLiteral("SELECT \"Keywords\" || ' by ' || \"ChangedBy\" FROM \"SpeechHistory\"")),
+             QVariantList{QStringLiteral("first by wendy")});
+    QCOMPARE(column(wendy, QStringLiteral("SELECT \"Copies\" FROM \"SpeechCopies\"")), QVariantList{1});
+    for (const QString &forgery : {QStringLiteral("DELETE FROM \"SpeechHistory\""),
+                                   QStringLiteral("INSERT INTO \"SpeechHistory\" (\"SpeechID\", \"Change\", \"ChangedAt\", "
+                                                  "\"ChangedBy\") VALUES (1, 'edit', '2026-01-01', 'anna')"),
+                                   QStringLiteral("UPDATE \"SpeechCopies\" SET \"Copies\" = 1000")}) {
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, column(wendy, forgery));
+    }
+    // One who may only read counts nothing.
+    QCOMPARE(runAsAdministrator(dataSource, "GRANT SELECT ON ALL TABLES IN SCHEMA public TO ann"), QString());
+    PostgresDatabase reader(dataSource + QStringLiteral(" user=ann"), nullptr);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, column(reader, reader.noteCopyCommand(), {speech}));
+    QCOMPARE(column(wendy, QStringLiteral("SELECT \"Copies\" FROM \"SpeechCopies\"")), QVariantList{1});
+}
+
+// The README's team: a role owns the database and the library, its members use it; a member
+// who inherits none of its rights reads or writes as granted; a stranger is refused.
+void tst_PostgresDatabase::teamRecipesWorkAsWritten()
+{
+    const QString dataSource = m_server.createDatabase(QStringLiteral("teamlib"));
+    QCOMPARE(runAsAdministrator(dataSource, R"sql(CREATE ROLE anna LOGIN; CREATE ROLE ben LOGIN;
+        CREATE ROLE speechteam;
+        ALTER DATABASE teamlib OWNER TO speechteam;
+        GRANT speechteam TO anna, ben;
+        CREATE ROLE rita LOGIN NOINHERIT; CREATE ROLE walt LOGIN NOINHERIT; CREATE ROLE olga LOGIN;
+        GRANT speechteam TO rita, walt)sql"),
+             QString());
+    PostgresSchema::create(*std::make_unique<PostgresDatabase>(
+        dataSource + QStringLiteral(" user=anna options='-c role=speechteam'"), nullptr));
+    QCOMPARE(runAsAdministrator(dataSource + QStringLiteral(" user=anna options='-c role=speechteam'"), R"sql(
+        GRANT SELECT ON ALL TABLES IN SCHEMA public TO rita, olga;
+        GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO walt;
+        REVOKE INSERT, UPDATE, DELETE ON "SpeechHistory", "SpeechCopies" FROM walt;
+        GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO walt)sql"),
+             QString());
+    for (const auto &[user, writes] : {std::pair{"ben", true}, {"walt", true}, {"rita", false}}) {
+        PostgresDatabase db(dataSource + QStringLiteral(" user=") + QLatin1String(user), nullptr);
+        QCOMPARE(db.readOnlyReason().isEmpty(), writes);
+        if (writes)
+            QVERIFY(insertRow(db, QStringLiteral("INSERT INTO \"Taal\" (\"Taal\") VALUES (?) RETURNING \"ID\""),
+                              {QLatin1String(user)}) > 0);
+    }
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, PostgresDatabase(dataSource + QStringLiteral(" user=olga"), nullptr));
+}
+
+// Anyone who may connect can notify on the library's channel: a role that may not change the
+// library is not believed, and a writer's flood reaches the program as one change.
+void tst_PostgresDatabase::noticesOnlyFromWritersAndMerged()
+{
+    PostgresDatabase db(m_dataSource, nullptr);
+    std::vector<QString> told;
+    db.watchChanges([&told](const DatabaseChange &change) {
+        told.push_back(QStringLiteral("%1 %2 %3").arg(change.table, change.kind, change.key ? QString::number(*change.key) : "*"));
+    });
+    const QString channel = column(db, QString::fromLatin1(PostgresChangeNotice::channelQuery())).value(0).toString();
+    QCOMPARE(runAsAdministrator(m_dataSource, "CREATE ROLE spoofer LOGIN"), QString());
+    const auto notify = [&channel](PGconn *sender, const char *payloads) {
+        const QByteArray sql = QStringLiteral("SELECT pg_notify('%1', p) FROM pg_catalog.unnest(%2::text[]) p")
+                                   .arg(channel, QLatin1String(payloads)).toUtf8();
+        PGresult *result = PQexec(sender, sql.constData());
+        QCOMPARE(PQresultStatus(result), PGRES_TUPLES_OK);
+        PQclear(result);
+    };
+    // The senders stay connected until they are heard, as the program's own users do.
+    const std::unique_ptr<PGconn, decltype(&PQfinish)> spoofer(
+        PQconnectdb((m_dataSource + QStringLiteral(" user=spoofer")).toUtf8().constData()), PQfinish);
+    const std::unique_ptr<PGconn, decltype(&PQfinish)> writer(PQconnectdb(m_dataSource.toUtf8().constData()), PQfinish);
+    notify(spoofer.get(), "'{\"Speeches delete 1\"}'");
+    notify(writer.get(), "(SELECT pg_catalog.array_agg('Speeches update ' || i) FROM pg_catalog.generate_series(1, 50) i)");
+    QTRY_VERIFY(!told.empty());
+    QTest::qWait(1500);
+    QCOMPARE(told, std::vector<QString>{QStringLiteral("Speeches update *")});
+}
+
 void tst_PostgresDatabase::networkServerMustProveItself_data()
 {
     QTest::addColumn<QString>("connection"); // what follows host=
@@ -743,6 +845,8 @@ void tst_PostgresDatabase::networkServerMustProveItself()
         QVERIFY2(!refusal.isEmpty(), qPrintable(error.message()));
         QVERIFY2(error.message().contains(refusal), qPrintable(error.message()));
         QVERIFY2(error.message().contains(QLatin1String("sslmode=verify-full")), qPrintable(error.message()));
+        // Refused on this machine, the user learns the way that needs no certificate.
+        QVERIFY2(error.message().contains(QLatin1String("local socket: postgresql:///speeches")), qPrintable(error.message()));
         QVERIFY2(!error.message().contains(PostgresServer::password()), qPrintable(error.message()));
     }
 }

@@ -134,8 +134,9 @@ void tst_ServerDataSource::networkConnectionsAreVerified_data()
                                             << QStringList{"connect_timeout=10", "channel_binding=require"};
     QTest::newRow("a service on a socket") << QByteArray("service=desk") << QByteArray() << timeoutOnly;
     QTest::newRow("a service from the environment") << QByteArray("dbname=speeches") << QByteArray("PGSERVICE=prod") << all;
-    QTest::newRow("the environment's own choice") << QByteArray("host=db.example.com") << QByteArray("PGSSLMODE=disable")
+    QTest::newRow("the environment's own choice") << QByteArray("host=db.example.com") << QByteArray("PGSSLMODE=verify-ca")
                                                   << QStringList{"connect_timeout=10", "channel_binding=require"};
+    QTest::newRow("TLS given up in one step") << QByteArray("host=localhost sslmode=disable") << QByteArray() << timeoutOnly;
 }
 
 void tst_ServerDataSource::networkConnectionsAreVerified()
