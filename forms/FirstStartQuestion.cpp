@@ -2,7 +2,7 @@
 
 #include "Exception.h"
 #include "FileLocations.h"
-#include "Schema.h"
+#include "NewLibraryFile.h"
 #include "TApplication.h"
 #include "TButton.h"
 #include "Wwmsgdlg.h"
@@ -85,7 +85,7 @@ bool offer(const FileLocations &locations, const QString &databasePath)
     if (!QDir().mkpath(QFileInfo(databasePath).path()))
         throw Exception(QStringLiteral("Could not make the folder %1").arg(QDir::toNativeSeparators(QFileInfo(databasePath).path())));
     if (answer == Create)
-        Schema::createFile(databasePath);
+        createLibraryFile(databasePath);
     else
         bringIn(source, databasePath);
     return true;

@@ -5,7 +5,7 @@
 #include "FileLocations.h"
 #include "JetConverter.h"
 #include "JetFormat.h"
-#include "Schema.h"
+#include "NewLibraryFile.h"
 #include "ServerDataSource.h"
 #include "SpeechImport.h"
 #include "TApplication.h"
@@ -39,7 +39,7 @@ QString chooseNewFile(QWidget *parent, const QString &caption, const QString &pr
 // Fills the new library newPath from the CSV or JSON file inPath; a failure removes it again.
 void importIntoNew(QWidget *parent, const QString &inPath, TransferFormat format, const QString &newPath)
 {
-    Schema::createFile(newPath);
+    createLibraryFile(newPath);
     try {
         const std::unique_ptr<Database> database = openDatabase(newPath, nullptr);
         TransferProgressDialog progress(QStringLiteral("Bringing in %1...").arg(QFileInfo(inPath).fileName()), parent);
@@ -125,7 +125,7 @@ QString createNew(QWidget *parent)
 {
     const QString path = chooseNewFile(parent, QStringLiteral("New library"), QDir::homePath() + QStringLiteral("/Speeches.csp"));
     if (!path.isEmpty())
-        Schema::createFile(path);
+        createLibraryFile(path);
     return path;
 }
 

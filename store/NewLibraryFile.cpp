@@ -1,0 +1,8 @@
+#include "NewLibraryFile.h"
+
+#include "Schema.h"
+
+void createLibraryFile(const QString &path)
+{
+    Schema::createFile(path);
+}
