@@ -62,6 +62,7 @@ class tst_Mainfrm : public QObject
 private slots:
     void deletedSpeechComesBackThroughTheMenu();
     void historyOfSpeechesDeletedLongAgoGoesOnceTheWindowIsUp();
+    void historyTellsVersionsApartByWhatChanged();
     void speechesGoOutAndComeInThroughTheFileMenu();
     void shortcutValues_data();
     void shortcutValues();
@@ -1006,6 +1007,26 @@ void tst_Mainfrm::deletedSpeechComesBackThroughTheMenu()
     QCOMPARE(f.db.text(QStringLiteral("select Tekst from Speeches where ID = %1").arg(deleted)),
              QStringLiteral("Hello there"));
     QCOMPARE(f.currentId(), deleted);
+}
+
+// Versions that differ only at the end are told apart in the list by what each one changed.
+void tst_Mainfrm::historyTellsVersionsApartByWhatChanged()
+{
+    MainWindowFixture f;
+    for (const char *text : {"Hello there\nfriend", "Hello there\nfriends all", "Hello there\nnew friends"})
+        f.db.execute(QStringLiteral("update Speeches set Tekst = '%1' where ID = %2").arg(QLatin1String(text)).arg(f.currentId()));
+    answerNextModal([](QWidget *widget) {
+        auto *dialog = qobject_cast<THistoryDialog *>(widget);
+        QVERIFY(dialog);
+        QStringList shown;
+        for (int row = 0; row < dialog->ui()->lvVersions->topLevelItemCount(); ++row)
+            shown += dialog->ui()->lvVersions->topLevelItem(row)->text(3);
+        QCOMPARE(shown, (QStringList{"line 2: \"friend\" became \"friends all\"", "line 2: added \"friend\"",
+                                     "Hello there"}));
+        dialog->reject();
+    });
+    f.ui()->actHistory->trigger();
+    QTRY_VERIFY(!QApplication::activeModalWidget());
 }
 
 void tst_Mainfrm::historyOfSpeechesDeletedLongAgoGoesOnceTheWindowIsUp()
