@@ -178,6 +178,37 @@ private slots:
         }
     }
 
+    void helpAndVersionAnswerWithoutADisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("begins");
+        QTest::newRow("--help") << QStringLiteral("--help") << QStringLiteral("usage: tinlark [--pick]");
+        QTest::newRow("--version") << QStringLiteral("--version") << QStringLiteral("tinlark " TINLARK_VERSION "\n");
+    }
+
+    // Answered on standard output as a command-line program answers, where no window can open.
+    void helpAndVersionAnswerWithoutADisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, begins);
+        QTemporaryDir folder;
+        const QString program = copyPortableProgram(folder.path());
+        QVERIFY(!program.isEmpty());
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *display : {"DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(QLatin1String(display));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        process.setProcessEnvironment(environment);
+        process.start(program, {option});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+        QVERIFY2(QString::fromUtf8(process.readAllStandardOutput()).startsWith(begins), qPrintable(option));
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("Tinlark.ini"))));
+    }
+
     void programEndsNormallyOnSignal_data()
     {
         QTest::addColumn<int>("signalNumber");
