@@ -12,6 +12,7 @@
 #include "ModalResults.h"
 #include "TButton.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QJsonArray>
@@ -1079,6 +1080,21 @@ void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
         texts.append(speech[QStringLiteral("Language")].toString() + QLatin1Char(':') + speech[QStringLiteral("Text")].toString());
     QCOMPARE(texts, QStringList({QStringLiteral("English:Hello there"), QStringLiteral("English:Thank you"),
                                  QStringLiteral("English:Goodbye")}));
+    // The same, as CSV a spreadsheet can open safely.
+    const QString safeCsv = f.folder.filePath(QStringLiteral("safe.csv"));
+    answerInTurn({expectMessage(QStringLiteral("or only those of English?"), QStringLiteral("Only English")),
+                  [&](QWidget *dialog) {
+                      auto *safe = dialog->findChild<QCheckBox *>(QStringLiteral("cbSpreadsheetSafe"));
+                      QVERIFY(safe && safe->isEnabled() && !safe->isChecked());
+                      safe->setChecked(true);
+                      chooseInFileDialog(safeCsv)(dialog);
+                  },
+                  expectMessage(QStringLiteral("Exported 3 speeches into"))});
+    chooseFromFileMenu(f.form.get(), Qt::Key_E);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QFile safeFile(safeCsv);
+    QVERIFY(safeFile.open(QIODevice::ReadOnly));
+    QCOMPARE(safeFile.readLine(), QByteArray("\xEF\xBB\xBF" "Language,Keywords,Text,Comments,SpreadsheetSafe\r\n"));
 
     const QString csv = f.folder.filePath(QStringLiteral("in.csv"));
     QFile in(csv);
