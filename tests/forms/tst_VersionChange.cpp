@@ -26,19 +26,13 @@ void tst_VersionChange::namesWhatChanged_data()
         << "Thank you for your letter and the gift." << "Thank you for your letter." << "line 1: removed \"and the gift\"";
     QTest::newRow("a word inside changed whole") << "We will call you on Monday." << "We will call you on Tuesday."
                                                   << "line 1: \"Monday\" became \"Tuesday\"";
-    QTest::newRow("a letter put into a word") << "the cat sat" << "the cart sat" << "line 1: \"cat\" became \"cart\"";
+    QTest::newRow("a letter put into a word") << "the cät sat" << "the cärt sat" << "line 1: \"cät\" became \"cärt\"";
     QTest::newRow("change on the third line, CR LF")
         << "one\r\ntwo\r\nthree\r\nfour" << "one\r\ntwo\r\nthree things\r\nfour" << "line 3: added \"things\"";
     QTest::newRow("old Mac line ends") << "one\rtwo" << "one\rtwo\rthree" << "line 3: added \"three\"";
     QTest::newRow("only a line break added") << "one two" << "one\ntwo" << "line 1: spaces became a line break";
     QTest::newRow("a line break at the end") << "one" << "one\n" << "line 1: added a line break";
-    QTest::newRow("spaces at the end") << "one" << "one   " << "line 1: added spaces";
-    QTest::newRow("from nothing") << "" << "Hello" << "line 1: added \"Hello\"";
     QTest::newRow("to nothing") << "Hello\nthere" << "" << "line 1: removed \"Hello there\"";
-    QTest::newRow("long addition cut")
-        << "Start." << "Start. " + QStringLiteral("word ").repeated(20)
-        << "line 1: added \"" + QStringLiteral("word ").repeated(7) + "word…\"";
-    QTest::newRow("accented words") << "Grüße aus Köln" << "Grüße aus Münster" << "line 1: \"Köln\" became \"Münster\"";
     QTest::newRow("emoji in the cut stays whole")
         << "x" << "x " + QString(38, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80\xF0\x9F\x98\x80")
         << "line 1: added \"" + QString(38, QLatin1Char('a')) + "…\"";
