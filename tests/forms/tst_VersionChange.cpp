@@ -19,13 +19,10 @@ void tst_VersionChange::namesWhatChanged_data()
     QTest::addColumn<QString>("summary");
     const QString letter = QStringLiteral("Dear Sir,\n\nThank you for your letter.\n");
     QTest::newRow("same text") << letter << letter << "text unchanged";
-    QTest::newRow("words added at the end") << letter << letter + "Kind regards" << "line 4: added \"Kind regards\"";
     QTest::newRow("paragraph added after a blank line")
         << letter << letter + "\nYours,\r\nAnna" << "line 5: added \"Yours, Anna\"";
     QTest::newRow("words removed at the end")
         << "Thank you for your letter and the gift." << "Thank you for your letter." << "line 1: removed \"and the gift\"";
-    QTest::newRow("a word inside changed whole") << "We will call you on Monday." << "We will call you on Tuesday."
-                                                  << "line 1: \"Monday\" became \"Tuesday\"";
     QTest::newRow("a letter put into a word") << "the cät sat" << "the cärt sat" << "line 1: \"cät\" became \"cärt\"";
     QTest::newRow("change on the third line, CR LF")
         << "one\r\ntwo\r\nthree\r\nfour" << "one\r\ntwo\r\nthree things\r\nfour" << "line 3: added \"things\"";
