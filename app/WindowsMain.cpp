@@ -26,6 +26,8 @@ extern "C" __attribute__((visibility("default"))) int tinlarkRunWindows(int *arg
         std::fprintf(stderr, "tinlark: %s\n", qPrintable(options.error));
         return 2;
     }
+    if (const std::optional<int> answered = options.answerOnTerminal())
+        return *answered;
     // One started meanwhile, or this one answers later starts.
     ProgramInstance instance(FileLocations(app.executableFolder()).settingsPath());
     if (instance.handOver(options.pick ? ProgramInstance::PickAction : QString()))

@@ -35,6 +35,9 @@ int main(int argc, char *argv[])
     {
         // A program already running with these settings takes the start over.
         const StartOptions early = StartOptions::parse(argc, argv);
+        // --help and --version are answered here, with no display needed.
+        if (const std::optional<int> answered = early.answerOnTerminal())
+            return *answered;
         if (early.error.isEmpty() && ProgramInstance(FileLocations(folder).settingsPath())
                                          .handOverEarly(early.pick ? ProgramInstance::PickAction : QString()))
             return 0;

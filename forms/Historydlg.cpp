@@ -6,6 +6,7 @@
 #include "GuardedCall.h"
 #include "RecordSet.h"
 #include "Statement.h"
+#include "VersionChange.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -37,6 +38,8 @@ THistoryDialog::THistoryDialog(QWidget *owner, Kind kind, Connection &connection
     m_ui->setupUi(this);
     const bool versions = kind == Kind::Versions;
     setWindowTitle(versions ? QStringLiteral("History") : QStringLiteral("Restore deleted speeches"));
+    if (versions)
+        m_ui->lvVersions->headerItem()->setText(3, QStringLiteral("Change from the version before"));
     m_ui->lblRestoreLanguage->setVisible(!versions);
     m_ui->cbRestoreLanguage->setVisible(!versions);
     if (!versions)
@@ -72,17 +75,26 @@ void THistoryDialog::fillList()
         m_entries.insert(m_entries.end(), homeless.begin(), homeless.end());
     }
     m_ui->lvVersions->clear();
-    for (const SpeechVersion &entry : m_entries) {
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const SpeechVersion &entry = m_entries[i];
         const QString when = entry.change == QLatin1String("current") ? QStringLiteral("(its language was deleted)")
                                                                        : localTime(entry.changedAt);
         m_ui->lvVersions->addTopLevelItem(
-            new QTreeWidgetItem(QStringList{when, entry.changedBy, entry.keywords, firstLine(entry.text)}));
+            new QTreeWidgetItem(QStringList{when, entry.changedBy, entry.keywords, textColumn(i)}));
     }
     for (int column = 0; column < 3; ++column)
         m_ui->lvVersions->resizeColumnToContents(column);
     if (!m_entries.empty())
         m_ui->lvVersions->setCurrentItem(m_ui->lvVersions->topLevelItem(0));
     showSelected();
+}
+
+// A version's text in the list: what it changed against the older version below it (the
+// oldest, which has none, by its first line); a deleted speech by its first line.
+QString THistoryDialog::textColumn(size_t row) const
+{
+    const bool hasOlder = m_kind == Kind::Versions && row + 1 < m_entries.size();
+    return hasOlder ? VersionChange::summary(m_entries[row + 1].text, m_entries[row].text) : firstLine(m_entries[row].text);
 }
 
 void THistoryDialog::showSelected()

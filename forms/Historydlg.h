@@ -36,6 +36,7 @@ private:
     void fillList();
     void fillLanguages();
     void showSelected();
+    QString textColumn(size_t row) const;
 
     std::unique_ptr<Ui::THistoryDialog> m_ui;
     Kind m_kind;

@@ -12,9 +12,11 @@
 #include "TransferProgressDialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QPushButton>
 #include <QScopeGuard>
 
@@ -54,6 +56,41 @@ std::optional<QString> askWhichLanguages(QWidget *parent, const QString &current
     return std::nullopt;
 }
 
+// Where to export to, in which format and, for CSV, whether the cells are to be safe to open in
+// a spreadsheet; none when cancelled. Qt's own dialog, since a desktop's cannot hold the box.
+struct ExportTarget
+{
+    QString path;
+    TransferFormat format = TransferFormat::Csv;
+    CsvCells cells = CsvCells::Exact;
+};
+
+std::optional<ExportTarget> askExportTarget(QWidget *parent)
+{
+    QFileDialog dialog(parent, ExportTitle, QDir::homePath() + QStringLiteral("/speeches.csv"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({CsvFilter, JsonFilter});
+    auto *safe = new QCheckBox(QStringLiteral("&Spreadsheet-safe CSV: a ' before cells that begin with = + - @"), &dialog);
+    safe->setObjectName(QStringLiteral("cbSpreadsheetSafe"));
+    safe->setToolTip(QStringLiteral("A spreadsheet program then shows such cells instead of running them as formulas; "
+                                    "an import takes the ' off again"));
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
+        grid->addWidget(safe, grid->rowCount(), 0, 1, grid->columnCount());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, safe, [safe](const QString &filter) { safe->setEnabled(filter == CsvFilter); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    ExportTarget target{dialog.selectedFiles().constFirst()};
+    const std::optional<TransferFormat> named = transferFormatOfName(target.path);
+    // A name without the suffix gets the one of the chosen kind.
+    target.format = named.value_or(dialog.selectedNameFilter() == JsonFilter ? TransferFormat::Json : TransferFormat::Csv);
+    if (!named)
+        target.path += target.format == TransferFormat::Json ? QStringLiteral(".json") : QStringLiteral(".csv");
+    if (target.format == TransferFormat::Csv && safe->isChecked())
+        target.cells = CsvCells::SpreadsheetSafe;
+    return target;
+}
+
 // The whole run of an import: the file's faults named with its path, and that nothing was stored.
 SpeechImport::Counts runImport(QWidget *parent, Database &database, const QString &inPath, TransferFormat format,
                                SpeechImport::Mode mode)
@@ -81,25 +118,17 @@ void exportSpeeches(QWidget *parent, Database &database, const QString &currentL
     const std::optional<QString> language = askWhichLanguages(parent, currentLanguage);
     if (!language)
         return;
-    QString filter = CsvFilter;
-    QString outPath = QFileDialog::getSaveFileName(parent, QStringLiteral("Export speeches"),
-                                                   QDir::homePath() + QStringLiteral("/speeches.csv"),
-                                                   CsvFilter + QStringLiteral(";;") + JsonFilter, &filter);
-    if (outPath.isEmpty())
+    const std::optional<ExportTarget> target = askExportTarget(parent);
+    if (!target)
         return;
-    std::optional<TransferFormat> format = transferFormatOfName(outPath);
-    if (!format) {
-        // A name without the suffix gets the one of the chosen kind.
-        format = filter == JsonFilter ? TransferFormat::Json : TransferFormat::Csv;
-        outPath += format == TransferFormat::Json ? QStringLiteral(".json") : QStringLiteral(".csv");
-    }
     qint64 written = 0;
     {
-        TransferProgressDialog progress(QStringLiteral("Exporting into %1...").arg(QFileInfo(outPath).fileName()), parent);
-        written = SpeechExport::toFile(database, outPath, *format, *language,
-                                       [&progress](qint64 done, qint64 total) { return progress.update(done, total); });
+        TransferProgressDialog progress(QStringLiteral("Exporting into %1...").arg(QFileInfo(target->path).fileName()), parent);
+        written = SpeechExport::toFile(
+            database, target->path, target->format, *language,
+            [&progress](qint64 done, qint64 total) { return progress.update(done, total); }, target->cells);
     }
-    PlainQuestion::tell(parent, ExportTitle, SpeechExport::describe(written, shown(outPath)));
+    PlainQuestion::tell(parent, ExportTitle, SpeechExport::describe(written, shown(target->path)));
 }
 
 bool importSpeeches(QWidget *parent, Database &database, const QString &libraryFile, const QString &settingsPath)

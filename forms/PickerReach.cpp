@@ -63,6 +63,11 @@ void PickerReach::takeKey(const QString &keyText)
     }
 }
 
+bool PickerReach::pastesIntoTerminal() const
+{
+    return m_paste && m_paste->rememberedIsTerminal();
+}
+
 void PickerReach::pickerOpening()
 {
     if (m_paste)

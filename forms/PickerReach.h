@@ -23,6 +23,8 @@ public:
     // What the user should know about the key: it could not be taken, and why; empty when all is well.
     const QString &notice() const { return m_notice; }
     bool pastesAfterCopy() const { return m_paste != nullptr; }
+    // Whether the paste after a copy goes into a terminal (known once the picker is opening).
+    bool pastesIntoTerminal() const;
 
     // The picker is about to take the focus: the window that has it now is where to paste.
     void pickerOpening();

@@ -4,7 +4,9 @@
 #include "Connection.h"
 #include "Statement.h"
 #include "PickerSearch.h"
+#include "PlainQuestion.h"
 #include "SpeechClipboard.h"
+#include "TerminalText.h"
 
 #include <QCursor>
 #include <QKeyEvent>
@@ -144,11 +146,27 @@ void TPickForm::copyChosen()
     const int row = m_ui->lbSpeeches->currentRow();
     if (row < 0 || row >= int(m_matches.size()))
         return;
+    const SpeechMatch chosen = m_matches[size_t(row)]; // the list may change while the question is asked
+    const QString text = m_pastesIntoTerminal ? TerminalText::pasteable(chosen.text) : chosen.text;
+    if (m_pastesIntoTerminal && TerminalText::runsCommands(text) && !confirmTerminalPaste(text))
+        return;
     {
         const auto closePicker = qScopeGuard([this] { hide(); });
-        copySpeechToClipboard(m_connection, m_matches[size_t(row)].speechId, m_matches[size_t(row)].text);
+        copySpeechToClipboard(m_connection, chosen.speechId, text);
     }
     emit copied();
+}
+
+// A terminal runs each line of a pasted text as it reaches its end: asked first, No the default.
+bool TPickForm::confirmTerminalPaste(const QString &text)
+{
+    const qsizetype lineEnds = text.count(u'\n') + text.count(u'\r') - text.count(QStringLiteral("\r\n"));
+    return PlainQuestion::yes(this, QStringLiteral("Paste into a terminal"),
+                              QStringLiteral("The window to paste into is a terminal, and this speech has %1 line %2: "
+                                             "the terminal runs each line as a command when it reaches its end.\n\n"
+                                             "Paste it anyway?")
+                                  .arg(lineEnds)
+                                  .arg(QLatin1String(lineEnds == 1 ? "end" : "ends")));
 }
 
 bool TPickForm::eventFilter(QObject *watched, QEvent *event)

@@ -32,6 +32,9 @@ public:
     void open();
     // Enter pastes into the window the user came from (the hint says so) instead of only copying.
     void setPastesAfterCopy(bool pastes);
+    // Enter pastes into a terminal: the speech goes without control characters, and one with
+    // line ends, which would run commands there, only once the user says so.
+    void setPastesIntoTerminal(bool terminal) { m_pastesIntoTerminal = terminal; }
 
 signals:
     // A speech went to the clipboard and the picker closed.
@@ -46,6 +49,7 @@ private:
     void showChosenText();
     void moveChoice(int step);
     void copyChosen();
+    bool confirmTerminalPaste(const QString &text);
     void placeUnderMouse();
     void readLanguageNames();
     const QString &keysHint() const;
@@ -60,4 +64,5 @@ private:
     bool m_searchPending = false; // the list does not yet answer the words typed last
     bool m_copyOnArrival = false; // Enter came while it did not
     bool m_pastesAfterCopy = false;
+    bool m_pastesIntoTerminal = false;
 };

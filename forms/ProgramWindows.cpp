@@ -66,7 +66,9 @@ void ProgramWindows::openPicker()
         m_picker->setPastesAfterCopy(m_reach->pastesAfterCopy());
         connect(m_picker.get(), &TPickForm::copied, m_reach.get(), &PickerReach::pickerCopied);
     }
-    if (!m_picker->isVisible())
+    if (!m_picker->isVisible()) {
         m_reach->pickerOpening();
+        m_picker->setPastesIntoTerminal(m_reach->pastesIntoTerminal());
+    }
     m_picker->open();
 }

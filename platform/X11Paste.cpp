@@ -95,6 +95,11 @@ void X11Paste::rememberFocus()
 {
     m_focusCheck.stop();
     m_remembered = activeWindow();
+    // Terminals are told apart by either name of the class (WM_CLASS holds two).
+    QStringList classNames;
+    if (m_remembered != None)
+        windowWithClass(m_remembered, &classNames);
+    m_rememberedTerminal = std::any_of(classNames.begin(), classNames.end(), isTerminalClass);
 }
 
 void X11Paste::pasteIntoRemembered()
@@ -122,10 +127,7 @@ void X11Paste::checkFocus()
 {
     if (hasFocus(m_remembered)) {
         m_focusCheck.stop();
-        // Terminals are told apart by either name of the class (WM_CLASS holds two).
-        QStringList classNames;
-        windowWithClass(m_remembered, &classNames);
-        const bool sent = sendPasteKeys(std::any_of(classNames.begin(), classNames.end(), isTerminalClass));
+        const bool sent = sendPasteKeys(m_rememberedTerminal);
         m_remembered = None;
         emit pasted(sent);
     } else if (--m_checksLeft <= 0) {

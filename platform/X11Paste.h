@@ -18,6 +18,8 @@ public:
 
     // Remembers the window that has the focus now.
     void rememberFocus();
+    // Whether the remembered window is a terminal's, told by its class (WM_CLASS).
+    bool rememberedIsTerminal() const { return m_rememberedTerminal; }
     // Gives the remembered window the focus back and pastes into it; nothing when no window was
     // remembered or it has not got the focus back within half a second. pasted tells which.
     void pasteIntoRemembered();
@@ -34,6 +36,7 @@ private:
 
     _XDisplay *m_display;
     unsigned long m_remembered = 0;
+    bool m_rememberedTerminal = false;
     QTimer m_focusCheck;
     int m_checksLeft = 0;
 };

@@ -74,7 +74,8 @@ void readTransferOptions(const QCommandLineParser &parser, MakeDbCommandLine &li
         const char *with;
     } options[] = {{"format", exporting || importing, "--export or --import"},
                    {"language", exporting, "--export"},
-                   {"preview", importing, "--import"}};
+                   {"preview", importing, "--import"},
+                   {"spreadsheet-safe", exporting, "--export"}};
     for (const auto &option : options) {
         if (parser.isSet(QString::fromLatin1(option.option)) && !option.fits) {
             line.error = QStringLiteral("--%1 works only with %2").arg(option.option, option.with);
@@ -86,6 +87,7 @@ void readTransferOptions(const QCommandLineParser &parser, MakeDbCommandLine &li
         return;
     line.language = parser.value(QStringLiteral("language"));
     line.preview = parser.isSet(QStringLiteral("preview"));
+    line.spreadsheetSafe = parser.isSet(QStringLiteral("spreadsheet-safe"));
     const QString exchanged = exporting ? line.databases[1] : line.databases[0];
     line.format = parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format")).toLower()
                                                          : QFileInfo(exchanged).suffix().toLower();
@@ -94,6 +96,8 @@ void readTransferOptions(const QCommandLineParser &parser, MakeDbCommandLine &li
                          ? QStringLiteral("--format takes csv or json, not '%1'").arg(parser.value(QStringLiteral("format")))
                          : QStringLiteral("cannot tell the format of %1 from its name: name it .csv or .json, or give --format")
                                .arg(exporting ? "OUT" : "IN");
+    else if (line.spreadsheetSafe && line.format != QLatin1String("csv"))
+        line.error = QStringLiteral("--spreadsheet-safe works only with CSV; JSON is read by no spreadsheet");
 }
 
 } // namespace
@@ -119,6 +123,7 @@ MakeDbCommandLine MakeDbCommandLine::parse(const QStringList &arguments)
     parser.addOption({QStringLiteral("format"), QString(), QStringLiteral("FORMAT")});
     parser.addOption({QStringLiteral("language"), QString(), QStringLiteral("NAME")});
     parser.addOption({QStringLiteral("preview"), QString()});
+    parser.addOption({QStringLiteral("spreadsheet-safe"), QString()});
     for (const DatabaseAction &action : DatabaseActions)
         parser.addOption({QString::fromLatin1(action.option), QString()});
 

@@ -19,6 +19,7 @@ struct MakeDbCommandLine
     QString format;   // --export and --import: "csv" or "json", from --format or the file's name
     QString language; // --export --language: the one language to write; empty for all
     bool preview = false; // --import --preview: counts what would be stored, stores nothing
+    bool spreadsheetSafe = false; // --export --spreadsheet-safe: CSV cells no spreadsheet runs as formulas
     QString error; // empty when the command line is sound
 
     // arguments without the program's name.

@@ -25,7 +25,8 @@ int exportCommand(const MakeDbCommandLine &line, QTextStream &out, QTextStream &
 {
     const QString &outPath = line.databases[1];
     try {
-        const qint64 written = SpeechExport::toFile(line.databases[0], outPath, formatOf(line), line.language);
+        const qint64 written = SpeechExport::toFile(line.databases[0], outPath, formatOf(line), line.language,
+                                                    line.spreadsheetSafe ? CsvCells::SpreadsheetSafe : CsvCells::Exact);
         out << SpeechExport::describe(written, outPath) << "\n";
     } catch (const Exception &error) {
         err << "tinlark-makedb: " << error.message() << "\n";

@@ -1,6 +1,7 @@
 #include "CsvReader.h"
 
 #include "ETransferError.h"
+#include "SpreadsheetSafeCells.h"
 #include "Utf8Text.h"
 
 namespace {
@@ -22,6 +23,8 @@ CsvReader::CsvReader(QIODevice &device) : m_in(device)
     m_headerColumns = int(m_fields.size());
     for (int column = 0; column < m_headerColumns; ++column) {
         const QString name = fieldText(column).trimmed();
+        if (name.compare(QLatin1String(SpreadsheetSafeCells::MarkerColumn), Qt::CaseInsensitive) == 0)
+            m_spreadsheetSafe = true;
         for (int known = 0; known < 4; ++known) {
             if (name.compare(QLatin1String(ColumnNames[known]), Qt::CaseInsensitive) != 0)
                 continue;
@@ -47,7 +50,7 @@ QString CsvReader::fieldText(int column) const
     const std::optional<QString> text = Utf8Text::decode(m_fields[column]);
     if (!text)
         fail(m_recordLine, QStringLiteral("the text is not UTF-8 (save the file as UTF-8 and import it again)"));
-    return *text;
+    return m_spreadsheetSafe ? SpreadsheetSafeCells::unescaped(*text) : *text;
 }
 
 bool CsvReader::readRecord()

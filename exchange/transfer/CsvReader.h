@@ -9,7 +9,8 @@
 // Keywords, Text and Comments (any order, any case; others are passed over), a field quoted
 // or not, a quote inside a quoted one doubled. Records end with CR LF, LF or CR; a quoted
 // field keeps its line ends as they are. A blank line is passed over. An empty field is an
-// empty text.
+// empty text. A header that names the column SpreadsheetSafe marks a file whose cells were
+// written safe for spreadsheets: the ' in front of a cell is taken off again.
 class CsvReader : public RecordReader
 {
 public:
@@ -26,4 +27,5 @@ private:
     qint64 m_recordLine = 1;
     int m_headerColumns = 0;
     int m_columnOf[4] = {-1, -1, -1, -1}; // Language, Keywords, Text, Comments
+    bool m_spreadsheetSafe = false;
 };

@@ -1,5 +1,7 @@
 #include "CsvWriter.h"
 
+#include "SpreadsheetSafeCells.h"
+
 namespace {
 
 void appendField(QByteArray &line, const QString &value)
@@ -20,19 +22,29 @@ void appendField(QByteArray &line, const QString &value)
 
 } // namespace
 
-CsvWriter::CsvWriter(QIODevice &device) : m_device(device)
+CsvWriter::CsvWriter(QIODevice &device, CsvCells cells) : m_device(device), m_cells(cells)
 {
-    put(m_device, "\xEF\xBB\xBF" "Language,Keywords,Text,Comments\r\n");
+    QByteArray header = "\xEF\xBB\xBF" "Language,Keywords,Text,Comments";
+    if (m_cells == CsvCells::SpreadsheetSafe)
+        header += QByteArray(",") + SpreadsheetSafeCells::MarkerColumn;
+    put(m_device, header + "\r\n");
+}
+
+void CsvWriter::appendCell(const QString &value)
+{
+    appendField(m_line, m_cells == CsvCells::SpreadsheetSafe ? SpreadsheetSafeCells::escaped(value) : value);
 }
 
 void CsvWriter::write(const TransferRecord &record)
 {
     m_line.clear();
-    appendField(m_line, record.language);
+    appendCell(record.language);
     for (const QVariant *value : {&record.keywords, &record.text, &record.comments}) {
         m_line += ',';
-        appendField(m_line, value->toString());
+        appendCell(value->toString());
     }
+    if (m_cells == CsvCells::SpreadsheetSafe)
+        m_line += ','; // the marker column's empty cell
     m_line += "\r\n";
     put(m_device, m_line);
 }

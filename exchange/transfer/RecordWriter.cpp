@@ -6,10 +6,10 @@
 
 #include <QIODevice>
 
-std::unique_ptr<RecordWriter> RecordWriter::open(TransferFormat format, QIODevice &device)
+std::unique_ptr<RecordWriter> RecordWriter::open(TransferFormat format, QIODevice &device, CsvCells cells)
 {
     if (format == TransferFormat::Csv)
-        return std::make_unique<CsvWriter>(device);
+        return std::make_unique<CsvWriter>(device, cells);
     return std::make_unique<JsonWriter>(device);
 }
 

@@ -16,7 +16,7 @@ public:
     // Closes what the format opened (JSON's array); nothing is written after it.
     virtual void finish() = 0;
 
-    static std::unique_ptr<RecordWriter> open(TransferFormat format, QIODevice &device);
+    static std::unique_ptr<RecordWriter> open(TransferFormat format, QIODevice &device, CsvCells cells = CsvCells::Exact);
 
 protected:
     static void put(QIODevice &device, const QByteArray &bytes);

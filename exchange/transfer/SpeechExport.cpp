@@ -78,16 +78,17 @@ qint64 write(Database &database, RecordWriter &writer, const QString &language, 
     return written;
 }
 
-qint64 toFile(const QString &dataSource, const QString &outPath, TransferFormat format, const QString &language)
+qint64 toFile(const QString &dataSource, const QString &outPath, TransferFormat format, const QString &language,
+              CsvCells cells)
 {
     if (QFileInfo::exists(outPath))
         throw ETransferError(QStringLiteral("%1 already exists; it is left as it is").arg(outPath));
     const std::unique_ptr<Database> database = openDatabase(dataSource, nullptr);
-    return toFile(*database, outPath, format, language);
+    return toFile(*database, outPath, format, language, {}, cells);
 }
 
 qint64 toFile(Database &database, const QString &outPath, TransferFormat format, const QString &language,
-              const TransferProgress &progress)
+              const TransferProgress &progress, CsvCells cells)
 {
     // Written whole under a private name beside the target, then linked to its name, never over
     // what is there: a file, or a link someone planted there to have the speeches written elsewhere.
@@ -104,7 +105,7 @@ qint64 toFile(Database &database, const QString &outPath, TransferFormat format,
         ::close(fd);
         throw failed(out.errorString());
     }
-    const qint64 written = write(database, *RecordWriter::open(format, out), language, progress);
+    const qint64 written = write(database, *RecordWriter::open(format, out, cells), language, progress);
     if (!out.flush())
         throw failed(out.errorString());
     if (::fsync(out.handle()) != 0)

@@ -178,6 +178,30 @@ private slots:
         }
     }
 
+    void helpAndVersionAnswerWithoutADisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("begins");
+        QTest::newRow("--help") << QStringLiteral("--help") << QStringLiteral("usage: tinlark [--pick]");
+        QTest::newRow("--version") << QStringLiteral("--version") << QStringLiteral("tinlark " TINLARK_VERSION "\n");
+    }
+
+    // Answered on standard output as a command-line program answers, where no window can open.
+    void helpAndVersionAnswerWithoutADisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, begins);
+        QTemporaryDir folder;
+        QProcess process;
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")); // and no DISPLAY
+        process.setProcessEnvironment(environment);
+        process.start(copyPortableProgram(folder.path()), {option});
+        QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY2(QString::fromUtf8(process.readAllStandardOutput()).startsWith(begins), process.readAllStandardError());
+    }
+
     void programEndsNormallyOnSignal_data()
     {
         QTest::addColumn<int>("signalNumber");

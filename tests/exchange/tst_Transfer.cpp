@@ -48,11 +48,12 @@ SpeechImport::Counts import(Database &database, TransferFormat format, const QBy
     return SpeechImport::run(database, *RecordReader::open(format, buffer), mode);
 }
 
-QByteArray exported(Database &database, TransferFormat format, const QString &language = QString())
+QByteArray exported(Database &database, TransferFormat format, const QString &language = QString(),
+                    CsvCells cells = CsvCells::Exact)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    SpeechExport::write(database, *RecordWriter::open(format, buffer), language);
+    SpeechExport::write(database, *RecordWriter::open(format, buffer, cells), language);
     return buffer.data();
 }
 
@@ -65,6 +66,8 @@ class tst_Transfer : public QObject
 private slots:
     void roundTripKeepsEveryCharacter_data();
     void roundTripKeepsEveryCharacter();
+    void csvCellsAsWritten_data();
+    void csvCellsAsWritten();
     void previewCountsWhatTheImportStores();
     void badInputChangesNothing_data();
     void badInputChangesNothing();
@@ -75,13 +78,16 @@ private slots:
 void tst_Transfer::roundTripKeepsEveryCharacter_data()
 {
     QTest::addColumn<TransferFormat>("format");
-    QTest::newRow("CSV") << TransferFormat::Csv;
-    QTest::newRow("JSON") << TransferFormat::Json;
+    QTest::addColumn<CsvCells>("cells");
+    QTest::newRow("CSV") << TransferFormat::Csv << CsvCells::Exact;
+    QTest::newRow("CSV, spreadsheet-safe") << TransferFormat::Csv << CsvCells::SpreadsheetSafe;
+    QTest::newRow("JSON") << TransferFormat::Json << CsvCells::Exact;
 }
 
 void tst_Transfer::roundTripKeepsEveryCharacter()
 {
     QFETCH(TransferFormat, format);
+    QFETCH(CsvCells, cells);
     QTemporaryDir dir;
     TestDatabase from(dir.filePath(QStringLiteral("from.csp")));
     const int english = from.addLanguage(QStringLiteral("English"));
@@ -97,14 +103,20 @@ void tst_Transfer::roundTripKeepsEveryCharacter()
     from.execute(QStringLiteral("INSERT INTO Speeches (TaalID, Keywords, Tekst, Comments) VALUES (%1, NULL, 'none', NULL)").arg(english));
     // Longer than the slices a file is read in, so that quotes and line ends fall on their edges.
     from.addSpeech(english, QStringLiteral("long"), QStringLiteral("\"\r\n,\\é").repeated(40000));
+    // What a spreadsheet would run, and cells that already begin with the apostrophe it hides.
+    from.addSpeech(english, QStringLiteral("=HYPERLINK(\"http://x.example\",\"y\")"),
+                   QStringLiteral("+cmd|' /C calc'!A0\r\n@SUM(1+1)"), QStringLiteral("'=already quoted"));
+    const int minus = from.addLanguage(QStringLiteral("-Minus"));
+    from.addSpeech(minus, QStringLiteral("@SUM(A1)"), QStringLiteral("\tTab first"), QStringLiteral("\rCR first"));
+    from.addSpeech(minus, QStringLiteral("''"), QStringLiteral("'tis"), QStringLiteral("-"));
     const std::unique_ptr<Database> source = openDatabase(from.dataSource(), nullptr);
-    const QByteArray file = exported(*source, format);
+    const QByteArray file = exported(*source, format, QString(), cells);
 
     TestDatabase to(dir.filePath(QStringLiteral("to.csp")));
     const std::unique_ptr<Database> target = openDatabase(to.dataSource(), nullptr);
     const SpeechImport::Counts first = import(*target, format, file, SpeechImport::Mode::Store);
-    QCOMPARE(first.added, 6);
-    QCOMPARE(first.languagesCreated, 3); // a language without speeches is not exported
+    QCOMPARE(first.added, 9);
+    QCOMPARE(first.languagesCreated, 4); // a language without speeches is not exported
     QStringList expected = contentOf(*source);
     expected.removeAll(QStringLiteral("language 日本語"));
     if (format == TransferFormat::Csv) // CSV has no NULL: an empty field is empty text
@@ -113,8 +125,38 @@ void tst_Transfer::roundTripKeepsEveryCharacter()
     // The same file again adds nothing, and one language comes out alone.
     const SpeechImport::Counts again = import(*target, format, file, SpeechImport::Mode::Store);
     QCOMPARE(again.added + again.languagesCreated, 0);
-    QCOMPARE(again.skipped, 6);
-    QVERIFY(exported(*target, format, QStringLiteral("ENGLISH")).count("English") == 4);
+    QCOMPARE(again.skipped, 9);
+    QVERIFY(exported(*target, format, QStringLiteral("ENGLISH")).count("English") == 5);
+}
+
+// A plain export writes every cell as the library holds it; a spreadsheet-safe one puts a ' before
+// each cell a spreadsheet would run (or that begins with ' itself) and says so in its header.
+void tst_Transfer::csvCellsAsWritten_data()
+{
+    QTest::addColumn<CsvCells>("cells");
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("exact") << CsvCells::Exact
+                           << QByteArray("\xEF\xBB\xBF" "Language,Keywords,Text,Comments\r\n"
+                                         "=Lang,@SUM(A1),\"=HYPERLINK(\"\"http://x\"\")\",+1\r\n"
+                                         "-English,'tis,\tTab,\"\rCR\"\r\n");
+    QTest::newRow("spreadsheet-safe") << CsvCells::SpreadsheetSafe
+                                      << QByteArray("\xEF\xBB\xBF" "Language,Keywords,Text,Comments,SpreadsheetSafe\r\n"
+                                                    "'=Lang,'@SUM(A1),\"'=HYPERLINK(\"\"http://x\"\")\",'+1,\r\n"
+                                                    "'-English,''tis,'\tTab,\"'\rCR\",\r\n");
+}
+
+void tst_Transfer::csvCellsAsWritten()
+{
+    QFETCH(CsvCells, cells);
+    QFETCH(QByteArray, file);
+    QTemporaryDir dir;
+    TestDatabase library(dir.filePath(QStringLiteral("cells.csp")));
+    library.addSpeech(library.addLanguage(QStringLiteral("=Lang")), QStringLiteral("@SUM(A1)"),
+                      QStringLiteral("=HYPERLINK(\"http://x\")"), QStringLiteral("+1"));
+    library.addSpeech(library.addLanguage(QStringLiteral("-English")), QStringLiteral("'tis"), QStringLiteral("\tTab"),
+                      QStringLiteral("\rCR"));
+    const std::unique_ptr<Database> database = openDatabase(library.dataSource(), nullptr);
+    QCOMPARE(exported(*database, TransferFormat::Csv, QString(), cells), file);
 }
 
 void tst_Transfer::previewCountsWhatTheImportStores()

@@ -12,6 +12,7 @@
 #include "ModalResults.h"
 #include "TButton.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QJsonArray>
@@ -62,6 +63,7 @@ class tst_Mainfrm : public QObject
 private slots:
     void deletedSpeechComesBackThroughTheMenu();
     void historyOfSpeechesDeletedLongAgoGoesOnceTheWindowIsUp();
+    void historyTellsVersionsApartByWhatChanged();
     void speechesGoOutAndComeInThroughTheFileMenu();
     void shortcutValues_data();
     void shortcutValues();
@@ -1015,6 +1017,23 @@ void tst_Mainfrm::deletedSpeechComesBackThroughTheMenu()
     QCOMPARE(f.currentId(), deleted);
 }
 
+// Versions that differ only at the end are told apart in the list by what each one changed.
+void tst_Mainfrm::historyTellsVersionsApartByWhatChanged()
+{
+    MainWindowFixture f;
+    for (const char *text : {"Hello there\nfriend", "Hello there\nfriends all", "Hello there\nnew friends"})
+        f.db.execute(QStringLiteral("update Speeches set Tekst = '%1' where ID = %2").arg(QLatin1String(text)).arg(f.currentId()));
+    answerNextModal([](QWidget *widget) {
+        const QTreeWidget *list = qobject_cast<THistoryDialog *>(widget)->ui()->lvVersions;
+        QCOMPARE(list->topLevelItemCount(), 3);
+        QCOMPARE(list->topLevelItem(0)->text(3), QStringLiteral("line 2: \"friend\" became \"friends all\""));
+        QCOMPARE(list->topLevelItem(2)->text(3), QStringLiteral("Hello there")); // the oldest
+        widget->close();
+    });
+    f.ui()->actHistory->trigger();
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+}
+
 void tst_Mainfrm::historyOfSpeechesDeletedLongAgoGoesOnceTheWindowIsUp()
 {
     MainWindowFixture f;
@@ -1065,6 +1084,21 @@ void tst_Mainfrm::speechesGoOutAndComeInThroughTheFileMenu()
         texts.append(speech[QStringLiteral("Language")].toString() + QLatin1Char(':') + speech[QStringLiteral("Text")].toString());
     QCOMPARE(texts, QStringList({QStringLiteral("English:Hello there"), QStringLiteral("English:Thank you"),
                                  QStringLiteral("English:Goodbye")}));
+    // The same, as CSV a spreadsheet can open safely.
+    const QString safeCsv = f.folder.filePath(QStringLiteral("safe.csv"));
+    answerInTurn({expectMessage(QStringLiteral("or only those of English?"), QStringLiteral("Only English")),
+                  [&](QWidget *dialog) {
+                      auto *safe = dialog->findChild<QCheckBox *>(QStringLiteral("cbSpreadsheetSafe"));
+                      QVERIFY(safe && safe->isEnabled() && !safe->isChecked());
+                      safe->setChecked(true);
+                      chooseInFileDialog(safeCsv)(dialog);
+                  },
+                  expectMessage(QStringLiteral("Exported 3 speeches into"))});
+    chooseFromFileMenu(f.form.get(), Qt::Key_E);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QFile safeFile(safeCsv);
+    QVERIFY(safeFile.open(QIODevice::ReadOnly));
+    QCOMPARE(safeFile.readLine(), QByteArray("\xEF\xBB\xBF" "Language,Keywords,Text,Comments,SpreadsheetSafe\r\n"));
 
     const QString csv = f.folder.filePath(QStringLiteral("in.csv"));
     QFile in(csv);

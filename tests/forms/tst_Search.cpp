@@ -3,13 +3,17 @@
 #include "FontScale.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogHelper.h"
+#include "Pickfrm.h"
 #include "TestMain.h"
+#include "ui_Pickfrm.h"
 
 #include <QClipboard>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -60,6 +64,7 @@ private slots:
     void searchStoresChangedSpeechBeforeTheJump();
     void copyPutsTheStoredTextOnTheClipboard_data();
     void copyPutsTheStoredTextOnTheClipboard();
+    void pickerPastesIntoATerminalOnlyWhatCannotSteerIt();
     void hintsFollowMouseAndMenus();
     void countShowsWholeAtLargerFonts_data();
     void countShowsWholeAtLargerFonts();
@@ -263,6 +268,37 @@ void tst_Search::copyPutsTheStoredTextOnTheClipboard()
         f.press(Qt::Key_F4); // a null text and an empty one both empty the clipboard
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
     }
+}
+
+// Enter in a picker that pastes into a terminal: the speech goes without its control characters,
+// and, since it has a line end, only once the user says Yes.
+void tst_Search::pickerPastesIntoATerminalOnlyWhatCannotSteerIt()
+{
+    MainWindowFixture f;
+    f.db.execute(QStringLiteral("update Speeches set Tekst = 'ls\x1b[201~\nrm -rf ~' where ID = %1").arg(f.english[0]));
+    TPickForm picker(f.form->Connection, [&f] { return f.form->currentTaalId(); });
+    picker.setPastesAfterCopy(true);
+    picker.setPastesIntoTerminal(true);
+    QSignalSpy copied(&picker, &TPickForm::copied);
+    picker.open();
+    QTest::keyClicks(picker.ui()->edSearch, QStringLiteral("hello"));
+    QTRY_COMPARE(picker.ui()->lbSpeeches->currentItem() ? picker.ui()->lbSpeeches->currentItem()->text() : QString(),
+                 QStringLiteral("hello"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
+    for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+        answerNextModal([answer](QWidget *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            QVERIFY(box && box->text().contains(QLatin1String("terminal")));
+            box->button(answer)->click();
+        });
+        QTest::keyClick(picker.ui()->edSearch, Qt::Key_Return);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(copied.size(), answer == QMessageBox::Yes ? 1 : 0);
+        if (answer == QMessageBox::No) // nothing copied, and the picker stays for another choice
+            QVERIFY(QGuiApplication::clipboard()->text() == QLatin1String("previous") && picker.isVisible());
+    }
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ls[201~\nrm -rf ~"));
+    QVERIFY(!picker.isVisible());
 }
 
 // Keys the database assigned beyond 32 bits: a hit, the copy, the language and the

@@ -10,6 +10,8 @@ class tst_TerminalText : public QObject
 private slots:
     void controlsBecomeReplacementCharacters_data();
     void controlsBecomeReplacementCharacters();
+    void pastedSpeechLosesItsControls_data();
+    void pastedSpeechLosesItsControls();
 };
 
 void tst_TerminalText::controlsBecomeReplacementCharacters_data()
@@ -30,6 +32,31 @@ void tst_TerminalText::controlsBecomeReplacementCharacters()
     QFETCH(QString, text);
     QFETCH(QString, shown);
     QCOMPARE(TerminalText::printable(text), shown);
+}
+
+// A speech pasted into a terminal: no escape can end the bracketed paste or steer the terminal;
+// tab and line ends stay, and a line end means the terminal runs something by itself.
+void tst_TerminalText::pastedSpeechLosesItsControls_data()
+{
+    QTest::addColumn<QString>("speech");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<bool>("runsCommands");
+    QTest::newRow("end of bracketed paste") << QStringLiteral("ls\x1b[201~rm -rf ~") << QStringLiteral("ls[201~rm -rf ~") << false;
+    QTest::newRow("backspace, NUL, DEL, C1 CSI")
+        << QString::fromUtf16(u"a\bb\0c\u007fd\u009b2Je", 11) << QStringLiteral("abcd2Je") << false;
+    QTest::newRow("tab and line ends kept") << QStringLiteral("cd\tsrc\r\nls\nmake\r") << QStringLiteral("cd\tsrc\r\nls\nmake\r") << true;
+    QTest::newRow("a carriage return alone") << QStringLiteral("a\rb") << QStringLiteral("a\rb") << true;
+    QTest::newRow("letters, no-break space, bidi marks, emoji")
+        << QString::fromUtf16(u"Straße\u00A0日本 \u202Eעברית 🎉") << QString::fromUtf16(u"Straße\u00A0日本 \u202Eעברית 🎉") << false;
+}
+
+void tst_TerminalText::pastedSpeechLosesItsControls()
+{
+    QFETCH(QString, speech);
+    QFETCH(QString, pasted);
+    QFETCH(bool, runsCommands);
+    QCOMPARE(TerminalText::pasteable(speech), pasted);
+    QCOMPARE(TerminalText::runsCommands(TerminalText::pasteable(speech)), runsCommands);
 }
 
 TINLARK_TEST_MAIN(tst_TerminalText)

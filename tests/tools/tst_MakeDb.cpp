@@ -318,6 +318,10 @@ void tst_MakeDb::badUsageExitsWith2_data()
     row("import of an unknown format", {"--import", "in.txt", "a.csp"}, "cannot tell the format of IN from its name");
     row("format unknown", {"--export", "--format", "xml", "a.csp", "out"}, "--format takes csv or json, not 'xml'");
     row("language on import", {"--import", "--language", "x", "in.csv", "a.csp"}, "--language works only with --export");
+    row("spreadsheet-safe import", {"--import", "--spreadsheet-safe", "in.csv", "a.csp"},
+        "--spreadsheet-safe works only with --export");
+    row("spreadsheet-safe JSON", {"--export", "--spreadsheet-safe", "a.csp", "out.json"},
+        "--spreadsheet-safe works only with CSV");
 }
 
 // One line that names what is wrong, and nothing made.
@@ -344,6 +348,10 @@ void tst_MakeDb::exportsAndImportsWithCounts()
     const Run exported = makeDb({"--export", "from.csp", "speeches.json"}, dir.path());
     QCOMPARE(exported.out, QByteArray("Exported 5 speeches into speeches.json\n"));
     QCOMPARE(makeDb({"--export", "from.csp", "speeches.json"}, dir.path()).exitCode, 1); // never overwritten
+    QCOMPARE(makeDb({"--export", "--spreadsheet-safe", "from.csp", "safe.csv"}, dir.path()).exitCode, 0);
+    QFile safe(dir.filePath(QStringLiteral("safe.csv")));
+    QVERIFY(safe.open(QIODevice::ReadOnly));
+    QVERIFY(safe.readLine().endsWith(",SpreadsheetSafe\r\n"));
     const QByteArray preview = makeDb({"--import", "--preview", "speeches.json", "to.csp"}, dir.path()).out;
     QCOMPARE(preview, "Would import 5 new speeches and 2 new languages; 0 speeches were already there; nothing was stored\n");
     const Run imported = makeDb({"--import", "--format=JSON", "speeches.json", "to.csp"}, dir.path());
