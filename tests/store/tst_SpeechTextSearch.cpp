@@ -100,6 +100,9 @@ void tst_SpeechTextSearch::findsRankedPlainWords_data()
     QTest::newRow("capital ẞ for SS") << "HAUPTSTRAẞE" << false << QStringList{"german"};
     QTest::newRow("fi for the ligature") << "FINANCIEN" << false << QStringList{"german"};
     QTest::newRow("ligature typed") << "\uFB01liale" << false << QStringList{"german"};
+    // Nothing typed: the copied speeches; no words typed: none.
+    QTest::newRow("nothing typed") << "" << false << QStringList{"greetings"};
+    QTest::newRow("only white space") << " \t\n" << true << QStringList{"greetings"};
     // Hostile text is words: quotes, operators of the query language, SQL, NUL, length.
     QTest::newRow("quotes and AND") << "\"x\" AND" << false << QStringList{"hostile"};
     QTest::newRow("NEAR(") << "NEAR(a" << false << QStringList{"hostile"};
