@@ -17,6 +17,9 @@ namespace {
 // Unless it pastes for the user (on X11 only), the user pastes where the text is wanted.
 const QString KeysHint = QStringLiteral("Enter copies (then press Ctrl+V), Esc closes");
 const QString PastingKeysHint = QStringLiteral("Enter pastes, Esc closes");
+const QString NoLibrary = QStringLiteral("No library is open: open one in the main window");
+const QString TypeWords = QStringLiteral("Type words of a speech");
+const QString NoneFound = QStringLiteral("No speech holds these words");
 
 // What the list shows of a speech: its keywords, or the first line of its text without any.
 QString itemLabel(const SpeechMatch &match)
@@ -86,6 +89,12 @@ void TPickForm::search()
 {
     if (!m_search)
         return;
+    if (!m_connection.connected()) {
+        m_searchPending = m_copyOnArrival = false;
+        showMatches({});
+        m_ui->lblStatus->setText(NoLibrary);
+        return;
+    }
     std::optional<qint64> language;
     if (!m_ui->cbAllLanguages->isChecked())
         language = m_selectedLanguage();
@@ -113,7 +122,11 @@ void TPickForm::showMatches(const std::vector<SpeechMatch> &matches)
     m_ui->lbSpeeches->setCurrentRow(row);
     blocker.unblock();
     showChosenText();
-    m_ui->lblStatus->setText(m_matches.empty() ? QStringLiteral("No speech holds these words") : keysHint());
+    // With nothing typed the list holds the speeches copied most.
+    const bool nothingTyped = m_ui->edSearch->text().trimmed().isEmpty();
+    m_ui->lblStatus->setText(!m_matches.empty() ? (nothingTyped ? QStringLiteral("Copied most. ") : QString()) + keysHint()
+                             : nothingTyped     ? TypeWords
+                                                : NoneFound);
     m_searchPending = false;
     // Enter pressed before the answer came copies what the words typed by then find.
     if (std::exchange(m_copyOnArrival, false))
