@@ -3,6 +3,7 @@
 
 #include "Connection.h"
 #include "Statement.h"
+#include "PickListDelegate.h"
 #include "PickerSearch.h"
 #include "SpeechClipboard.h"
 
@@ -38,6 +39,7 @@ TPickForm::TPickForm(Connection &connection, std::function<qint64()> selectedLan
     m_ui->PickSplitter->setStretchFactor(0, 2);
     m_ui->PickSplitter->setStretchFactor(1, 3);
     m_ui->lblStatus->setText(keysHint());
+    m_ui->lbSpeeches->setItemDelegate(new PickListDelegate(m_ui->lbSpeeches));
     // Keys reach the search field; it passes on what concerns the list and the window.
     m_ui->edSearch->installEventFilter(this);
     connect(m_ui->edSearch, &QLineEdit::textChanged, this, &TPickForm::search);
@@ -114,10 +116,13 @@ void TPickForm::showMatches(const std::vector<SpeechMatch> &matches)
     for (const SpeechMatch &match : m_matches) {
         if (match.speechId == chosenId)
             row = m_ui->lbSpeeches->count();
+        auto *item = new QListWidgetItem(itemLabel(match), m_ui->lbSpeeches);
         // Among all languages, each speech says which one it is in.
-        m_ui->lbSpeeches->addItem(m_ui->cbAllLanguages->isChecked()
-                                      ? QStringLiteral("%1 (%2)").arg(itemLabel(match), m_languageNames.value(match.languageId))
-                                      : itemLabel(match));
+        if (m_ui->cbAllLanguages->isChecked()) {
+            const QString language = m_languageNames.value(match.languageId);
+            item->setData(PickListDelegate::LanguageRole, language);
+            item->setData(Qt::AccessibleTextRole, QStringLiteral("%1 (%2)").arg(item->text(), language));
+        }
     }
     m_ui->lbSpeeches->setCurrentRow(row);
     blocker.unblock();
