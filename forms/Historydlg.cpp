@@ -37,6 +37,7 @@ THistoryDialog::THistoryDialog(QWidget *owner, Kind kind, Connection &connection
     m_ui->setupUi(this);
     const bool versions = kind == Kind::Versions;
     setWindowTitle(versions ? QStringLiteral("History") : QStringLiteral("Restore deleted speeches"));
+    m_ui->lvVersions->setAccessibleName(versions ? QStringLiteral("Versions") : QStringLiteral("Deleted speeches"));
     m_ui->lblRestoreLanguage->setVisible(!versions);
     m_ui->cbRestoreLanguage->setVisible(!versions);
     if (!versions)

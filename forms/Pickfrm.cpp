@@ -12,6 +12,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
+#include <QToolButton>
 
 namespace {
 
@@ -40,6 +41,9 @@ TPickForm::TPickForm(Connection &connection, std::function<qint64()> selectedLan
     m_ui->PickSplitter->setStretchFactor(1, 3);
     m_ui->lblStatus->setText(keysHint());
     m_ui->lbSpeeches->setItemDelegate(new PickListDelegate(m_ui->lbSpeeches));
+    // The field's clear button is a tool button of its own, nameless unless named here.
+    for (QToolButton *clear : m_ui->edSearch->findChildren<QToolButton *>())
+        clear->setAccessibleName(QStringLiteral("Clear the words"));
     // Keys reach the search field; it passes on what concerns the list and the window.
     m_ui->edSearch->installEventFilter(this);
     connect(m_ui->edSearch, &QLineEdit::textChanged, this, &TPickForm::search);
