@@ -40,6 +40,7 @@ THistoryDialog::THistoryDialog(QWidget *owner, Kind kind, Connection &connection
     setWindowTitle(versions ? QStringLiteral("History") : QStringLiteral("Restore deleted speeches"));
     if (versions)
         m_ui->lvVersions->headerItem()->setText(3, QStringLiteral("Change from the version before"));
+    m_ui->lvVersions->setAccessibleName(versions ? QStringLiteral("Versions") : QStringLiteral("Deleted speeches"));
     m_ui->lblRestoreLanguage->setVisible(!versions);
     m_ui->cbRestoreLanguage->setVisible(!versions);
     if (!versions)

@@ -3,6 +3,7 @@
 
 #include "Connection.h"
 #include "Statement.h"
+#include "PickListDelegate.h"
 #include "PickerSearch.h"
 #include "PlainQuestion.h"
 #include "SpeechClipboard.h"
@@ -13,12 +14,16 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
+#include <QToolButton>
 
 namespace {
 
 // Unless it pastes for the user (on X11 only), the user pastes where the text is wanted.
 const QString KeysHint = QStringLiteral("Enter copies (then press Ctrl+V), Esc closes");
 const QString PastingKeysHint = QStringLiteral("Enter pastes, Esc closes");
+const QString NoLibrary = QStringLiteral("No library is open: open one in the main window");
+const QString TypeWords = QStringLiteral("Type words of a speech");
+const QString NoneFound = QStringLiteral("No speech holds these words");
 
 // What the list shows of a speech: its keywords, or the first line of its text without any.
 QString itemLabel(const SpeechMatch &match)
@@ -37,6 +42,10 @@ TPickForm::TPickForm(Connection &connection, std::function<qint64()> selectedLan
     m_ui->PickSplitter->setStretchFactor(0, 2);
     m_ui->PickSplitter->setStretchFactor(1, 3);
     m_ui->lblStatus->setText(keysHint());
+    m_ui->lbSpeeches->setItemDelegate(new PickListDelegate(m_ui->lbSpeeches));
+    // The field's clear button is a tool button of its own, nameless unless named here.
+    for (QToolButton *clear : m_ui->edSearch->findChildren<QToolButton *>())
+        clear->setAccessibleName(QStringLiteral("Clear the words"));
     // Keys reach the search field; it passes on what concerns the list and the window.
     m_ui->edSearch->installEventFilter(this);
     connect(m_ui->edSearch, &QLineEdit::textChanged, this, &TPickForm::search);
@@ -88,6 +97,12 @@ void TPickForm::search()
 {
     if (!m_search)
         return;
+    if (!m_connection.connected()) {
+        m_searchPending = m_copyOnArrival = false;
+        showMatches({});
+        m_ui->lblStatus->setText(NoLibrary);
+        return;
+    }
     std::optional<qint64> language;
     if (!m_ui->cbAllLanguages->isChecked())
         language = m_selectedLanguage();
@@ -107,15 +122,22 @@ void TPickForm::showMatches(const std::vector<SpeechMatch> &matches)
     for (const SpeechMatch &match : m_matches) {
         if (match.speechId == chosenId)
             row = m_ui->lbSpeeches->count();
+        auto *item = new QListWidgetItem(itemLabel(match), m_ui->lbSpeeches);
         // Among all languages, each speech says which one it is in.
-        m_ui->lbSpeeches->addItem(m_ui->cbAllLanguages->isChecked()
-                                      ? QStringLiteral("%1 (%2)").arg(itemLabel(match), m_languageNames.value(match.languageId))
-                                      : itemLabel(match));
+        if (m_ui->cbAllLanguages->isChecked()) {
+            const QString language = m_languageNames.value(match.languageId);
+            item->setData(PickListDelegate::LanguageRole, language);
+            item->setData(Qt::AccessibleTextRole, QStringLiteral("%1 (%2)").arg(item->text(), language));
+        }
     }
     m_ui->lbSpeeches->setCurrentRow(row);
     blocker.unblock();
     showChosenText();
-    m_ui->lblStatus->setText(m_matches.empty() ? QStringLiteral("No speech holds these words") : keysHint());
+    // With nothing typed the list holds the speeches copied most.
+    const bool nothingTyped = m_ui->edSearch->text().trimmed().isEmpty();
+    m_ui->lblStatus->setText(!m_matches.empty() ? (nothingTyped ? QStringLiteral("Copied most. ") : QString()) + keysHint()
+                             : nothingTyped     ? TypeWords
+                                                : NoneFound);
     m_searchPending = false;
     // Enter pressed before the answer came copies what the words typed by then find.
     if (std::exchange(m_copyOnArrival, false))

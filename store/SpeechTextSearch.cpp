@@ -138,13 +138,19 @@ namespace SpeechTextSearch {
 std::vector<SpeechMatch> find(Connection &connection, const QString &typed, std::optional<qint64> languageId, int limit)
 {
     const QStringList words = SpeechWords::typedWords(typed);
-    if (words.isEmpty() || limit <= 0)
+    const bool nothingTyped = typed.trimmed().isEmpty();
+    if ((words.isEmpty() && !nothingTyped) || limit <= 0)
         return {};
     Database *db = connection.handle();
     const std::vector<qint64> copied = mostCopied(db, languageId);
-    WordIndex *index = db->wordIndex();
-    const std::vector<qint64> ids = index && index->ready() ? rankThroughIndex(db, *index, words, languageId, limit, copied)
-                                                            : rankByReading(db, words, languageId, limit, copied);
+    std::vector<qint64> ids;
+    if (nothingTyped) {
+        ids.assign(copied.begin(), copied.begin() + std::min<std::ptrdiff_t>(std::ssize(copied), limit));
+    } else {
+        WordIndex *index = db->wordIndex();
+        ids = index && index->ready() ? rankThroughIndex(db, *index, words, languageId, limit, copied)
+                                      : rankByReading(db, words, languageId, limit, copied);
+    }
     std::vector<SpeechMatch> matches;
     Statement speech(db, QStringLiteral("SELECT \"TaalID\", \"Keywords\", \"Tekst\", \"Comments\" FROM \"Speeches\" "
                                         "WHERE \"ID\" = ?"));

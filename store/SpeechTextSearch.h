@@ -25,6 +25,7 @@ namespace SpeechTextSearch {
 // a word starting with it, in any order, without regard to case and accents; of one language,
 // or of all when languageId is empty. Ranked by where the words match (keywords first), then by
 // how often and how lately the speech was copied. The typed text is taken as plain words only.
+// With nothing typed (or only white space): the speeches copied most, then most lately.
 std::vector<SpeechMatch> find(Connection &connection, const QString &typed,
                               std::optional<qint64> languageId, int limit = 50);
 

@@ -1,7 +1,5 @@
 #include "SpeechWords.h"
 
-#include "LikePattern.h"
-
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
@@ -30,18 +28,18 @@ bool isWordCharacter(UChar32 c)
     }
 }
 
-// The text in the program's case folding, with accents off.
-QString folded(const QString &text)
+// The text in full case folding (ß and ẞ as ss, the ligature ﬁ as fi), with accents off.
+icu::UnicodeString folded(const QString &text)
 {
-    // The program's case folding first, so that a word folds here as it does in a keyword search.
-    const QByteArray utf8 = text.toUtf8();
-    const std::string caseFolded = LikePattern::foldedUtf8(std::string_view(utf8.constData(), size_t(utf8.size())));
+    // Full folding may make a text longer, so it is not the per-character folding of a keyword search.
+    icu::UnicodeString caseFolded(reinterpret_cast<const UChar *>(text.utf16()), int32_t(text.size()));
+    caseFolded.foldCase(U_FOLD_CASE_DEFAULT);
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2 *nfd = icu::Normalizer2::getNFDInstance(status);
     const icu::Normalizer2 *nfc = icu::Normalizer2::getNFCInstance(status);
     if (U_FAILURE(status))
-        return QString::fromStdString(caseFolded);
-    const icu::UnicodeString decomposed = nfd->normalize(icu::UnicodeString::fromUTF8(caseFolded), status);
+        return caseFolded;
+    const icu::UnicodeString decomposed = nfd->normalize(caseFolded, status);
     // Accents are the nonspacing marks of the decomposed text.
     icu::UnicodeString bare;
     for (int32_t i = 0; i < decomposed.length(); i = decomposed.moveIndex32(i, 1)) {
@@ -50,9 +48,7 @@ QString folded(const QString &text)
             bare.append(c);
     }
     const icu::UnicodeString composed = nfc->normalize(bare, status);
-    if (U_FAILURE(status))
-        return QString::fromStdString(caseFolded);
-    return QString(reinterpret_cast<const QChar *>(composed.getBuffer()), composed.length());
+    return U_FAILURE(status) ? caseFolded : composed;
 }
 
 } // namespace
@@ -61,7 +57,8 @@ namespace SpeechWords {
 
 QStringList words(const QString &text)
 {
-    const QString bare = folded(text);
+    const icu::UnicodeString foldedText = folded(text);
+    const QString bare(reinterpret_cast<const QChar *>(foldedText.getBuffer()), foldedText.length());
     QStringList found;
     qsizetype start = -1;
     for (qsizetype i = 0; i <= bare.size();) {
@@ -100,6 +97,15 @@ bool holdsAll(const QStringList &foldedWords, const QStringList &typed)
             return false;
     }
     return true;
+}
+
+QString foldingVersion()
+{
+    UVersionInfo unicode;
+    u_getUnicodeVersion(unicode);
+    char text[U_MAX_VERSION_STRING_LENGTH];
+    u_versionToString(unicode, text);
+    return QStringLiteral("full case folding, accents off, Unicode %1").arg(QLatin1String(text));
 }
 
 } // namespace SpeechWords

@@ -4,8 +4,9 @@
 #include <QStringList>
 
 // The words of a speech's keywords, text or comments as the word index holds them, and of
-// what the user types to find them: the program's case folding (as its keyword search folds),
-// with accents taken off, split at every character that is no letter, digit or mark.
+// what the user types to find them: in Unicode's full case folding (so "Grüße", "GRÜSSE" and
+// "grusse" are one word), with accents taken off, split at every character that is no letter,
+// digit or mark.
 namespace SpeechWords {
 
 // At most this many typed words count; the rest of a long paste is left out.
@@ -23,5 +24,9 @@ QStringList typedWords(const QString &typed);
 
 // Whether the folded words hold, for every typed word, one that starts with it.
 bool holdsAll(const QStringList &foldedWords, const QStringList &typed);
+
+// Names the folding and the Unicode tables it follows: an index of words folded under another
+// name is built again.
+QString foldingVersion();
 
 } // namespace SpeechWords

@@ -25,8 +25,18 @@ CREATE TABLE "TinlarkWords" (
 );
 CREATE INDEX "TinlarkWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "Words");
 CREATE INDEX "TinlarkKeywordWordsSearch" ON "TinlarkWords" USING gin ("TaalID", "KeywordWords");
-CREATE TABLE "TinlarkWordState" ("BuiltTo" bigint NOT NULL, "Complete" boolean NOT NULL);
+CREATE TABLE "TinlarkWordState" ("BuiltTo" bigint NOT NULL, "Complete" boolean NOT NULL, "Folding" text NOT NULL);
 )sql";
+
+// Whether the index's words are folded as SpeechWords folds them now (an earlier build's state
+// has no column for it); read as a whole row, so that a state without the column reads too.
+const char *const FoldedAsNowSql = R"(pg_catalog.to_jsonb(s) OPERATOR(pg_catalog.->>) 'Folding'::pg_catalog.text )"
+                                   R"(OPERATOR(pg_catalog.=) $1::pg_catalog.text)";
+
+QByteArray foldingVersion()
+{
+    return SpeechWords::foldingVersion().toUtf8();
+}
 
 // What an earlier or broken form of the index left, dropped before the index is made anew.
 const char *const DropSql = R"sql(
@@ -131,18 +141,29 @@ void PostgresWordIndex::create(PostgresSession &session, bool fill)
     session.execute(CreateSql);
     session.execute(PostgresChangeNotes::createSql("TinlarkWordPending", "TinlarkWordsChanged",
                                                    R"("ID", "TaalID", "Keywords", "Tekst", "Comments")"));
-    session.execute(fill ? R"(INSERT INTO "TinlarkWordState" VALUES (0, true))"
-                         : R"(INSERT INTO "TinlarkWordState" VALUES (-9223372036854775808, false))");
+    session.execute(fill ? R"(INSERT INTO "TinlarkWordState" VALUES (0, true, $1::pg_catalog.text))"
+                         : R"(INSERT INTO "TinlarkWordState" VALUES (-9223372036854775808, false, $1::pg_catalog.text))",
+                    {foldingVersion()});
     if (fill)
         addAll(session, session.execute(SpeechColumns).get());
 }
 
 void PostgresWordIndex::ensure(PostgresSession &session)
 {
+    try {
+        if (isTrue(session.execute(QByteArray(R"(SELECT pg_catalog.to_regclass('"TinlarkWords"') IS NOT NULL AND )"
+                                              R"(EXISTS (SELECT FROM "TinlarkWordState" s WHERE )")
+                                       + FoldedAsNowSql + ')',
+                                   {foldingVersion()})))
+            return;
+    } catch (const EDatabaseError &) {
+        // No index yet: made below.
+    }
+    // An index of words folded otherwise is made anew too.
     const PostgresResult owner = session.execute(
         R"(SELECT pg_catalog.quote_ident(pg_catalog.pg_get_userbyid(c.relowner)) FROM pg_catalog.pg_class c )"
         R"(WHERE c.oid OPERATOR(pg_catalog.=) pg_catalog.to_regclass('"Speeches"') )"
-        R"(AND pg_catalog.to_regclass('"TinlarkWords"') IS NULL AND pg_catalog.pg_has_role(c.relowner, 'MEMBER'))");
+        R"(AND pg_catalog.pg_has_role(c.relowner, 'MEMBER'))");
     if (PQntuples(owner.get()) != 1)
         return;
     try {
@@ -180,8 +201,12 @@ bool PostgresWordIndex::ready()
 {
     PostgresSession &session = m_database.session();
     try {
-        if (!isTrue(session.execute(R"(SELECT pg_catalog.to_regclass('"TinlarkWordState"') IS NOT NULL AND )"
-                                    R"((SELECT "Complete" FROM "TinlarkWordState" LIMIT 1))")))
+        // An index whose words are folded otherwise (one its user may not make anew) finds
+        // too little: the speeches are read instead.
+        if (!isTrue(session.execute(QByteArray(R"(SELECT pg_catalog.to_regclass('"TinlarkWordState"') IS NOT NULL AND )"
+                                               R"((SELECT s."Complete" AND )")
+                                        + FoldedAsNowSql + R"( FROM "TinlarkWordState" s LIMIT 1))",
+                                    {foldingVersion()})))
             return false;
         // Speeches changed by a client that did not take them in are taken in first.
         if (isTrue(session.execute(R"(SELECT EXISTS (SELECT 1 FROM "TinlarkWordPending"))"))) {

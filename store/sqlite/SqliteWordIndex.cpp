@@ -10,22 +10,17 @@
 #include <limits>
 #include <optional>
 #include <sqlite3.h>
-#include <unicode/uchar.h>
 
 namespace {
 
 // An entry's key: the language in the high 32 bits, the speech ID in the low ones.
 constexpr qint64 KeySpan = qint64(1) << 32;
 
-// The version changes when the index's form or the folding of the Unicode tables changes: an
-// index made otherwise is built again.
+// The version changes when the index's form or the folding of its words changes: an index
+// made otherwise is built again.
 QString currentVersion()
 {
-    UVersionInfo unicode;
-    u_getUnicodeVersion(unicode);
-    char text[U_MAX_VERSION_STRING_LENGTH];
-    u_versionToString(unicode, text);
-    return QStringLiteral("4 words ascii, keywords apart, word list, prefixes to 4, Unicode %1").arg(QLatin1String(text));
+    return QStringLiteral("5 words ascii, keywords apart, word list, prefixes to 4, %1").arg(SpeechWords::foldingVersion());
 }
 
 const char *const DropSql = R"sql(

@@ -113,6 +113,12 @@ void tst_Picker::pickThroughTheRunningProgram()
     key("Down");
     key("Return");
     QTRY_VERIFY_WITH_TIMEOUT(clipboard().startsWith(QStringLiteral("Guten ")) && clipboard() != first, 10000);
+    // With the words deleted the list holds the speeches copied before, the latest copy first.
+    QVERIFY(pick());
+    key("BackSpace");
+    key("Down");
+    key("Return");
+    QTRY_COMPARE_WITH_TIMEOUT(clipboard(), first, 10000);
 
     // Another language's speech only with all languages, copied exactly as stored.
     QVERIFY(pick());

@@ -213,7 +213,8 @@ void tst_MainfrmStartup::databaseSetting()
 }
 
 // After "Speech database not found!" the File menu is the way on: New library... makes one,
-// Open library... opens another; the window shows it and the next start opens it again.
+// Open library... opens another; the window shows it and the next start opens it again. The
+// picker says so meanwhile.
 void tst_MainfrmStartup::fileMenuLeadsOnFromAMissingLibrary()
 {
     TestFolder folder;
@@ -224,6 +225,12 @@ void tst_MainfrmStartup::fileMenuLeadsOnFromAMissingLibrary()
     auto form = std::make_unique<TForm1>();
     QCOMPARE(recorder.messages(), QStringList{QStringLiteral("Speech database not found!")});
     QVERIFY(!form->ui()->actImport->isEnabled());
+    {
+        ProgramWindows windows(*form);
+        windows.openPicker();
+        QCOMPARE(windows.picker()->findChild<QLabel *>(QStringLiteral("lblStatus"))->text(),
+                 QStringLiteral("No library is open: open one in the main window"));
+    }
     form->show();
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));

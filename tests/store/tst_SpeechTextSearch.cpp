@@ -17,6 +17,7 @@ private slots:
     void findsRankedPlainWords_data();
     void findsRankedPlainWords();
     void indexFollowsEveryChange();
+    void interruptedBuildGoesOn_data();
     void interruptedBuildGoesOn();
     void hugeSpeechBlocksNoOtherChange();
 
@@ -38,6 +39,8 @@ struct Library
     int greeting = f.db->addSpeech(english, QStringLiteral("greeting"), QStringLiteral("Dear sir, groet"));
     int hostile = f.db->addSpeech(dutch, QStringLiteral("quote \"x\" AND OR"), QStringLiteral("NEAR(a b) * ^ : - + ("));
     int greetings = f.db->addSpeech(dutch, QStringLiteral("groeten"));
+    int german = f.db->addSpeech(dutch, QStringLiteral("Grüße aus der Filiale"),
+                                 QStringLiteral("HAUPTSTRASSE, \uFB01nanciën"));
 
     Library() { SpeechTextSearch::noteCopied(*f.connection, greetings); }
 
@@ -89,6 +92,17 @@ void tst_SpeechTextSearch::findsRankedPlainWords_data()
     QTest::newRow("words in different columns") << "groet klacht" << false << QStringList{"complaint"};
     QTest::newRow("every word needed") << "groet zzz" << false << QStringList{};
     QTest::newRow("other language left out") << "greet" << false << QStringList{};
+    // Full case folding on both sides: ß and ẞ are ss, the ligature ﬁ is fi.
+    QTest::newRow("ss for ß") << "grüsse" << false << QStringList{"german"};
+    QTest::newRow("SS for ß") << "GRÜSSE" << false << QStringList{"german"};
+    QTest::newRow("SS for ß, no accent") << "GRUSSE" << false << QStringList{"german"};
+    QTest::newRow("ß for ss") << "hauptstraße" << false << QStringList{"german"};
+    QTest::newRow("capital ẞ for SS") << "HAUPTSTRAẞE" << false << QStringList{"german"};
+    QTest::newRow("fi for the ligature") << "FINANCIEN" << false << QStringList{"german"};
+    QTest::newRow("ligature typed") << "\uFB01liale" << false << QStringList{"german"};
+    // Nothing typed: the copied speeches; no words typed: none.
+    QTest::newRow("nothing typed") << "" << false << QStringList{"greetings"};
+    QTest::newRow("only white space") << " \t\n" << true << QStringList{"greetings"};
     // Hostile text is words: quotes, operators of the query language, SQL, NUL, length.
     QTest::newRow("quotes and AND") << "\"x\" AND" << false << QStringList{"hostile"};
     QTest::newRow("NEAR(") << "NEAR(a" << false << QStringList{"hostile"};
@@ -109,7 +123,7 @@ void tst_SpeechTextSearch::findsRankedPlainWords()
     Library &l = *m_library;
     const QMap<QString, int> idOf{{"formal", l.formal},       {"farewell", l.farewell}, {"complaint", l.complaint},
                                   {"school", l.school},       {"greeting", l.greeting}, {"hostile", l.hostile},
-                                  {"greetings", l.greetings}};
+                                  {"greetings", l.greetings}, {"german", l.german}};
     QList<qint64> ids;
     for (const QString &name : expected)
         ids.append(idOf.value(name));
@@ -119,7 +133,7 @@ void tst_SpeechTextSearch::findsRankedPlainWords()
     const QList<qint64> byReading = l.find(typed, allLanguages);
     setIndexComplete(*l.f.db, true);
     QCOMPARE(byReading, ids);
-    QCOMPARE(l.f.db->count("SELECT count(*) FROM Speeches"), 7);
+    QCOMPARE(l.f.db->count("SELECT count(*) FROM Speeches"), 8);
 }
 
 // Inserts, edits, language changes and deletes by this program and by another one's plain SQL
@@ -158,15 +172,27 @@ void tst_SpeechTextSearch::indexFollowsEveryChange()
     QCOMPARE(l.f.db->count("SELECT count(*) FROM \"SpeechCopies\""), 0);
 }
 
-// A library without the index is searched by reading it; the index is built in batches, and a
-// build stopped half-way and changes made meanwhile leave it correct once it is complete.
+void tst_SpeechTextSearch::interruptedBuildGoesOn_data()
+{
+    QTest::addColumn<QString>("earlierIndex"); // what makes the library's index as an earlier build left it
+    const bool server = TestServer::enabled();
+    QTest::newRow("none") << (server ? "DROP TABLE \"TinlarkWords\"" : "DROP TABLE TinlarkWordState");
+    QTest::newRow("words folded otherwise")
+        << (server ? "ALTER TABLE \"TinlarkWordState\" DROP COLUMN \"Folding\""
+                   : "UPDATE TinlarkWordState SET Version = '4 words ascii, keywords apart, word list, prefixes to 4, "
+                     "Unicode 15.0'");
+}
+
+// A library without the index, or with one of an earlier build, is searched by reading it; the
+// index is built (again) in batches, and a build stopped half-way and changes made meanwhile
+// leave it correct once it is complete.
 void tst_SpeechTextSearch::interruptedBuildGoesOn()
 {
+    QFETCH(QString, earlierIndex);
     Library l;
     const QList<qint64> before = l.find("groe", true);
     l.f.connection->close();
-    // As a library made by an earlier build has it: no index.
-    l.f.db->execute(TestServer::enabled() ? "DROP TABLE \"TinlarkWords\"" : "DROP TABLE TinlarkWordState");
+    l.f.db->execute(earlierIndex);
     QCOMPARE(l.find("groe", true), before);
     QVERIFY(WordIndexBuild::wanted(*l.f.connection));
 
@@ -181,7 +207,7 @@ void tst_SpeechTextSearch::interruptedBuildGoesOn()
     resumed.start();
     while (resumed.runBatch()) {
     }
-    QCOMPARE(resumed.state().indexed, 7);
+    QCOMPARE(resumed.state().indexed, 8);
     QVERIFY(!WordIndexBuild::wanted(*l.f.connection));
     QCOMPARE(l.find("groe", true), (QList<qint64>{l.greetings, l.complaint, l.farewell, l.greeting}));
     QCOMPARE(l.find("weg"), QList<qint64>{l.formal});
