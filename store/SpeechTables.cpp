@@ -21,3 +21,9 @@ void requireSpeechTables(Connection &connection, const QString &path)
                                  .arg(path, table));
     }
 }
+
+bool hasSpeechTables(Database &database)
+{
+    return !database.tableColumns(QStringLiteral("Taal")).isEmpty()
+           || !database.tableColumns(QStringLiteral("Speeches")).isEmpty();
+}

@@ -1,17 +1,10 @@
 #include "ServerSchema.h"
 
 #include "EDatabaseError.h"
-#include "PostgresDatabase.h"
-#include "PostgresSchema.h"
 #include "ServerDataSource.h"
+#include "ServerTables.h"
 
 namespace ServerSchema {
-
-bool hasSpeechTables(Database &database)
-{
-    return !database.tableColumns(QStringLiteral("Taal")).isEmpty()
-           || !database.tableColumns(QStringLiteral("Speeches")).isEmpty();
-}
 
 int makeCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
@@ -22,12 +15,8 @@ int makeCommand(const QStringList &arguments, QTextStream &out, QTextStream &err
         return 2;
     }
     try {
-        PostgresDatabase database(arguments[0], nullptr);
-        if (hasSpeechTables(database))
-            throw EDatabaseError(
-                QStringLiteral("The database on the %1 already has speech tables; it is left as it is").arg(database.describe()));
-        PostgresSchema::create(database);
-        out << "Created the tables Taal and Speeches and the keyword index on the " << database.describe() << "\n";
+        const QString server = createServerTables(arguments[0]);
+        out << "Created the tables Taal and Speeches and the keyword index on the " << server << "\n";
     } catch (const EDatabaseError &error) {
         err << "tinlark-makedb: " << error.message() << "\n";
         return 1;

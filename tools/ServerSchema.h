@@ -3,12 +3,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-class Database;
-
 namespace ServerSchema {
-
-// Whether the database already has a table Taal or Speeches.
-bool hasSpeechTables(Database &database);
 
 // tinlark-makedb --server URI: lays the speech tables into the empty database on the server
 // the URI names, says what it did and returns the exit code. A database that has the tables

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Schema.h"
+#include "SchemaTextLimits.h"
 
 #include <QString>
 #include <memory>

@@ -1,6 +1,7 @@
 #include "FileCopyTarget.h"
 
 #include "EDatabaseError.h"
+#include "Schema.h"
 #include "SqliteDatabase.h"
 #include "Statement.h"
 

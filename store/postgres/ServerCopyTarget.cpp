@@ -3,13 +3,13 @@
 #include "EDatabaseError.h"
 #include "PostgresDatabase.h"
 #include "PostgresSchema.h"
-#include "ServerSchema.h"
+#include "SpeechTables.h"
 #include "Statement.h"
 
 ServerCopyTarget::ServerCopyTarget(const QString &dataSource, Schema::TextLimits limits)
     : m_database(std::make_unique<PostgresDatabase>(dataSource, nullptr))
 {
-    if (!ServerSchema::hasSpeechTables(*m_database))
+    if (!hasSpeechTables(*m_database))
         PostgresSchema::create(*m_database, limits);
     m_database->begin();
     m_open = true;
