@@ -62,16 +62,15 @@ TLanguagesDialog::TLanguagesDialog(QWidget *owner) : TDialog(owner), m_ui(std::m
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, this,
                 [this, handler = handler] { callGuarded([this, handler] { (this->*handler)(); }); });
-    DataSource1.onStateChange = [this] { DataSource1StateChange(); };
-    DataSource1.onDataChange = [this](Field *) { DataSource1DataChange(); };
+    connect(&DataSource1, &DataSource::onStateChange, this, [this] { DataSource1StateChange(); });
+    connect(&DataSource1, &DataSource::onDataChange, this, [this] { DataSource1DataChange(); });
 }
 
 TLanguagesDialog::~TLanguagesDialog()
 {
-    if (LanguageSet)
-        LanguageSet->afterScroll = m_ownerAfterScroll;
-    DataSource1.onStateChange = nullptr;
-    DataSource1.onDataChange = nullptr;
+    // Its own data source goes with it; the borrowed record set stays with its owner.
+    disconnect(m_scrollListener);
+    DataSource1.blockSignals(true);
 }
 
 QList<QAction *> TLanguagesDialog::actionList() const
@@ -82,19 +81,13 @@ QList<QAction *> TLanguagesDialog::actionList() const
 
 void TLanguagesDialog::SetDataSet(RecordSet *dataSet)
 {
-    if (LanguageSet)
-        LanguageSet->afterScroll = m_ownerAfterScroll;
+    disconnect(m_scrollListener);
     LanguageSet = dataSet;
     // A move that finds no further row changes only the begin or end flag, which the data
-    // source does not report; the scroll event does.
-    if (LanguageSet) {
-        m_ownerAfterScroll = LanguageSet->afterScroll;
-        LanguageSet->afterScroll = [this] {
-            if (m_ownerAfterScroll)
-                m_ownerAfterScroll();
-            RefreshActionStates();
-        };
-    }
+    // source does not report; the scroll event does. The owner's listeners, connected
+    // before, are told first.
+    if (LanguageSet)
+        m_scrollListener = connect(LanguageSet, &RecordSet::afterScroll, this, [this] { RefreshActionStates(); });
     DataSource1.setDataSet(dataSet);
     DataSource1DataChange();
 }

@@ -3,7 +3,7 @@
 #include "DataSource.h"
 #include "Dlg.h"
 
-#include <functional>
+#include <QMetaObject>
 
 class QAction;
 class QToolBar;
@@ -67,7 +67,7 @@ private:
 
     std::unique_ptr<Ui::TLanguagesDialog> m_ui;
     RecordSet *LanguageSet = nullptr;
-    std::function<void()> m_ownerAfterScroll; // the borrowed set's own handler, given back
+    QMetaObject::Connection m_scrollListener; // to the borrowed set's scroll, let go with the set
 };
 
 // Shows the languages dialog over languageSet, an open record set of the languages, and

@@ -231,9 +231,10 @@ void TForm1::connectHandlers()
     connect(m_ui->cbLanguage->lineEdit(), &QLineEdit::textEdited, m_handlers, [this](const QString &text) {
         callGuarded([this, &text] { selectTypedLanguage(text); });
     });
-    dsSpeech.onStateChange = [this] { dsSpeechStateChange(); };
-    Connection.onBusy = [this] { showBusySign(); };
-    tblSpeech.afterScroll = [this] { tblSpeechAfterScroll(); };
+    // Told until the window's parts are gone, also while it takes them down.
+    connect(&dsSpeech, &DataSource::onStateChange, this, [this] { dsSpeechStateChange(); });
+    connect(&Connection, &Connection::onBusy, this, [this] { showBusySign(); });
+    connect(&tblSpeech, &RecordSet::afterScroll, this, [this] { tblSpeechAfterScroll(); });
     tblSpeech.beforePost = [this] { tblSpeechBeforePost(); };
     tblSpeech.onPostConflict = [this] { settleRefusedSpeech(); };
 

@@ -27,11 +27,8 @@ void Connection::open()
     const QString dataSource = ConnectionString::dataSource(m_connectionString);
     if (dataSource.isEmpty())
         throw EDatabaseError(QStringLiteral("The connection string names no Data Source"));
-    // The database tells this connection of a wait, so that onBusy may be set at any time.
-    m_db = openDatabase(dataSource, [this] {
-        if (onBusy)
-            onBusy();
-    });
+    // The database tells this connection of a wait, so that listeners may connect at any time.
+    m_db = openDatabase(dataSource, [this] { emit onBusy(); });
 }
 
 QString Connection::readOnlyReason() const

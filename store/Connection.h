@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -13,11 +14,13 @@ struct DatabaseChange;
 // The one connection to a database. It opens the database named by the connection string's
 // "Data Source" item (see openDatabase), never creates one, and waits several seconds for
 // another program that holds it before it gives up.
-class Connection
+class Connection : public QObject
 {
+    Q_OBJECT
+
 public:
     Connection();
-    ~Connection();
+    ~Connection() override;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
@@ -34,16 +37,17 @@ public:
     // the database can tell (see Database::watchChanges); connects first when needed.
     void watchChanges(std::function<void(const DatabaseChange &)> told);
 
-    // Told when a statement starts to wait for another program that holds the database, so
-    // that the window can show that it waits.
-    std::function<void()> onBusy;
-
     // The open database, connecting first when needed.
     Database *handle();
 
     // Runs a query with its values bound and returns the first column of its first row
     // (null when there is no row); counts and other single answers.
     QVariant scalar(const QString &sql, const QVariantList &values = {});
+
+signals:
+    // When a statement starts to wait for another program that holds the database, so that
+    // the window can show that it waits.
+    void onBusy();
 
 private:
     friend class RecordSet;

@@ -17,8 +17,7 @@ DataSource::~DataSource()
     for (DataLink *link : links)
         link->dataSourceDestroyed();
     // Let go of the record set without telling anyone: there is nobody left to tell.
-    onStateChange = nullptr;
-    onDataChange = nullptr;
+    blockSignals(true);
     if (m_dataSet)
         m_dataSet->removeDataSource(this);
 }
@@ -56,8 +55,7 @@ void DataSource::stateChanged()
     const QList<DataLink *> links = m_links;
     for (DataLink *link : links)
         link->stateChanged();
-    if (onStateChange)
-        onStateChange();
+    emit onStateChange();
 }
 
 void DataSource::recordChanged(Field *field)
@@ -65,8 +63,7 @@ void DataSource::recordChanged(Field *field)
     const QList<DataLink *> links = m_links;
     for (DataLink *link : links)
         link->recordChanged(field);
-    if (onDataChange)
-        onDataChange(field);
+    emit onDataChange(field);
 }
 
 void DataSource::updateData()

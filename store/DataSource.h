@@ -3,19 +3,21 @@
 #include "DataSetState.h"
 
 #include <QList>
-#include <functional>
+#include <QObject>
 
 class DataLink;
 class Field;
 class RecordSet;
 
 // Binds a record set to data-aware controls: passes its state changes and row changes to
-// the controls' links first and then to its own handlers.
-class DataSource
+// the controls' links first and then to its own listeners.
+class DataSource : public QObject
 {
+    Q_OBJECT
+
 public:
     explicit DataSource(RecordSet *dataSet = nullptr);
-    ~DataSource();
+    ~DataSource() override;
     DataSource(const DataSource &) = delete;
     DataSource &operator=(const DataSource &) = delete;
 
@@ -26,8 +28,10 @@ public:
     void addLink(DataLink *link);
     void removeLink(DataLink *link);
 
-    std::function<void()> onStateChange;
-    std::function<void(Field *)> onDataChange;
+signals:
+    // Listeners are told after the controls, in the order they connected, and must not raise.
+    void onStateChange();
+    void onDataChange(Field *field); // the field that changed, null when the whole row did
 
 private:
     friend class RecordSet;

@@ -211,8 +211,7 @@ void RecordSet::notifyUpdateData()
 
 void RecordSet::scrolled()
 {
-    if (afterScroll)
-        afterScroll();
+    emit afterScroll();
 }
 
 void RecordSet::addDataSource(DataSource *dataSource)

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -25,11 +26,13 @@ class Statement;
 // filter and events of a data set. Rows are identified by their key column "ID"; only the
 // current row is held in memory. Every change it stores is one transaction: a refused one
 // raises EDatabaseError and leaves the row being edited, and the file, as they were.
-class RecordSet
+class RecordSet : public QObject
 {
+    Q_OBJECT
+
 public:
     explicit RecordSet(Connection *connection = nullptr);
-    ~RecordSet();
+    ~RecordSet() override;
     RecordSet(const RecordSet &) = delete;
     RecordSet &operator=(const RecordSet &) = delete;
 
@@ -101,13 +104,20 @@ public:
     QStringList fieldNames() const { return m_columns; }
     std::optional<qint64> currentKey() const { return m_currentKey; }
 
-    // Events: beforePost may still set fields, and a failure in it stops the post.
+    // The two events that decide stay single handlers, not signals: each may raise to stop what
+    // it was asked about, and an exception must not travel through a signal's emission to the
+    // other listeners and back out of Qt. beforePost may still set fields, and a failure in it
+    // stops the post.
     std::function<void()> beforePost;
-    std::function<void()> afterScroll;
     // Settles a post that leaving edit or insert (a move, a refresh, a new filter) made and
     // that was refused for someone else's change: stores or drops the row being edited, or
     // raises to stop what was leaving it. Without it the refusal (EPostConflict) is raised.
     std::function<void()> onPostConflict;
+
+signals:
+    // After every move of the cursor, also one that finds no further row and changes only the
+    // begin or end flag. Listeners are told in the order they connected and must not raise.
+    void afterScroll();
 
 private:
     friend class Field;

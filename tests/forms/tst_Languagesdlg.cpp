@@ -3,6 +3,7 @@
 #include "Field.h"
 #include "FontScale.h"
 #include "Languagesdlg.h"
+#include "RecordSet.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogHelper.h"
 #include "TDBGrid.h"
@@ -115,6 +116,7 @@ private slots:
     void pendingRowIsKeptByOkAndDroppedByTheCloseBox_data();
     void pendingRowIsKeptByOkAndDroppedByTheCloseBox();
     void mainWindowSelectorFollowsTheChanges();
+    void ownersScrollListenerOutlivesTheDialog();
 };
 
 void tst_Languagesdlg::layoutAndToolBar()
@@ -395,6 +397,27 @@ void tst_Languagesdlg::mainWindowSelectorFollowsTheChanges()
     QCOMPARE(f.form->currentTaalId(), 1);
     QCOMPARE(f.currentId(), speechId);
     QVERIFY(f.recorder.messages().isEmpty());
+}
+
+// The dialog listens to the borrowed record set's scroll beside its owner: the owner is still
+// told while the dialog is open and once it has gone.
+void tst_Languagesdlg::ownersScrollListenerOutlivesTheDialog()
+{
+    QStringList told;
+    MainWindowFixture f;
+    RecordSet &languages = f.form->tblTaal;
+    languages.open();
+    QObject::connect(&languages, &RecordSet::afterScroll, [&] { told.append(QStringLiteral("owner")); });
+    {
+        TLanguagesDialog dialog(f.form.get());
+        dialog.SetDataSet(&languages);
+        languages.last();
+        QCOMPARE(told, QStringList{"owner"});
+    }
+    told.clear();
+    languages.first();
+    QCOMPARE(told, QStringList{"owner"});
+    languages.close();
 }
 
 TINLARK_TEST_MAIN(tst_Languagesdlg)

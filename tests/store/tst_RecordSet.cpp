@@ -283,18 +283,20 @@ void tst_RecordSet::eventsComeInOrder()
     DataSource source(set.get());
     source.addLink(&log);
     QStringList &events = log.events;
-    source.onStateChange = [&] { events.append(QStringLiteral("onStateChange")); };
-    set->afterScroll = [&] { events.append(QStringLiteral("afterScroll")); };
+    QObject::connect(&source, &DataSource::onStateChange, [&] { events.append(QStringLiteral("onStateChange")); });
+    // Two parts may listen to the scroll: each is told, in the order they connected.
+    QObject::connect(set.get(), &RecordSet::afterScroll, [&] { events.append(QStringLiteral("afterScroll")); });
+    QObject::connect(set.get(), &RecordSet::afterScroll, [&] { events.append(QStringLiteral("afterScroll too")); });
     set->beforePost = [&] {
         events.append(QStringLiteral("beforePost"));
         set->fieldByName(QStringLiteral("TaalID"))->setAsInteger(7); // fields may still be set
     };
 
     set->open();
-    QCOMPARE(events, (QStringList{"state", "onStateChange", "record", "afterScroll"}));
+    QCOMPARE(events, (QStringList{"state", "onStateChange", "record", "afterScroll", "afterScroll too"}));
     events.clear();
     set->next();
-    QCOMPARE(events, (QStringList{"record", "afterScroll"}));
+    QCOMPARE(events, (QStringList{"record", "afterScroll", "afterScroll too"}));
     events.clear();
     set->edit();
     set->fieldByName(QStringLiteral("Keywords"))->setAsString(QStringLiteral("x"));
