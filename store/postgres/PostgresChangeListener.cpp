@@ -35,14 +35,20 @@ PostgresChangeListener::PostgresChangeListener(const QString &dataSource, const 
 
 void PostgresChangeListener::readNotifications()
 {
-    std::vector<std::pair<int, QByteArray>> notifications;
-    if (!m_session.takeNotifications(notifications))
-        m_notifier->setEnabled(false);
-    for (const auto &[sender, payload] : notifications) {
-        if (sender == m_own.backendPid())
-            continue;
-        if (const std::optional<DatabaseChange> change = parse(payload); change && sentByWriter(sender))
-            m_came.push_back(*change);
+    // Asking who sent one reads from the same connection: what arrives meanwhile waits in
+    // libpq's queue, not on the socket, so it is taken until none is left.
+    for (;;) {
+        std::vector<std::pair<int, QByteArray>> notifications;
+        if (!m_session.takeNotifications(notifications))
+            m_notifier->setEnabled(false);
+        if (notifications.empty())
+            break;
+        for (const auto &[sender, payload] : notifications) {
+            if (sender == m_own.backendPid())
+                continue;
+            if (const std::optional<DatabaseChange> change = parse(payload); change && sentByWriter(sender))
+                m_came.push_back(*change);
+        }
     }
     if (m_came.empty() || m_tellLater.isActive())
         return;
